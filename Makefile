@@ -1,0 +1,35 @@
+# Set-up, build, run and test in fixed places: build/ (Release, the program and its run
+# directory build/run/), build-test/ (sanitizers, for the tests), build-fuzz/ (clang, libFuzzer).
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
+
+.PHONY: setup build run test bench fuzz clean
+
+setup:
+	@bash scripts/setup
+
+build: setup
+	@test -f build/CMakeCache.txt || cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+	cmake --build build -j $(JOBS)
+
+run: build
+	@bash scripts/run-program
+
+test: setup
+	@test -f build-test/CMakeCache.txt || cmake -S . -B build-test $(CMAKE_GEN) \
+	  -DCMAKE_BUILD_TYPE=Debug -DZELVANE_SANITIZE=ON -DZELVANE_WERROR=ON
+	cmake --build build-test -j $(JOBS)
+	cd build-test && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+bench: build
+	@bash scripts/run-bench
+
+fuzz: setup
+	@test -f build-fuzz/CMakeCache.txt || CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVANE_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS) --target fuzzers
+	@bash scripts/run-fuzz build-fuzz $(FUZZ_SECONDS)
+
+clean:
+	rm -rf build build-test build-fuzz

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QRect>
+#include <QString>
+#include <QVector>
+#include <QtGlobal>
+
+class QPainter;
+
+// A COLORREF: 0x00BBGGRR, red in the low byte.
+using COLORREF = quint32;
+
+constexpr COLORREF QX_RGB(int r, int g, int b)
+{
+    return COLORREF(r & 0xFF) | (COLORREF(g & 0xFF) << 8) | (COLORREF(b & 0xFF) << 16);
+}
+
+// One picture of the skinned interface, held as a packed DIB (a BMP file without its
+// 14-byte file header) with the palette made from its colour table.
+class QX_DIB
+{
+public:
+    QX_DIB();
+    virtual ~QX_DIB();
+    QX_DIB(const QX_DIB&) = delete;
+    QX_DIB& operator=(const QX_DIB&) = delete;
+
+    // 1 loaded; -1 missing path or not a readable BMP; -2 empty path; -3 cannot open.
+    qint8 LoadFile(const QString* path);
+    qint8 LoadFile(const QString& path) { return LoadFile(&path); }
+    // 1 loaded; -1 missing name; -2 empty name; -3 pack cannot be opened; -4 not found or unreadable.
+    qint8 LoadFromPack(const QString* name);
+    qint8 LoadFromPack(const QString& name) { return LoadFromPack(&name); }
+
+    // Draws m_nDrawWidth x m_nDrawHeight pixels at (x, y), keying out m_crKey when transparent.
+    void Draw(QPainter* dc, int x, int y) const;
+    // Draws the whole bitmap into r: a plain copy at its own size, else nearest-neighbour stretch.
+    void DrawToRect(QPainter* dc, const QRect& r) const;
+    // false (nothing drawn) when not loaded.
+    bool DrawRealized(QPainter* dc, int x, int y) const;
+
+    // The packed DIB block, empty when none is held.
+    const QByteArray& Block() const { return m_hDib; }
+    // The palette built from the colour table; empty for images without one.
+    const QVector<quint32>& Palette() const { return m_pPalette; }
+
+    bool m_bLoaded = false;
+    bool m_bTransparent = false;
+    qint32 m_nWidth = 10;
+    qint32 m_nHeight = 10;
+    COLORREF m_crKey = 0xFFFFFF;
+    qint32 m_nDrawWidth = 10;
+    qint32 m_nDrawHeight = 10;
+    QString m_strSource;
+
+    // The skin pack every LoadFromPack reads, relative to the working directory.
+    static QString PackFileName();
+
+private:
+    QByteArray m_hDib;
+    QVector<quint32> m_pPalette; // COLORREF entries; see BuildPalette
+};
