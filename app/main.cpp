@@ -1,12 +1,11 @@
-#include <QApplication>
-#include <QWidget>
+#include "app/CZelvaneApp.h"
+#include "capture/BrowserControl.h"
 
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Tarnel"));
-    window.setGeometry(10, 10, 1000, 700);
-    window.show();
-    return app.exec();
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    BrowserControl::PrepareEngine(); // must precede the QApplication
+    QApplication framework(argc, argv);
+    CZelvaneApp app;
+    return app.Run();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QVector>
@@ -11,16 +12,14 @@ class QPainter;
 // A COLORREF: 0x00BBGGRR, red in the low byte.
 using COLORREF = quint32;
 
-constexpr COLORREF QX_RGB(int r, int g, int b)
-{
+constexpr COLORREF QX_RGB(int r, int g, int b) {
     return COLORREF(r & 0xFF) | (COLORREF(g & 0xFF) << 8) | (COLORREF(b & 0xFF) << 16);
 }
 
 // One picture of the skinned interface, held as a packed DIB (a BMP file without its
 // 14-byte file header) with the palette made from its colour table.
-class QX_DIB
-{
-public:
+class QX_DIB {
+  public:
     QX_DIB();
     virtual ~QX_DIB();
     QX_DIB(const QX_DIB&) = delete;
@@ -29,7 +28,8 @@ public:
     // 1 loaded; -1 missing path or not a readable BMP; -2 empty path; -3 cannot open.
     qint8 LoadFile(const QString* path);
     qint8 LoadFile(const QString& path) { return LoadFile(&path); }
-    // 1 loaded; -1 missing name; -2 empty name; -3 pack cannot be opened; -4 not found or unreadable.
+    // 1 loaded; -1 missing name; -2 empty name; -3 pack cannot be opened; -4 not found or
+    // unreadable.
     qint8 LoadFromPack(const QString* name);
     qint8 LoadFromPack(const QString& name) { return LoadFromPack(&name); }
 
@@ -57,7 +57,18 @@ public:
     // The skin pack every LoadFromPack reads, relative to the working directory.
     static QString PackFileName();
 
-private:
+  private:
+    void Release();
+    // Takes a block read from a file; false (nothing kept) when its bitmap is unreadable.
+    bool AcceptBlock(QByteArray block, qsizetype dataBytes);
+    void AttachDib();
+    void BuildPalette();
+    // The picture with the key colour's pixels made fully transparent.
+    const QImage& KeyedImage() const;
+
     QByteArray m_hDib;
     QVector<quint32> m_pPalette; // COLORREF entries; see BuildPalette
+    QImage m_image;              // the block decoded once per load
+    mutable QImage m_keyed;      // m_image keyed out with m_keyedFor, filled on first use
+    mutable COLORREF m_keyedFor = 0;
 };

@@ -1,0 +1,54 @@
+#include "app/AppTexts.h"
+
+namespace AppTexts {
+
+QString AppName() {
+    return QStringLiteral("Zelvane");
+}
+
+QString DisplayName() {
+    return QStringLiteral("Tarnel");
+}
+
+QString MainTitle() {
+    return QStringLiteral("Tarnel (웹문서 캡쳐 및 인쇄용 프로그램, Ver 0.77)");
+}
+
+QString AddressLabel() {
+    return QStringLiteral("** 사이트 주소 : ");
+}
+
+QString ReportBoardUrl() {
+    return QStringLiteral("https://tarnel.example/board");
+}
+
+QString CaptureErrorTitle() {
+    return QStringLiteral("캡쳐 오류!!");
+}
+
+QString CaptureErrorLine1() {
+    return QStringLiteral("내부 오류로 화면 캡쳐에 실패했습니다.");
+}
+
+QString CaptureErrorLine2() {
+    return QStringLiteral("캡쳐하려고 했던 사이트의 주소(URL)을 제보해주시면");
+}
+
+QString CaptureErrorLine3() {
+    return QStringLiteral("원인을 찾아서 캡쳐할수 있도록 프로그램을 수정하겠습니다. ^^;;");
+}
+
+QString CaptureErrorBoardLine() {
+    return ReportBoardUrl() + QStringLiteral(" 게시판으로 제보 부탁드리겠습니다.");
+}
+
+QString ReviewTitleNote() {
+    return QStringLiteral(
+        "(의견과 문의는 Tarnel 커뮤니티 게시판 https://tarnel.example/board 으로)");
+}
+
+QString AdvertisingContact() {
+    return QStringLiteral(" 광고 문의 : Tarnel 프로젝트, https://tarnel.example/board");
+}
+
+} // namespace AppTexts

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program's own texts in one place: names, the main window's labels and the texts the
+// program's maker chooses (the report board, the review dialog's note, the advertising contact).
+namespace AppTexts {
+
+// The framework's application name and the main window's class name.
+QString AppName();
+// The display name shown to users.
+QString DisplayName();
+// The main window's caption.
+QString MainTitle();
+// The label drawn left of the address box.
+QString AddressLabel();
+
+// Where users report pages that could not be captured.
+QString ReportBoardUrl();
+
+// The capture error message: title and lines (an empty string stands for a gap).
+QString CaptureErrorTitle();
+QString CaptureErrorLine1();
+QString CaptureErrorLine2();
+QString CaptureErrorLine3();
+QString CaptureErrorBoardLine();
+
+// The note after the review dialog's title, pointing to the community board.
+QString ReviewTitleNote();
+// The advertising contact after the review dialog's advertisement notice.
+QString AdvertisingContact();
+
+} // namespace AppTexts

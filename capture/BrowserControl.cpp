@@ -1,0 +1,221 @@
+#include "capture/BrowserControl.h"
+
+#include "capture/ControlPage.h"
+#include "capture/DocumentScripts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include <memory>
+
+#include <unistd.h>
+
+namespace {
+
+// Our scripts run in their own world: the page's scripts cannot see or replace what they use.
+constexpr quint32 kScriptWorld = QWebEngineScript::ApplicationWorld;
+
+// Waits in a local event loop (no user input meanwhile) until done() or the timeout.
+template <typename Done> bool WaitFor(Done done, int timeoutMs, QEventLoop& loop) {
+    if (done())
+        return true;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(timeoutMs);
+    while (!done() && timer.isActive())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return done();
+}
+
+} // namespace
+
+BrowserControl::BrowserControl(QWidget* parent)
+    : QWidget(parent), m_pProfile(new QWebEngineProfile(this)),
+      m_pPage(new ControlPage(m_pProfile, this)), m_pView(new QWebEngineView(this)) {
+    m_pView->setPage(m_pPage);
+    m_pView->setZoomFactor(1.0);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pView);
+
+    connect(m_pPage, &QWebEnginePage::loadStarted, this, [this] { m_bLoading = true; });
+    connect(m_pPage, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        m_bLoading = false;
+        Q_EMIT DocumentComplete(m_pPage->url(), ok);
+    });
+    connect(m_pPage, &QWebEnginePage::titleChanged, this, &BrowserControl::TitleChanged);
+}
+
+BrowserControl::~BrowserControl() {
+    // The page must go before its profile.
+    delete m_pView;
+    m_pView = nullptr;
+    delete m_pPage;
+    m_pPage = nullptr;
+}
+
+void BrowserControl::PrepareEngine() {
+    // The engine's sandbox cannot run as root; for everyone else it stays on.
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+void BrowserControl::Navigate2(const QString& address) {
+    if (address.trimmed().isEmpty())
+        return;
+    const QUrl url = QUrl::fromUserInput(address, QDir::currentPath(), QUrl::AssumeLocalFile);
+    if (url.isValid())
+        m_pView->load(url);
+}
+
+QUrl BrowserControl::HomeUrl() {
+    return QUrl::fromLocalFile(QFileInfo(QStringLiteral("home/index.html")).absoluteFilePath());
+}
+
+void BrowserControl::GoHome() {
+    m_pView->load(HomeUrl());
+}
+
+void BrowserControl::GoBack() {
+    m_pView->back();
+}
+
+void BrowserControl::GoForward() {
+    m_pView->forward();
+}
+
+QString BrowserControl::LocationURL() const {
+    return m_pPage->url().toString();
+}
+
+QString BrowserControl::LocationName() const {
+    return m_pPage->title();
+}
+
+bool BrowserControl::IsLoading() const {
+    return m_bLoading;
+}
+
+void BrowserControl::SetWidth(int width) {
+    resize(width, height());
+}
+
+void BrowserControl::SetHeight(int height) {
+    resize(width(), height);
+}
+
+void BrowserControl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The layout would only follow on the next event round; the capture needs it now.
+    m_pView->setGeometry(rect());
+}
+
+bool BrowserControl::HasDocument() {
+    if (m_pPage->url().isEmpty())
+        return false;
+    QVariant ready;
+    return RunScript(QStringLiteral("document.readyState"), &ready) && ready.isValid() &&
+           !ready.toString().isEmpty();
+}
+
+bool BrowserControl::RunScript(const QString& script, QVariant* result, int timeoutMs) {
+    QEventLoop loop;
+    struct Reply {
+        bool done = false;
+        QVariant value;
+        QPointer<QEventLoop> loop;
+    };
+    auto reply = std::make_shared<Reply>();
+    reply->loop = &loop;
+    QPointer<BrowserControl> self(this);
+    // The callback may come after a timeout, when the loop is gone: it holds only the reply.
+    m_pPage->runJavaScript(script, kScriptWorld, [reply](const QVariant& value) {
+        reply->value = value;
+        reply->done = true;
+        if (reply->loop)
+            reply->loop->quit();
+    });
+    const bool ok = WaitFor([&] { return reply->done || !self; }, timeoutMs, loop);
+    if (!ok || !self || !reply->done)
+        return false;
+    if (result)
+        *result = reply->value;
+    return true;
+}
+
+bool BrowserControl::RunAsyncScript(const QString& body, QVariant* result, int timeoutMs) {
+    const quint64 id = m_nNextCallId++;
+    struct Reply {
+        bool done = false;
+        bool ok = false;
+        QString json;
+    };
+    auto reply = std::make_shared<Reply>();
+    QEventLoop loop;
+    auto conn = connect(m_pPage, &ControlPage::ScriptReply, &loop,
+                        [&loop, reply, id](quint64 replyId, bool ok, const QString& json) {
+                            if (replyId != id)
+                                return;
+                            reply->done = true;
+                            reply->ok = ok;
+                            reply->json = json;
+                            loop.quit();
+                        });
+    QPointer<BrowserControl> self(this);
+    m_pPage->runJavaScript(DocumentScripts::AsyncCall(body, m_pPage->ReplyTag(), id), kScriptWorld);
+    const bool done = WaitFor([&] { return reply->done || !self; }, timeoutMs, loop);
+    disconnect(conn);
+    if (!done || !self || !reply->ok)
+        return false;
+    if (result)
+        *result = QJsonDocument::fromJson(reply->json.toUtf8(), nullptr).toVariant();
+    return true;
+}
+
+int BrowserControl::FrameCount() {
+    QVariant count;
+    if (!RunScript(QStringLiteral("window.frames.length"), &count))
+        return 0;
+    return count.toInt();
+}
+
+bool BrowserControl::BodyScrollSize(int frame, QSize* size) {
+    QVariant value;
+    if (!RunScript(DocumentScripts::MeasureBody(frame), &value))
+        return false;
+    const QVariantList list = value.toList();
+    if (list.size() != 2)
+        return false;
+    *size = QSize(list.at(0).toInt(), list.at(1).toInt());
+    return size->width() > 0 && size->height() > 0;
+}
+
+bool BrowserControl::SetBodyScroll(int frame, bool yes) {
+    QVariant value;
+    return RunScript(DocumentScripts::SetScroll(frame, yes), &value) && value.toBool();
+}
+
+QImage BrowserControl::GrabViewport() {
+    const QPixmap pixmap = m_pView->grab();
+    QImage image = pixmap.toImage();
+    if (image.isNull())
+        return image;
+    if (image.devicePixelRatio() != 1.0 || image.size() != m_pView->size())
+        image = image.scaled(m_pView->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(1.0);
+    return image.format() == QImage::Format_RGB32 ? image
+                                                  : image.convertToFormat(QImage::Format_RGB32);
+}

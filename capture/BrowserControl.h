@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+#include <QWidget>
+
+class QWebEngineView;
+class QWebEngineProfile;
+class ControlPage;
+
+// The embedded web browser: navigation, history, the current address and title, and the
+// document operations the whole-page capture needs (reached with JavaScript, waited for
+// synchronously within a bound). One private off-the-record profile per control, so browsing
+// leaves nothing on the user's disk.
+class BrowserControl final : public QWidget {
+    Q_OBJECT
+
+  public:
+    // Frame index meaning the top document rather than one of its frames.
+    static constexpr int kTopDocument = -1;
+    // Bound of the synchronous script waits, in milliseconds.
+    static constexpr int kScriptTimeoutMs = 5000;
+
+    explicit BrowserControl(QWidget* parent = nullptr);
+    ~BrowserControl() override;
+
+    // Call from main() before the QApplication exists: switches the engine's sandbox off only
+    // when running as root (where it cannot start) and shares OpenGL contexts.
+    static void PrepareEngine();
+
+    // Loads the text as an address bar would read it: "example.org", "/path/file.html",
+    // "file.html" (relative to the working directory) and full URLs. Empty text does nothing.
+    void Navigate2(const QString& address);
+    // The start page: home/index.html in the working directory.
+    void GoHome();
+    void GoBack();
+    void GoForward();
+    static QUrl HomeUrl();
+
+    QString LocationURL() const;
+    QString LocationName() const;
+    bool IsLoading() const;
+
+    // The control's size in pixels; writing resizes it at once.
+    int Width() const { return width(); }
+    int Height() const { return height(); }
+    void SetWidth(int width);
+    void SetHeight(int height);
+
+    QWebEngineView* View() const { return m_pView; }
+
+    // true when a document is loaded and answers scripts.
+    bool HasDocument();
+
+    // Runs script in the top document and waits for its value (at most timeoutMs).
+    // false on timeout or when the page went away meanwhile.
+    bool RunScript(const QString& script, QVariant* result = nullptr,
+                   int timeoutMs = kScriptTimeoutMs);
+    // Runs body as the body of an async function (it may await) and waits for the value it
+    // returns (JSON-compatible), at most timeoutMs. false on timeout or a thrown error.
+    bool RunAsyncScript(const QString& body, QVariant* result = nullptr,
+                        int timeoutMs = kScriptTimeoutMs);
+
+    // Document operations. frame is kTopDocument or an index into the top document's frames.
+    int FrameCount();
+    // true when the document has a body (not a frameset) and reads its full scroll size:
+    // the larger of the body's and the root element's.
+    bool BodyScrollSize(int frame, QSize* size);
+    // "no" hides the document's scroll bars for the rendering; "yes" gives back exactly the
+    // page's own scrolling. true when the document could be reached.
+    bool SetBodyScroll(int frame, bool yes);
+
+    // The view's current rendering of the viewport, device pixel ratio 1, Format_RGB32.
+    QImage GrabViewport();
+
+  Q_SIGNALS:
+    // A document finished loading (every completed load of the top document).
+    void DocumentComplete(const QUrl& url, bool ok);
+    void TitleChanged(const QString& title);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QWebEngineProfile* m_pProfile = nullptr;
+    ControlPage* m_pPage = nullptr;
+    QWebEngineView* m_pView = nullptr;
+    quint64 m_nNextCallId = 1;
+    bool m_bLoading = false;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+// The JavaScript the browser control and the whole-page capture run in the document. Scripts
+// run in the control's own script world; they change the page only for the capture and keep
+// what they need to undo it.
+namespace DocumentScripts {
+
+// Wraps body (the body of an async function) so that its outcome is written as a tagged
+// console line: tag, id, ':', 1 or 0, ':', the JSON of the value or of the error text.
+QString AsyncCall(const QString& body, const QString& tag, quint64 id);
+
+// [width, height] of the document's full scroll size (body and root element), or null when
+// the document cannot be read (another origin), has no body (a frameset) or an empty one.
+QString MeasureBody(int frame);
+
+// Hides the document's scroll bars (yes == false) or takes back only what that added.
+QString SetScroll(int frame, bool yes);
+
+// Async body: switches lazy images and frames to eager, scrolls once through the document so
+// that scroll-driven loaders start, returns to the top and waits (at most waitMs) for images.
+QString BringInLazyContent(int waitMs);
+
+// Async body: waits a few frames until the viewport is width x height CSS pixels.
+QString WaitForViewport(int width, int height);
+
+// At the top of the document: sticky elements become relative where they stand, and fixed
+// elements are noted so that tiles after the first can hide them.
+QString FreezeLayout();
+
+// Async body: scrolls to (0, y) at once, hides fixed elements when y > 0, waits for two
+// frames and returns [scrollX, scrollY, innerWidth, innerHeight].
+QString ScrollTile(int y);
+
+// Gives every element changed by FreezeLayout and ScrollTile its own style back and scrolls
+// to (x, y).
+QString RestoreLayout(int x, int y);
+
+// [scrollX, scrollY] of the top document.
+QString ScrollPosition();
+
+} // namespace DocumentScripts

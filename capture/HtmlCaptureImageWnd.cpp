@@ -1,0 +1,356 @@
+#include "capture/HtmlCaptureImageWnd.h"
+
+#include "capture/PageSet.h"
+#include "toolkit/QX_Command.h"
+#include "toolkit/QX_Theme.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr QRgb kBackFill = 0xFFEFEBD8;   // RGB(239, 235, 216) behind the image
+constexpr COLORREF kBarEdge = 0xFF8000;  // RGB(0, 128, 255)
+constexpr COLORREF kHintEdge = 0xA8FFFF; // RGB(255, 255, 168)
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr int kWheelNotch = 120; // one notch of an ordinary mouse wheel
+
+// Inverts every pixel of r (clipped to the image), as a pattern-invert with white does; the
+// spare byte stays as it is.
+void InvertRect(QImage& image, QRect r) {
+    r = r.intersected(image.rect());
+    if (r.isEmpty())
+        return;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        auto* px = reinterpret_cast<quint32*>(image.scanLine(y)) + r.left();
+        for (int x = 0; x < r.width(); ++x)
+            px[x] ^= 0x00FFFFFFu;
+    }
+}
+
+QRect FromEdges(int left, int top, int right, int bottom) {
+    return QRect(left, top, right - left, bottom - top);
+}
+
+} // namespace
+
+HtmlCaptureImageWnd::HtmlCaptureImageWnd(QWidget* parent) : QWidget(parent) {
+    QX_SetCtrlId(this, ctrlId);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    setFont(QX_StandardFont());
+    hide();
+
+    m_nFrameExtraWidth = 2 * m_nBorder;
+    m_nFrameExtraHeight = 2 * m_nBorder;
+    const int clientW = width() - m_nFrameExtraWidth;
+    const int clientH = height() - m_nFrameExtraHeight;
+    m_nVisibleWidth = std::max(0, clientW);
+    m_nVisibleHeight = std::max(0, clientH);
+    m_selection = CaptureSelection::FromRect(FromEdges(10, 10, clientW - 10, clientH - 10));
+
+    m_image = QImage(100, 100, QImage::Format_RGB32);
+    m_image.fill(Qt::white);
+
+    m_pHBar = new QScrollBar(Qt::Horizontal, this);
+    m_pVBar = new QScrollBar(Qt::Vertical, this);
+    for (QScrollBar* bar : {m_pHBar, m_pVBar}) {
+        bar->setRange(0, 0);
+        bar->setSingleStep(CaptureSelection::lineStep);
+        bar->setPageStep(CaptureSelection::pageStep);
+        bar->setFocusPolicy(Qt::NoFocus); // keys stay with the main window's commands
+        bar->hide();
+        bar->installEventFilter(this);
+        connect(bar, &QScrollBar::valueChanged, this, [this] { update(); });
+    }
+    RecreateBackBuffer();
+}
+
+HtmlCaptureImageWnd::~HtmlCaptureImageWnd() = default;
+
+bool HtmlCaptureImageWnd::SetImage(QImage image) {
+    if (image.isNull())
+        return false;
+    if (image.format() != QImage::Format_RGB32) {
+        image = image.convertToFormat(QImage::Format_RGB32);
+        if (image.isNull())
+            return false;
+    }
+    m_image = std::move(image);
+    m_bHasImage = true;
+    m_dragMode = CaptureSelection::DragNone;
+    m_selection = CaptureSelection::Inset(m_image.width(), m_image.height());
+    if (UpdateScrollBars())
+        RecreateBackBuffer();
+    PlaceScrollBars();
+    update();
+    return true;
+}
+
+void HtmlCaptureImageWnd::SetSelection(const QRect& selection) {
+    m_selection = CaptureSelection::FromRect(selection.normalized().intersected(m_image.rect()));
+    update();
+}
+
+QPoint HtmlCaptureImageWnd::ScrollPos() const {
+    return QPoint(m_pHBar->value(), m_pVBar->value());
+}
+
+bool HtmlCaptureImageWnd::UpdateScrollBars() {
+    const int oldW = m_nVisibleWidth;
+    const int oldH = m_nVisibleHeight;
+    const int cxV = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_pVBar);
+    const int cyH = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_pHBar);
+    const auto layout = CaptureSelection::LayoutScrollBars(
+        m_image.width(), m_image.height(), width() - m_nFrameExtraWidth,
+        height() - m_nFrameExtraHeight, cxV, cyH);
+    m_nVisibleWidth = layout.visibleWidth;
+    m_nVisibleHeight = layout.visibleHeight;
+    // setRange keeps each position inside its new range.
+    m_pHBar->setRange(0, layout.hMax);
+    m_pVBar->setRange(0, layout.vMax);
+    m_pHBar->setVisible(layout.horizontal);
+    m_pVBar->setVisible(layout.vertical);
+    if (m_nVisibleWidth == oldW && m_nVisibleHeight == oldH)
+        return false;
+    m_pHBar->setValue(0);
+    m_pVBar->setValue(0);
+    return true;
+}
+
+void HtmlCaptureImageWnd::PlaceScrollBars() {
+    const int availW = width() - m_nFrameExtraWidth;
+    const int availH = height() - m_nFrameExtraHeight;
+    const int vW = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_pVBar);
+    const int hH = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_pHBar);
+    const int cxV = m_pVBar->isVisibleTo(this) ? vW : 0;
+    const int cyH = m_pHBar->isVisibleTo(this) ? hH : 0;
+    m_pVBar->setGeometry(m_nBorder + availW - vW, m_nBorder, vW, std::max(0, availH - cyH));
+    m_pHBar->setGeometry(m_nBorder, m_nBorder + availH - hH, std::max(0, availW - cxV), hH);
+}
+
+void HtmlCaptureImageWnd::RecreateBackBuffer() {
+    if (m_nVisibleWidth <= 0 || m_nVisibleHeight <= 0)
+        m_backBuffer = QImage();
+    else
+        m_backBuffer = QImage(m_nVisibleWidth, m_nVisibleHeight, QImage::Format_RGB32);
+}
+
+void HtmlCaptureImageWnd::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (UpdateScrollBars())
+        RecreateBackBuffer();
+    PlaceScrollBars();
+    update();
+}
+
+QPoint HtmlCaptureImageWnd::ToClient(QPointF widgetPos) const {
+    return widgetPos.toPoint() - ClientOrigin();
+}
+
+bool HtmlCaptureImageWnd::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel scrolls the view by its own step also over the bars.
+    if (event->type() == QEvent::Wheel && (watched == m_pHBar || watched == m_pVBar)) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void HtmlCaptureImageWnd::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) {
+        // A sideways tilt or a touchpad phase marker: not a vertical wheel step.
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if ((delta > 0) != (m_nWheelRest > 0))
+        m_nWheelRest = 0;
+    m_nWheelRest += delta;
+    // An ordinary wheel sends whole notches, one step each; fine-grained wheels and touchpads
+    // gather a notch's worth first so that they do not race down the page.
+    if (std::abs(m_nWheelRest) < kWheelNotch && std::abs(delta) < kWheelNotch)
+        return;
+    m_nWheelRest = 0;
+    m_pVBar->setValue(CaptureSelection::WheelPosition(m_pVBar->value(), m_pVBar->minimum(),
+                                                      m_pVBar->maximum(), delta));
+    update();
+}
+
+void HtmlCaptureImageWnd::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        if (!hasFocus())
+            setFocus(Qt::MouseFocusReason);
+        const QPoint p = ToClient(event->position());
+        const QPoint s = ScrollPos();
+        const auto mode = m_selection.HitTest(p, s.x(), s.y());
+        if (mode != CaptureSelection::DragNone) {
+            m_dragMode = mode;
+            m_lastMouse = p;
+        }
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void HtmlCaptureImageWnd::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = ToClient(event->position());
+    if (m_dragMode <= CaptureSelection::DragNone) {
+        const QPoint s = ScrollPos();
+        setCursor(CaptureSelection::CursorFor(m_selection.HitTest(p, s.x(), s.y())));
+    } else {
+        m_selection.Drag(m_dragMode, p.x() - m_lastMouse.x(), p.y() - m_lastMouse.y(),
+                         m_image.width(), m_image.height());
+        m_lastMouse = p;
+        update();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void HtmlCaptureImageWnd::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_dragMode > CaptureSelection::DragNone)
+        m_dragMode = CaptureSelection::DragNone;
+    QWidget::mouseReleaseEvent(event);
+}
+
+void HtmlCaptureImageWnd::paintEvent(QPaintEvent* event) {
+    QPainter dc(this);
+    if (!dc.isActive())
+        return;
+    dc.setClipRegion(event->region());
+    PaintFrame(dc);
+    if (m_backBuffer.isNull())
+        return;
+    ComposeBackBuffer();
+    dc.drawImage(ClientOrigin(), m_backBuffer);
+}
+
+void HtmlCaptureImageWnd::PaintFrame(QPainter& dc) const {
+    const QRect outer = rect();
+    dc.setPen(QColor(160, 160, 160));
+    dc.drawLine(outer.topLeft(), outer.topRight());
+    dc.drawLine(outer.topLeft(), outer.bottomLeft());
+    dc.setPen(Qt::white);
+    dc.drawLine(outer.bottomLeft(), outer.bottomRight());
+    dc.drawLine(outer.topRight(), outer.bottomRight());
+
+    // What the bars and the image leave of the client area would otherwise show stale pixels.
+    const QRect client(ClientOrigin(),
+                       QSize(width() - m_nFrameExtraWidth, height() - m_nFrameExtraHeight));
+    QRegion rest(client);
+    rest -= QRect(ClientOrigin(), QSize(m_nVisibleWidth, m_nVisibleHeight));
+    for (const QScrollBar* bar : {m_pHBar, m_pVBar}) {
+        if (bar->isVisibleTo(this))
+            rest -= bar->geometry();
+    }
+    for (const QRect& r : rest)
+        dc.fillRect(r, QColor::fromRgb(kBackFill));
+}
+
+void HtmlCaptureImageWnd::ComposeBackBuffer() {
+    const QPoint s = ScrollPos();
+    const int sx = s.x(), sy = s.y();
+    m_backBuffer.fill(kBackFill);
+    const int copyW = std::min(m_nVisibleWidth, m_image.width() - sx);
+    const int copyH = std::min(m_nVisibleHeight, m_image.height() - sy);
+    for (int y = 0; y < copyH && copyW > 0; ++y)
+        std::memcpy(m_backBuffer.scanLine(y), m_image.constScanLine(sy + y) + sx * 4,
+                    size_t(copyW) * 4);
+
+    InvertOutsideSelection(sx, sy);
+    QPainter dc(&m_backBuffer);
+    DrawEdgeBars(dc, sx, sy);
+    DrawCornerSquares(dc, sx, sy);
+    DrawHint(dc, sx, sy);
+}
+
+void HtmlCaptureImageWnd::InvertOutsideSelection(int sx, int sy) {
+    const int w = m_image.width(), h = m_image.height();
+    const int l = m_selection.left, t = m_selection.top;
+    const int r = m_selection.right, b = m_selection.bottom;
+    const QRect visible(sx, sy, m_nVisibleWidth, m_nVisibleHeight);
+    const QRect bands[] = {FromEdges(0, 0, w, t), FromEdges(0, t, l, b), FromEdges(r, t, w, b),
+                           FromEdges(0, b, w, h)};
+    for (const QRect& band : bands) {
+        const QRect part = band.intersected(visible);
+        if (!part.isEmpty())
+            InvertRect(m_backBuffer, part.translated(-sx, -sy));
+    }
+}
+
+void HtmlCaptureImageWnd::DrawEdgeBars(QPainter& dc, int sx, int sy) const {
+    const int l = m_selection.left - sx, t = m_selection.top - sy;
+    const int r = m_selection.right - sx, b = m_selection.bottom - sy;
+    const int k = CaptureSelection::handleSize;
+    QX_GradientFillV(&dc, l, t - k, r, t, kBarEdge, kWhite);
+    QX_GradientFillV(&dc, l, b, r, b + k, kBarEdge, kWhite);
+    QX_GradientFillH(&dc, l - k, t, l, b, kBarEdge, kWhite);
+    QX_GradientFillH(&dc, r, t, r + k, b, kBarEdge, kWhite);
+}
+
+void HtmlCaptureImageWnd::DrawCornerSquares(QPainter& dc, int sx, int sy) const {
+    // A 2-pixel green frame around a pale yellow square, kept inside the 7 x 7 handle cell.
+    for (auto mode : {CaptureSelection::DragTopLeft, CaptureSelection::DragTopRight,
+                      CaptureSelection::DragBottomRight, CaptureSelection::DragBottomLeft}) {
+        const QRect r = m_selection.HandleRect(mode, sx, sy);
+        dc.fillRect(r, QColor(0, 255, 0));
+        dc.fillRect(r.adjusted(2, 2, -2, -2), QColor(255, 255, 128));
+    }
+}
+
+void HtmlCaptureImageWnd::DrawHint(QPainter& dc, int sx, int sy) const {
+    const int l = m_selection.left - sx, t = m_selection.top - sy;
+    QX_GradientFillV(&dc, l + 20, t - 28, l + 215, t - 8, kHintEdge, kWhite);
+    dc.save();
+    dc.setFont(font());
+    dc.setPen(QColor(255, 0, 0));
+    dc.setBackgroundMode(Qt::TransparentMode);
+    dc.drawText(l + 30, t - 24 + dc.fontMetrics().ascent(),
+                QStringLiteral("다음 단계 : F4 키 / 취소 : F5"));
+    dc.restore();
+}
+
+bool HtmlCaptureImageWnd::CutPages(PageSet& set) const {
+    set.FreePages();
+    if (!m_bHasImage)
+        return false;
+    const QRect sel = Selection().intersected(m_image.rect());
+    if (sel.isEmpty() || !set.SetWidth(sel.width()))
+        return false;
+    if (!CopySelectionRows(set, sel)) {
+        set.FreePages();
+        return false;
+    }
+    return true;
+}
+
+bool HtmlCaptureImageWnd::CopySelectionRows(PageSet& set, const QRect& sel) const {
+    const int pageRows = PageSet::pageHeight;
+    const qsizetype rowBytes = set.RowBytes();
+    const qsizetype srcOffset = qsizetype(sel.x()) * PageSet::bytesPerPixel;
+    for (int y = 0; y < sel.height(); y += pageRows) {
+        const int rows = std::min(pageRows, sel.height() - y);
+        PageRecord* page = set.AllocPage(false);
+        if (!page)
+            return false;
+        for (int r = 0; r < rows; ++r)
+            std::memcpy(set.Row(page, r), m_image.constScanLine(sel.y() + y + r) + srcOffset,
+                        size_t(rowBytes));
+        if (rows < pageRows)
+            std::memset(set.Row(page, rows), 0xFF, size_t(rowBytes) * size_t(pageRows - rows));
+        if (!set.pages.Add(page)) {
+            PageSet::FreePage(page);
+            return false;
+        }
+    }
+    return true;
+}

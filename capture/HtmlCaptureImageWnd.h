@@ -1,0 +1,90 @@
+#pragma once
+
+#include "capture/CaptureSelection.h"
+
+#include <QImage>
+#include <QWidget>
+
+class PageSet;
+class QScrollBar;
+
+// The view that shows a captured whole page and lets the user resize a selection rectangle by
+// its edges and corners; the rest of the page is shown inverted. Its own scroll bars and the
+// wheel scroll it. It has no keyboard handling: F4 and F5 belong to the main window.
+class HtmlCaptureImageWnd final : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int ctrlId = 24017;
+
+    // A hidden child of parent with control id 24017, holding a white 100 x 100 placeholder.
+    explicit HtmlCaptureImageWnd(QWidget* parent = nullptr);
+    ~HtmlCaptureImageWnd() override;
+
+    // Takes a page image (converted to Format_RGB32 if it is not) and resets the selection to
+    // the 1/20 inset. A null image is refused (false) and the view keeps what it had.
+    bool SetImage(QImage image);
+    bool HasImage() const { return m_bHasImage; }
+    const QImage& Image() const { return m_image; }
+    int ImageWidth() const { return m_image.width(); }
+    int ImageHeight() const { return m_image.height(); }
+
+    // The selection in image coordinates: x, y are left and top, x + width and y + height the
+    // exclusive right and bottom.
+    QRect Selection() const { return m_selection.ToRect(); }
+    // Applies a selection as given, clipped to the image; repaints.
+    void SetSelection(const QRect& selection);
+
+    // Cuts the selection into 1024-row pages, replacing the set's pages: each page used, no
+    // margins, the last one padded with white. false (the set left empty) when there is no
+    // image, the selection is empty or memory runs out.
+    bool CutPages(PageSet& set) const;
+
+    // Scrolling and layout, in the terms of the view's client area (inside the border).
+    int VisibleWidth() const { return m_nVisibleWidth; }
+    int VisibleHeight() const { return m_nVisibleHeight; }
+    QPoint ScrollPos() const;
+    QScrollBar* HScrollBar() const { return m_pHBar; }
+    QScrollBar* VScrollBar() const { return m_pVBar; }
+    // Where client point (0, 0) lies in widget coordinates.
+    QPoint ClientOrigin() const { return QPoint(m_nBorder, m_nBorder); }
+    CaptureSelection::DragMode DragModeNow() const { return m_dragMode; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    // Lays out the bars for the current image and size; true when the visible extent changed.
+    bool UpdateScrollBars();
+    void RecreateBackBuffer();
+    void PlaceScrollBars();
+    void ComposeBackBuffer();
+    void InvertOutsideSelection(int sx, int sy);
+    void DrawEdgeBars(QPainter& dc, int sx, int sy) const;
+    void DrawCornerSquares(QPainter& dc, int sx, int sy) const;
+    void DrawHint(QPainter& dc, int sx, int sy) const;
+    void PaintFrame(QPainter& dc) const;
+    QPoint ToClient(QPointF widgetPos) const;
+    bool CopySelectionRows(PageSet& set, const QRect& sel) const;
+
+    QImage m_image;      // the page image, Format_RGB32
+    QImage m_backBuffer; // m_nVisibleWidth x m_nVisibleHeight, Format_RGB32
+    bool m_bHasImage = false;
+    CaptureSelection::DragMode m_dragMode = CaptureSelection::DragNone;
+    int m_nFrameExtraWidth = 0;
+    int m_nFrameExtraHeight = 0;
+    CaptureSelection m_selection;
+    QPoint m_lastMouse;
+    int m_nVisibleWidth = 0;
+    int m_nVisibleHeight = 0;
+    int m_nWheelRest = 0; // wheel delta not yet turned into a step (fine-grained wheels)
+    int m_nBorder = 1;    // the static edge around the client area
+    QScrollBar* m_pHBar = nullptr;
+    QScrollBar* m_pVBar = nullptr;
+};

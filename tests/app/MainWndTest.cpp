@@ -1,0 +1,289 @@
+#include "app/MainWnd.h"
+#include "app/CZelvaneApp.h"
+#include "app/MainCommands.h"
+#include "capture/BrowserControl.h"
+#include "capture/HtmlCaptureImageWnd.h"
+#include "tests/app/TestPages.h"
+#include "toolkit/QX_Button.h"
+#include "toolkit/QX_MessageDlg.h"
+#include "toolkit/QX_ToolBar.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineHistory>
+#include <QWebEngineView>
+
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+namespace {
+constexpr int kLoadMs = 30000;
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kLoadMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+QRgb Rgb(const QImage& image, int x, int y) {
+    return image.pixel(x, y) & 0xFFFFFF;
+}
+
+// One main window with its browser for the whole suite: the engine starts once.
+class MainWndTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        s_app = new CZelvaneApp;
+        s_app->InitApplication();
+        s_app->InitInstance();
+        s_pages = new TestPages;
+    }
+    static void TearDownTestSuite() {
+        s_app->ExitInstance(0);
+        delete s_app;
+        delete s_pages;
+    }
+    void SetUp() override {
+        ASSERT_NE(Wnd(), nullptr);
+        ASSERT_NE(Wnd()->Browser(), nullptr);
+        Wnd()->resize(1000, 700);
+        if (Wnd()->CaptureModeNow() == MainWnd::Selecting)
+            QTest::keyClick(Wnd(), Qt::Key_F5);
+    }
+
+    static MainWnd* Wnd() { return s_app->MainWindow(); }
+    static BrowserControl* Browser() { return Wnd()->Browser(); }
+    static HtmlCaptureImageWnd* View() { return Wnd()->CaptureView(); }
+
+    // Loads url through the program and waits until the address box shows it.
+    static bool Load(const QString& url) {
+        QSignalSpy completed(Wnd(), &MainWnd::DocumentCompleted);
+        Wnd()->NavigateTo(url);
+        return WaitUntil([&] {
+            return !completed.isEmpty() && !Browser()->IsLoading() &&
+                   Browser()->LocationURL() == url && Wnd()->AddressBox()->text() == url;
+        });
+    }
+    static bool Capture(const QString& url) {
+        if (!Load(url))
+            return false;
+        QTest::keyClick(Wnd()->AddressBox(), Qt::Key_F3);
+        return Wnd()->CaptureModeNow() == MainWnd::Selecting;
+    }
+
+    static CZelvaneApp* s_app;
+    static TestPages* s_pages;
+};
+CZelvaneApp* MainWndTest::s_app = nullptr;
+TestPages* MainWndTest::s_pages = nullptr;
+
+struct SizeCase {
+    QSize asked;
+    QSize got;
+};
+
+class MainWndLayout : public MainWndTest, public ::testing::WithParamInterface<SizeCase> {};
+} // namespace
+
+// Every size change places the children by the layout table; the window never gets smaller
+// than 800 x 600.
+TEST_P(MainWndLayout, ChildrenFollowTheSize) {
+    Wnd()->resize(GetParam().asked);
+    const int w = GetParam().got.width();
+    const int h = GetParam().got.height();
+    ASSERT_EQ(Wnd()->size(), GetParam().got);
+    EXPECT_EQ(Wnd()->ToolBar()->geometry(), QRect(3, 32, w - 6, 32));
+    EXPECT_EQ(Wnd()->AddressBox()->geometry(), QRect(110, 67, w - 114, 22));
+    EXPECT_EQ(Browser()->geometry(), QRect(3, 90, w - 6, h - 93));
+    EXPECT_EQ(View()->geometry(), QRect(3, 90, w - 6, h - 93));
+    EXPECT_EQ(MainCommands::ToolButtons().size(), Wnd()->ToolBar()->ButtonCount());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, MainWndLayout,
+                         ::testing::Values(SizeCase{{1000, 700}, {1000, 700}},
+                                           SizeCase{{1280, 960}, {1280, 960}},
+                                           SizeCase{{801, 601}, {801, 601}},
+                                           SizeCase{{500, 300}, {800, 600}},
+                                           SizeCase{{900, 100}, {900, 600}}));
+
+TEST_F(MainWndTest, EnterInAddressBoxNavigatesAndBoxFollowsEveryDocument) {
+    QLineEdit* box = Wnd()->AddressBox();
+    QSignalSpy completed(Wnd(), &MainWnd::DocumentCompleted);
+    auto settled = [&](const QString& url) {
+        return WaitUntil([&] {
+            return !completed.isEmpty() && !Browser()->IsLoading() && box->text() == url &&
+                   Browser()->LocationURL() == url;
+        });
+    };
+    box->setFocus();
+    box->setText(s_pages->First());
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(settled(s_pages->First()));
+    // A load the program did not start itself also reaches the address box.
+    completed.clear();
+    Browser()->Navigate2(s_pages->Second());
+    EXPECT_TRUE(settled(s_pages->Second()));
+    // Back from the keyboard while the focus is in the page itself.
+    completed.clear();
+    Browser()->View()->setFocus();
+    QTest::keyClick(Browser()->View()->focusProxy(), Qt::Key_P, Qt::AltModifier);
+    EXPECT_TRUE(settled(s_pages->First()));
+    // Reserved keys neither run a command nor reach the address box.
+    box->setFocus();
+    box->clear();
+    QTest::keyClick(box, Qt::Key_E, Qt::AltModifier);
+    QTest::keyClick(box, Qt::Key_U, Qt::AltModifier);
+    EXPECT_TRUE(box->text().isEmpty());
+}
+
+TEST_F(MainWndTest, CaptureShowsSelectionAndF5ReturnsToTheSamePage) {
+    ASSERT_TRUE(Load(s_pages->Tall()));
+    const QRect browserRect = Browser()->geometry();
+    QSignalSpy captured(Wnd(), &MainWnd::CaptureFinished);
+    // F3 from inside the web page.
+    Browser()->View()->setFocus();
+    QTest::keyClick(Browser()->View()->focusProxy(), Qt::Key_F3);
+    ASSERT_EQ(Wnd()->CaptureModeNow(), MainWnd::Selecting);
+    EXPECT_EQ(captured.count(), 1);
+    EXPECT_FALSE(Browser()->isVisible());
+    EXPECT_TRUE(View()->isVisible());
+    EXPECT_TRUE(View()->hasFocus());
+
+    const QImage& image = View()->Image();
+    ASSERT_GE(image.width(), 600);
+    ASSERT_EQ(image.height(), 3000);
+    EXPECT_EQ(Rgb(image, 300, 500), 0xFF0000u);
+    EXPECT_EQ(Rgb(image, 300, 1500), 0x00FF00u);
+    EXPECT_EQ(Rgb(image, 300, 2500), 0x0000FFu);
+    const int w = image.width();
+    EXPECT_EQ(View()->Selection(), QRect(w / 20, 150, w - 2 * (w / 20), 3000 - 300));
+
+    // On screen: the selected page as it is, the surround inverted (red becomes cyan).
+    const QImage shot = Wnd()->grab().toImage();
+    const QPoint origin = View()->geometry().topLeft() + View()->ClientOrigin();
+    EXPECT_EQ(Rgb(shot, origin.x() + 300, origin.y() + 300), 0xFF0000u);
+    EXPECT_EQ(Rgb(shot, origin.x() + 300, origin.y() + 20), 0x00FFFFu);
+
+    // F3 again does nothing while selecting.
+    QTest::keyClick(Wnd(), Qt::Key_F3);
+    EXPECT_EQ(captured.count(), 1);
+
+    QTest::keyClick(Wnd(), Qt::Key_F5);
+    EXPECT_EQ(Wnd()->CaptureModeNow(), MainWnd::Browsing);
+    EXPECT_TRUE(Browser()->isVisible());
+    EXPECT_FALSE(View()->isVisible());
+    EXPECT_EQ(Browser()->geometry(), browserRect);
+    EXPECT_EQ(Browser()->LocationURL(), s_pages->Tall());
+}
+
+// Home, back and Enter do nothing while selecting; F4 and F5 do nothing while browsing.
+TEST_F(MainWndTest, BrowsingCommandsWaitForBrowsing) {
+    ASSERT_TRUE(Load(s_pages->Second()));
+    ASSERT_TRUE(Capture(s_pages->First()));
+    QWebEngineHistory* history = Browser()->View()->history();
+    const int before = history->count();
+
+    Wnd()->AddressBox()->setText(s_pages->Second());
+    QTest::keyClick(Wnd()->AddressBox(), Qt::Key_Return);
+    QTest::keyClick(Wnd(), Qt::Key_P, Qt::AltModifier);
+    QTest::keyClick(Wnd(), Qt::Key_H, Qt::AltModifier);
+    QTest::keyClick(Wnd(), Qt::Key_F5);
+    ASSERT_EQ(Wnd()->CaptureModeNow(), MainWnd::Browsing);
+
+    QSignalSpy cut(Wnd(), &MainWnd::PagesCut);
+    QTest::keyClick(Wnd(), Qt::Key_F4);
+    QTest::keyClick(Wnd(), Qt::Key_F5);
+    EXPECT_EQ(cut.count(), 0);
+    EXPECT_FALSE(View()->isVisible());
+
+    // Had any of them gone through, the next load would not sit right after "first".
+    ASSERT_TRUE(Load(s_pages->Tall()));
+    EXPECT_EQ(history->count(), before + 1);
+    EXPECT_EQ(history->backItem().url().toString(), s_pages->First());
+}
+
+TEST_F(MainWndTest, F4CutsTheSelectionIntoPages) {
+    ASSERT_TRUE(Capture(s_pages->Tall()));
+    View()->SetSelection(QRect(10, 20, 300, 2049));
+    QSignalSpy cut(Wnd(), &MainWnd::PagesCut);
+    QTest::keyClick(Wnd(), Qt::Key_F4);
+    ASSERT_EQ(cut.count(), 1);
+    EXPECT_EQ(Wnd()->CaptureModeNow(), MainWnd::Browsing);
+    EXPECT_TRUE(Browser()->isVisible());
+
+    const PageSet& set = Wnd()->Pages();
+    ASSERT_EQ(set.Count(), 3);
+    EXPECT_EQ(set.pageWidth, 300);
+    EXPECT_EQ(set.pageBytes, size_t(300) * 1024 * 4);
+    auto pixel = [&](int page, int x, int y) {
+        const quint8* p = set.Page(page)->pixels + size_t(y) * set.RowBytes() + size_t(x) * 4;
+        return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16;
+    };
+    EXPECT_EQ(pixel(0, 0, 0), 0xFF0000u);     // image row 20
+    EXPECT_EQ(pixel(0, 299, 979), 0xFF0000u); // image row 999
+    EXPECT_EQ(pixel(0, 0, 980), 0x00FF00u);   // image row 1000
+    EXPECT_EQ(pixel(2, 150, 0), 0x0000FFu);   // image row 2068, the last selected row
+    EXPECT_EQ(pixel(2, 150, 1), 0xFFFFFFu);   // padding below it
+    EXPECT_EQ(pixel(2, 299, 1023), 0xFFFFFFu);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(set.Page(i)->used);
+        EXPECT_EQ(set.Page(i)->topMargin, 0);
+        EXPECT_EQ(set.Page(i)->bottomMargin, 0);
+    }
+}
+
+TEST_F(MainWndTest, FailedCaptureShowsTheErrorAndChangesNothing) {
+    ASSERT_TRUE(Capture(s_pages->Tall()));
+    QTest::keyClick(Wnd(), Qt::Key_F5);
+    const QSize before = View()->Image().size();
+    ASSERT_TRUE(Load(s_pages->TooWide()));
+
+    // The box is modal: a timer reads it and presses its OK button.
+    int records = -1;
+    QString firstLine;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QX_MessageDlg*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || !box->OkButton())
+            return;
+        records = box->RecordCount();
+        firstLine = QX_MessageDlg::RecordText(*box->Record(0));
+        EXPECT_EQ(box->CancelButton(), nullptr);
+        poll.stop();
+        QTest::mouseClick(box->OkButton(), Qt::LeftButton);
+    });
+    poll.start(20);
+    QSignalSpy shown(Wnd(), &MainWnd::MessageShown);
+    QTest::keyClick(Wnd()->AddressBox(), Qt::Key_F3);
+    poll.stop();
+
+    EXPECT_EQ(records, 6); // four lines and two gaps
+    EXPECT_EQ(firstLine, QStringLiteral("내부 오류로 화면 캡쳐에 실패했습니다."));
+    ASSERT_EQ(shown.count(), 1);
+    EXPECT_EQ(shown.at(0).at(0).toString(), QStringLiteral("캡쳐 오류!!"));
+    EXPECT_EQ(Wnd()->CaptureModeNow(), MainWnd::Browsing);
+    EXPECT_TRUE(Browser()->isVisible());
+    EXPECT_FALSE(View()->isVisible());
+    EXPECT_EQ(View()->Image().size(), before);
+}
+
+TEST(MainWndExit, AltXClosesTheWindow) {
+    auto* wnd = new MainWnd(QFont());
+    ASSERT_TRUE(wnd->Create(QRect(20, 20, 900, 650)));
+    QPointer<MainWnd> guard(wnd);
+    wnd->setAttribute(Qt::WA_DeleteOnClose);
+    wnd->setAttribute(Qt::WA_QuitOnClose, false); // the suite goes on after this window
+    wnd->AddressBox()->setFocus();
+    QTest::keyClick(wnd->AddressBox(), Qt::Key_X, Qt::AltModifier);
+    EXPECT_TRUE(WaitUntil([&] { return guard.isNull(); }, 5000));
+    delete guard.data();
+}

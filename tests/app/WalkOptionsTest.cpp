@@ -1,0 +1,42 @@
+#include "tools/walk/WalkOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+QStringList Args(std::initializer_list<const char*> list) {
+    QStringList args{QStringLiteral("zelvane-walk")};
+    for (const char* a : list)
+        args << QString::fromUtf8(a);
+    return args;
+}
+
+// Arguments after the program name, separated by blanks.
+class WalkOptionsRefused : public ::testing::TestWithParam<std::string> {};
+} // namespace
+
+TEST(WalkOptions, ReadsUrlOutAndSelection) {
+    WalkOptions o;
+    ASSERT_TRUE(o.Parse(Args({"--out", "/tmp/w", "--url", "a.html", "--select", "1, 2,30,40"})));
+    EXPECT_EQ(o.m_strUrl, QStringLiteral("a.html"));
+    EXPECT_EQ(o.m_strOutDir, QStringLiteral("/tmp/w"));
+    ASSERT_TRUE(o.m_bHasSelection);
+    EXPECT_EQ(QRect(QPoint(o.m_nLeft, o.m_nTop), QPoint(o.m_nRight, o.m_nBottom)),
+              QRect(QPoint(1, 2), QPoint(30, 40)));
+    WalkOptions plain;
+    ASSERT_TRUE(plain.Parse(Args({"--url", "x", "--out", "y"})));
+    EXPECT_FALSE(plain.m_bHasSelection);
+}
+
+TEST_P(WalkOptionsRefused, ExplainsWhy) {
+    QStringList args{QStringLiteral("zelvane-walk")};
+    args << QString::fromStdString(GetParam()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    WalkOptions o;
+    EXPECT_FALSE(o.Parse(args));
+    EXPECT_FALSE(o.m_strError.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Malformed, WalkOptionsRefused,
+    ::testing::Values("", "--url x", "--url x --out", "--url x --out y --zoom 2",
+                      "--url x --out y --select 1,2,3", "--url x --out y --select 5,5,5,9",
+                      "--url x --out y --select -1,0,9,9", "--url x --out y --select a,b,c,d"));

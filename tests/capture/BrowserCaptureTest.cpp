@@ -1,0 +1,263 @@
+#include "TestHttpServer.h"
+
+#include "capture/BrowserControl.h"
+#include "capture/WholePageCapture.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kViewWidth = 800;
+constexpr int kViewHeight = 600;
+
+// Band i of the tall test pages has a colour of its own, so a lost or doubled row shows.
+QRgb BandColour(int i) {
+    return qRgb(i % 256, (i / 256) * 32 + 16, i % 2 ? 60 : 200);
+}
+
+QString Css(QRgb c) {
+    return QStringLiteral("rgb(%1,%2,%3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
+}
+
+// Bands of bandHeight rows, each the full width, width x height in all.
+QString BandsHtml(int width, int height, int bandHeight, const QString& extra = QString()) {
+    QString html = QStringLiteral("<!doctype html><html><head><style>html,body{margin:0}"
+                                  "div.b{width:%1px;height:%2px}</style></head><body>%3")
+                       .arg(width)
+                       .arg(bandHeight)
+                       .arg(extra);
+    for (int i = 0; i * bandHeight < height; ++i)
+        html += QStringLiteral("<div class=b style=\"background:%1;height:%2px\"></div>")
+                    .arg(Css(BandColour(i)))
+                    .arg(std::min(bandHeight, height - i * bandHeight));
+    return html + QStringLiteral("</body></html>");
+}
+
+QByteArray Png(QRgb colour, int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Rows of column x in [from, to) that have colour c.
+int CountRows(const QImage& image, int x, QRgb c, int from = 0, int to = -1) {
+    if (to < 0)
+        to = image.height();
+    int n = 0;
+    for (int y = from; y < to; ++y)
+        n += (image.pixel(x, y) & 0xFFFFFF) == (c & 0xFFFFFF);
+    return n;
+}
+
+} // namespace
+
+class BrowserCaptureTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        s_pDir = new QTemporaryDir;
+        s_pServer = new TestHttpServer;
+        s_pControl = new BrowserControl;
+        s_pControl->resize(kViewWidth, kViewHeight);
+        s_pControl->show();
+    }
+    static void TearDownTestSuite() {
+        delete s_pControl;
+        delete s_pServer;
+        delete s_pDir;
+    }
+    void SetUp() override { s_pControl->resize(kViewWidth, kViewHeight); }
+
+    static QString Write(const QString& name, const QString& html) {
+        const QString path = s_pDir->filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(html.toUtf8());
+        return path;
+    }
+    static bool Load(const QString& address) {
+        QSignalSpy spy(s_pControl, &BrowserControl::DocumentComplete);
+        s_pControl->Navigate2(address);
+        return spy.wait(20000) && spy.last().at(1).toBool();
+    }
+    static QPoint Scroll() {
+        QVariant v;
+        s_pControl->RunScript(QStringLiteral("[scrollX, scrollY]"), &v);
+        const QVariantList l = v.toList();
+        return l.size() == 2 ? QPoint(l[0].toInt(), l[1].toInt()) : QPoint(-1, -1);
+    }
+    // The view once the page has painted its current state.
+    static QImage SettledGrab() {
+        s_pControl->RunAsyncScript(QStringLiteral(
+            "for(let i=0;i<3;++i)await new Promise(r=>requestAnimationFrame(r));return 1;"));
+        return s_pControl->GrabViewport();
+    }
+    static QImage Capture() {
+        QImage image;
+        WholePageCapture capture(s_pControl);
+        return capture.CaptureWholePage(&image) ? image : QImage();
+    }
+
+    static inline QTemporaryDir* s_pDir = nullptr;
+    static inline TestHttpServer* s_pServer = nullptr;
+    static inline BrowserControl* s_pControl = nullptr;
+};
+
+// A page far taller than one rendering: every band at exactly its rows, and the control as
+// the user had it afterwards (size, scroll position, scroll bars, the same picture).
+TEST_F(BrowserCaptureTest, TallPageStitchesEveryRowOnceAndRestoresTheControl) {
+    constexpr int kHeight = 60000, kBand = 97;
+    s_pControl->resize(1200, kViewHeight);
+    ASSERT_TRUE(Load(Write(QStringLiteral("tall.html"), BandsHtml(1200, kHeight, kBand))));
+    s_pControl->RunScript(QStringLiteral("scrollTo(0, 1234); true"));
+    const QImage before = SettledGrab();
+
+    const QImage image = Capture();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.format(), QImage::Format_RGB32);
+    EXPECT_EQ(image.size(), QSize(1200, kHeight));
+    for (int i = 0; i * kBand < kHeight; ++i) {
+        const int top = i * kBand, bottom = std::min(kHeight, top + kBand) - 1;
+        for (int y : {top, bottom})
+            for (int x : {0, 1199})
+                ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, BandColour(i) & 0xFFFFFF)
+                    << "band " << i << " row " << y << " column " << x;
+    }
+
+    EXPECT_EQ(s_pControl->size(), QSize(1200, kViewHeight));
+    EXPECT_EQ(Scroll(), QPoint(0, 1234));
+    QVariant bars;
+    s_pControl->RunScript(QStringLiteral("[innerWidth - document.documentElement.clientWidth,"
+                                         " innerHeight - document.documentElement.clientHeight]"),
+                          &bars);
+    ASSERT_EQ(bars.toList().size(), 2);
+    const int barWidth = bars.toList().at(0).toInt(), barHeight = bars.toList().at(1).toInt();
+    EXPECT_GT(barWidth, 0) << "the page's vertical scroll bar is back";
+    EXPECT_GT(barHeight, 0) << "the page's horizontal scroll bar is back";
+    // The content the user sees is the same picture as before (the bars' own shading may
+    // differ by their hover state).
+    const QRect content(0, 0, 1200 - barWidth, kViewHeight - barHeight);
+    const QImage after = SettledGrab();
+    if (after.copy(content) != before.copy(content)) {
+        before.save(QStringLiteral("/tmp/zv-before.png"));
+        after.save(QStringLiteral("/tmp/zv-after.png"));
+    }
+    EXPECT_TRUE(after.copy(content) == before.copy(content)) << "the same page as before";
+}
+
+// Wider than the view: the full width. A fixed header once at the top, a sticky bar where it
+// stands at the top, a viewport-high section at the height the user saw.
+TEST_F(BrowserCaptureTest, WideFixedStickyAndViewportHighContent) {
+    const QString extra = QStringLiteral(
+        "<div style=\"position:fixed;top:0;left:0;width:100%;height:50px;background:#f00\"></div>"
+        "<div style=\"height:300px;width:2000px;background:#fff\"></div>"
+        "<div style=\"position:sticky;top:0;height:40px;width:2000px;background:#00f\"></div>"
+        "<div style=\"height:100vh;width:2000px;background:#0f0\"></div>");
+    ASSERT_TRUE(Load(Write(QStringLiteral("wide.html"), BandsHtml(2000, 5000, 100, extra))));
+    const QImage image = Capture();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 2000);
+    EXPECT_EQ(image.height(), 300 + 40 + kViewHeight + 5000);
+    const int x = 5;
+    EXPECT_EQ(CountRows(image, x, qRgb(255, 0, 0)), 50) << "the fixed header once";
+    EXPECT_EQ(CountRows(image, x, qRgb(255, 0, 0), 0, 50), 50);
+    EXPECT_EQ(CountRows(image, x, qRgb(0, 0, 255)), 40) << "the sticky bar once";
+    EXPECT_EQ(CountRows(image, x, qRgb(0, 0, 255), 300, 340), 40);
+    EXPECT_EQ(CountRows(image, x, qRgb(0, 255, 0), 340, 340 + kViewHeight), kViewHeight);
+    EXPECT_EQ(image.pixel(1999, 340 + kViewHeight + 150) & 0xFFFFFF, BandColour(1) & 0xFFFFFF);
+    EXPECT_EQ(s_pControl->size(), QSize(kViewWidth, kViewHeight));
+}
+
+// Images that load on scrolling into view, natively lazy or through an IntersectionObserver.
+TEST_F(BrowserCaptureTest, LazyImagesAreInTheCapture) {
+    s_pServer->AddFile("/red.png", Png(qRgb(255, 0, 0), 200, 100), "image/png");
+    s_pServer->AddFile("/blue.png", Png(qRgb(0, 0, 255), 200, 100), "image/png");
+    const QString html = QStringLiteral(
+        "<!doctype html><body style=\"margin:0\"><div style=\"height:8000px\"></div>"
+        "<img loading=lazy src=\"/red.png\" width=200 height=100 style=\"display:block\">"
+        "<div style=\"height:8000px\"></div>"
+        "<img id=io data-src=\"/blue.png\" width=200 height=100 style=\"display:block\">"
+        "<div style=\"height:2000px\"></div><script>"
+        "new IntersectionObserver((es,o)=>{for(const e of es)if(e.isIntersecting){"
+        "e.target.src=e.target.dataset.src;o.unobserve(e.target);}})"
+        ".observe(document.getElementById('io'));</script></body>");
+    s_pServer->AddFile("/lazy.html", html.toUtf8(), "text/html");
+    ASSERT_TRUE(Load(s_pServer->Url(QStringLiteral("/lazy.html"))));
+    const QImage image = Capture();
+    ASSERT_EQ(image.height(), 18200);
+    EXPECT_EQ(image.pixel(100, 8050) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(image.pixel(100, 16150) & 0xFFFFFF, 0x0000FFu);
+}
+
+// A frameset: the largest readable frame's size; a frame of another origin is not measured;
+// every frame gets its scroll bars back.
+TEST_F(BrowserCaptureTest, FramesetTakesTheLargestReadableFrame) {
+    s_pServer->AddFile("/a.html", "<body style=margin:0><div style=height:1500px>a</div>",
+                       "text/html");
+    s_pServer->AddFile("/b.html",
+                       "<body style=margin:0><div style=width:1300px;height:100px>b</div>",
+                       "text/html");
+    s_pServer->AddFile("/c.html", "<body style=margin:0><div style=height:5000px>c</div>",
+                       "text/html");
+    const QString set =
+        QStringLiteral("<frameset rows=\"40%,30%,30%\"><frame src=\"/a.html\">"
+                       "<frame src=\"/b.html\"><frame src=\"%1\"></frameset>")
+            .arg(s_pServer->Url(QStringLiteral("/c.html"), QStringLiteral("localhost")));
+    s_pServer->AddFile("/set.html", set.toUtf8(), "text/html");
+    ASSERT_TRUE(Load(s_pServer->Url(QStringLiteral("/set.html"))));
+    ASSERT_EQ(s_pControl->FrameCount(), 3);
+    const QImage image = Capture();
+    EXPECT_EQ(image.size(), QSize(1300, 1500));
+    QVariant hidden;
+    s_pControl->RunScript(QStringLiteral("[0,1].some(i=>frames[i].document."
+                                         "getElementById('__zelvane_noscroll'))"),
+                          &hidden);
+    EXPECT_FALSE(hidden.toBool());
+    EXPECT_EQ(s_pControl->size(), QSize(kViewWidth, kViewHeight));
+}
+
+// Nothing to capture: the capture fails and leaves the caller's image alone.
+TEST_F(BrowserCaptureTest, CaptureFailsWithoutAMeasurableDocument) {
+    BrowserControl fresh;
+    fresh.resize(400, 300);
+    fresh.show();
+    QImage image(1, 1, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    EXPECT_FALSE(WholePageCapture(&fresh).CaptureWholePage(&image));
+    ASSERT_TRUE(Load(QStringLiteral("about:blank")));
+    EXPECT_FALSE(WholePageCapture(s_pControl).CaptureWholePage(&image));
+    EXPECT_EQ(image.size(), QSize(1, 1));
+}
+
+// Addresses as the address box gives them: a bare path, a relative name, an empty text.
+TEST_F(BrowserCaptureTest, Navigate2ResolvesTypedAddresses) {
+    const QString path =
+        Write(QStringLiteral("plain.html"), QStringLiteral("<title>plain</title><p>x"));
+    ASSERT_TRUE(Load(path));
+    EXPECT_EQ(s_pControl->LocationURL(), QUrl::fromLocalFile(path).toString());
+    EXPECT_EQ(s_pControl->LocationName(), QStringLiteral("plain"));
+
+    s_pControl->Navigate2(QString());
+    s_pControl->Navigate2(QStringLiteral("   "));
+    EXPECT_FALSE(s_pControl->IsLoading());
+    EXPECT_EQ(s_pControl->LocationURL(), QUrl::fromLocalFile(path).toString());
+
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(s_pDir->path());
+    const bool relative = Load(QStringLiteral("plain.html"));
+    QDir::setCurrent(saved);
+    EXPECT_TRUE(relative);
+    EXPECT_EQ(s_pControl->LocationURL(), QUrl::fromLocalFile(path).toString());
+    EXPECT_EQ(BrowserControl::HomeUrl(), QUrl::fromLocalFile(QDir::current().absoluteFilePath(
+                                             QStringLiteral("home/index.html"))));
+}

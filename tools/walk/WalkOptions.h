@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+// The walk's command line: --url URL --out DIR [--select L,T,R,B].
+class WalkOptions final {
+  public:
+    // false with m_strError set when the arguments are incomplete or malformed.
+    bool Parse(const QStringList& args);
+
+    QString m_strUrl;
+    QString m_strOutDir;
+    bool m_bHasSelection = false;
+    // Image coordinates; right and bottom exclusive (stored as left, top, right, bottom).
+    int m_nLeft = 0, m_nTop = 0, m_nRight = 0, m_nBottom = 0;
+    QString m_strError;
+
+    static QString Usage();
+
+  private:
+    bool ParseSelection(const QString& text);
+};

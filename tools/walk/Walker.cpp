@@ -1,0 +1,129 @@
+#include "tools/walk/Walker.h"
+
+#include "app/CZelvaneApp.h"
+#include "app/MainWnd.h"
+#include "capture/HtmlCaptureImageWnd.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+constexpr int kLoadTimeoutMs = 60000;
+
+// Runs the event loop until signal fires or timeoutMs passes; true when it fired.
+template <typename Sender, typename Signal>
+bool WaitFor(Sender* sender, Signal signal, int timeoutMs) {
+    QEventLoop loop;
+    bool fired = false;
+    QObject::connect(sender, signal, &loop, [&] {
+        fired = true;
+        loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return fired;
+}
+} // namespace
+
+Walker::Walker(const WalkOptions& options, QObject* parent) : QObject(parent), m_options(options) {}
+
+QString Walker::OutPath(const QString& name) const {
+    return QDir(m_options.m_strOutDir).filePath(name);
+}
+
+bool Walker::SaveImage(const QImage& image, const QString& name) {
+    if (image.save(OutPath(name), "PNG"))
+        return true;
+    m_strError = QStringLiteral("cannot write ") + OutPath(name);
+    return false;
+}
+
+int Walker::Run(CZelvaneApp& app) {
+    if (!QDir().mkpath(m_options.m_strOutDir)) {
+        m_strError = QStringLiteral("cannot make ") + m_options.m_strOutDir;
+        return 1;
+    }
+    if (!app.InitApplication() || !app.InitInstance()) {
+        m_strError = QStringLiteral("the main window could not be created");
+        return 1;
+    }
+    MainWnd* wnd = app.MainWindow();
+    wnd->SetMessageAutoCloseMs(1); // nobody is there to press OK
+    wnd->SetReviewAfterCut(false);
+    connect(wnd, &MainWnd::MessageShown, this, [this](const QString& title, const QString& text) {
+        m_strMessage = title + QLatin1Char('\n') + text;
+    });
+    const bool ok = LoadPage(wnd) && Capture(wnd) && Cut(wnd);
+    return ok ? 0 : 1;
+}
+
+bool Walker::LoadPage(MainWnd* wnd) {
+    // The start page loads first; then the address is typed and entered as a user would.
+    if (wnd->AddressBox()->text().isEmpty())
+        WaitFor(wnd, &MainWnd::DocumentCompleted, kLoadTimeoutMs);
+    wnd->AddressBox()->setFocus();
+    wnd->AddressBox()->setText(m_options.m_strUrl);
+    QTest::keyClick(wnd->AddressBox(), Qt::Key_Return);
+    if (!WaitFor(wnd, &MainWnd::DocumentCompleted, kLoadTimeoutMs)) {
+        m_strError = QStringLiteral("the page did not load: ") + m_options.m_strUrl;
+        return false;
+    }
+    QTest::qWait(300); // let the view paint its first frame for the picture
+    return SaveImage(wnd->grab().toImage(), QStringLiteral("browse.png"));
+}
+
+bool Walker::Capture(MainWnd* wnd) {
+    qint64 ms = -1;
+    connect(wnd, &MainWnd::CaptureFinished, this, [&ms](qint64 elapsed) { ms = elapsed; });
+    QTest::keyClick(wnd, Qt::Key_F3);
+    if (wnd->CaptureModeNow() != MainWnd::Selecting) {
+        m_strError = m_strMessage.isEmpty() ? QStringLiteral("the capture failed") : m_strMessage;
+        return false;
+    }
+    const QImage& image = wnd->CaptureView()->Image();
+    std::printf("capture %d %d %lld\n", image.width(), image.height(), (long long)ms);
+    std::fflush(stdout);
+    if (m_options.m_bHasSelection)
+        wnd->CaptureView()->SetSelection(
+            QRect(QPoint(m_options.m_nLeft, m_options.m_nTop),
+                  QPoint(m_options.m_nRight - 1, m_options.m_nBottom - 1)));
+    return SaveImage(image, QStringLiteral("capture.png")) &&
+           SaveImage(wnd->grab().toImage(), QStringLiteral("selecting.png"));
+}
+
+bool Walker::Cut(MainWnd* wnd) {
+    QTest::keyClick(wnd, Qt::Key_F4);
+    if (wnd->Pages().Count() == 0) {
+        m_strError = QStringLiteral("the cut gave no pages");
+        return false;
+    }
+    return SavePages(wnd);
+}
+
+bool Walker::SavePages(MainWnd* wnd) {
+    const PageSet& set = wnd->Pages();
+    const int rowBytes = int(set.RowBytes());
+    for (int i = 0; i < set.Count(); ++i) {
+        const QImage page(set.Page(i)->pixels, set.pageWidth, PageSet::pageHeight, rowBytes,
+                          QImage::Format_RGB32);
+        if (!SaveImage(page, QStringLiteral("page%1.png").arg(i + 1, 2, 10, QLatin1Char('0'))))
+            return false;
+    }
+    QFile file(OutPath(QStringLiteral("pages.txt")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        m_strError = QStringLiteral("cannot write ") + file.fileName();
+        return false;
+    }
+    QTextStream(&file) << set.pageWidth << ' ' << PageSet::pageHeight << ' '
+                       << qulonglong(set.pageBytes) << ' ' << PageSet::bytesPerPixel << ' '
+                       << set.Count() << '\n';
+    return true;
+}

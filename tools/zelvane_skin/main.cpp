@@ -1,0 +1,14 @@
+#include "tools/zelvane_skin/SkinTool.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    SkinTool tool(out, err);
+    return tool.Run(QCoreApplication::arguments().mid(1));
+}
