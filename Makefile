@@ -10,7 +10,8 @@ setup:
 	@bash scripts/setup
 
 build: setup
-	@test -f build/CMakeCache.txt || cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+	@test -f build/CMakeCache.txt || cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	  -DZELVANE_TESTS=OFF
 	cmake --build build -j $(JOBS)
 
 run: build

@@ -3,14 +3,13 @@
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Theme.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 QX_CheckBtn::QX_CheckBtn(QWidget* parent)
-    : QWidget(parent), m_crFocusText(QX_RGB(0, 0, 128)), m_crNormalText(QX_RGB(0, 0, 0)),
-      m_font(QX_StandardFont()), m_crText(QX_RGB(0, 0, 0)) {
+    : QX_TextCtrl(parent), m_crFocusText(QX_RGB(0, 0, 128)), m_crNormalText(QX_RGB(0, 0, 0)),
+      m_crText(QX_RGB(0, 0, 0)) {
     // No background of its own: the parent's paint shows around the image and the text.
     setAutoFillBackground(false);
     setFocusPolicy(Qt::TabFocus);
@@ -19,56 +18,21 @@ QX_CheckBtn::QX_CheckBtn(QWidget* parent)
 QX_CheckBtn::~QX_CheckBtn() = default;
 
 bool QX_CheckBtn::Attach(int id, QWidget* dialog, const QFont* font, bool useFont) {
-    if (useFont)
-        SetFont(font);
     QX_CtrlInfo info;
-    if (!dialog || !QX_TakeOverCtrl(dialog, id, this, &info))
+    if (!AttachText(id, dialog, font, useFont, &info))
         return false;
-    m_strText = info.text;
     setFocusPolicy((info.style & kWsTabStop) ? Qt::TabFocus : Qt::NoFocus);
-    update();
     return true;
 }
 
 bool QX_CheckBtn::Create(const QString& text, quint32 style, const QRect& rect, QWidget* parent,
                          int id) {
-    if (!parent)
+    if (!CreateText(text, style, rect, parent, id))
         return false;
-    setParent(parent);
-    QX_CtrlInfo info;
-    info.id = id;
-    info.text = text;
-    info.style = style;
-    info.rect = rect;
-    QX_SetCtrlInfo(this, info);
-    m_strText = text;
-    setGeometry(rect);
     setFocusPolicy((style & kWsTabStop) ? Qt::TabFocus : Qt::NoFocus);
     setEnabled(!(style & kWsDisabled));
     setVisible(style & kWsVisible);
     return true;
-}
-
-void QX_CheckBtn::SetFont(const QFont* font) {
-    m_font = font ? *font : QX_StandardFont();
-    m_bFontBorrowed = font != nullptr;
-    update();
-}
-
-void QX_CheckBtn::SetText(const QString& text) {
-    m_strText = text;
-    QX_InvalidateWithParent(this);
-}
-
-quint32 QX_CheckBtn::Style() const {
-    return QX_GetCtrlInfo(this).style;
-}
-
-void QX_CheckBtn::SetStyle(quint32 style) {
-    QX_CtrlInfo info = QX_GetCtrlInfo(this);
-    info.style = style;
-    QX_SetCtrlInfo(this, info);
-    QX_InvalidateWithParent(this);
 }
 
 int QX_CheckBtn::CtrlId() const {
@@ -184,9 +148,7 @@ void QX_CheckBtn::paintEvent(QPaintEvent*) {
 void QX_CheckBtn::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
-    QWidget* focus = QApplication::focusWidget();
-    if (focus && focus != this)
-        setFocus(Qt::MouseFocusReason);
+    QX_TakeFocusOnPress(this);
     m_bPressed = true;
     m_bPointerInside = true;
     update();

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "imaging/QX_DIB.h"
+#include "toolkit/QX_TextCtrl.h"
 
-#include <QFont>
 #include <QRect>
 #include <QString>
-#include <QWidget>
+#include <QVector>
 
 // The toolkit's check box and radio button in one: the state is drawn with the shared skin
 // images (QX_CheckBitmap) followed by the text, with no background of its own, and focus is
@@ -13,7 +13,7 @@
 // bit 1 set (check box, auto check box) is a check box, any other a radio button. Each mouse
 // release that ends a press sends (id, QX_BN_CLICKED) to the parent; the space bar toggles
 // without a notification.
-class QX_CheckBtn final : public QWidget {
+class QX_CheckBtn final : public QX_TextCtrl {
     Q_OBJECT
 
   public:
@@ -53,12 +53,7 @@ class QX_CheckBtn final : public QWidget {
     // the group style and ends before the next one, or at a control that is no radio button.
     static QVector<QX_CheckBtn*> GroupOf(QX_CheckBtn* control);
 
-    quint32 Style() const;
-    void SetStyle(quint32 style);
     bool IsRadio() const;
-    QString Text() const { return m_strText; }
-    void SetText(const QString& text);
-    void SetFont(const QFont* font);
     int CtrlId() const;
     // Current text colour (focus or normal) and whether the pressed image shows.
     COLORREF TextColor() const { return m_crText; }
@@ -85,9 +80,6 @@ class QX_CheckBtn final : public QWidget {
     void Toggle();
     static bool IsRadioStyle(quint32 style);
 
-    QString m_strText;
-    QFont m_font;
-    bool m_bFontBorrowed = false;
     COLORREF m_crText;
     bool m_bChecked = false;
     bool m_bPressed = false;      // the mouse button is held on the control

@@ -1,5 +1,6 @@
 #include "toolkit/QX_Command.h"
 
+#include <QApplication>
 #include <QVariant>
 #include <QWidget>
 
@@ -16,6 +17,13 @@ bool QX_SendCommand(QWidget* control, int id, int code)
             return target->OnCommand(id, code);
     }
     return false;
+}
+
+void QX_TakeFocusOnPress(QWidget* control)
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && focus != control)
+        control->setFocus(Qt::MouseFocusReason);
 }
 
 void QX_SetCtrlId(QWidget* control, int id)

@@ -26,6 +26,10 @@ enum QX_NotifyCode {
 // Sends (id, code) to the nearest ancestor of control that is a QX_CommandTarget.
 bool QX_SendCommand(QWidget* control, int id, int code);
 
+// A mouse press on control takes the focus from whichever widget holds it; while no widget has
+// the focus (the application is inactive) the press leaves the focus alone.
+void QX_TakeFocusOnPress(QWidget* control);
+
 // Control ids, kept on the widget so that dialogs find their controls by number.
 void QX_SetCtrlId(QWidget* control, int id);
 int QX_CtrlId(const QWidget* control); // 0 when none was set

@@ -85,7 +85,7 @@ QWidget* QX_Dialog::GetDlgItem(int id) const {
 void QX_Dialog::SetCaptionButtons(bool minimize, bool close) {
     m_bMinimizeBox = minimize;
     m_bCloseBox = close;
-    update(0, 0, width(), FP::kCaptionHeight);
+    m_caption.UpdateCaption();
 }
 
 bool QX_Dialog::OnInitDialog() {
@@ -125,24 +125,20 @@ void QX_Dialog::accept() {
 
 void QX_Dialog::OnDraw(QPainter*) {}
 
+QX_FrameLook QX_Dialog::Look() const {
+    return {m_crActiveText, m_crInactiveText, m_crBodyPen, m_crBodyBrush, m_crCaptionLight};
+}
+
+QX_CaptionButtons QX_Dialog::Buttons() const {
+    return {m_bMinimizeBox, false, m_bCloseBox, false, -1};
+}
+
 void QX_Dialog::DrawFrame(QPainter* dc, int left, int top, int right, int bottom) {
-    const QX_FrameLook look{m_crActiveText, m_crInactiveText, m_crBodyPen, m_crBodyBrush,
-                            m_crCaptionLight};
-    FP::DrawFrame(dc, look, left, top, right, bottom);
+    FP::DrawFrame(dc, Look(), left, top, right, bottom);
 }
 
 void QX_Dialog::DrawCaption(QPainter* dc) {
-    if (m_strTitle.isEmpty())
-        return;
-    const QX_FrameLook look{m_crActiveText, m_crInactiveText, m_crBodyPen, m_crBodyBrush,
-                            m_crCaptionLight};
-    QX_CaptionButtons b{m_bMinimizeBox, false, m_bCloseBox, false, -1};
-    if (m_nMouseMode == ModeClose)
-        b.pressed = FP::CloseDown;
-    else if (m_nMouseMode == ModeMinimize)
-        b.pressed = FP::MinimizeDown;
-    FP::DrawCaptionBand(dc, look, width(), m_bActive, b);
-    FP::DrawTitle(dc, look, m_strTitle, 11, m_bActive, FP::TitleClipRight(width(), b));
+    m_caption.Paint(dc, Look(), Buttons(), m_strTitle, 11);
 }
 
 void QX_Dialog::paintEvent(QPaintEvent*) {
@@ -163,18 +159,15 @@ void QX_Dialog::changeEvent(QEvent* event) {
 }
 
 void QX_Dialog::SetCaptionActive(bool active) {
-    if (m_bActive == active)
-        return;
-    m_bActive = active;
-    update(0, 0, width(), FP::kCaptionHeight);
+    m_caption.SetActive(active);
 }
 
 QRect QX_Dialog::CloseButtonRect() const {
-    return FP::CloseRect(width(), {m_bMinimizeBox, false, m_bCloseBox, false, -1});
+    return FP::CloseRect(width(), Buttons());
 }
 
 QRect QX_Dialog::MinimizeButtonRect() const {
-    return FP::MinimizeRect(width(), {m_bMinimizeBox, false, m_bCloseBox, false, -1});
+    return FP::MinimizeRect(width(), Buttons());
 }
 
 int QX_Dialog::DefaultButtonId() const {
@@ -216,49 +209,34 @@ void QX_Dialog::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPoint p = event->position().toPoint();
-    if (m_bCloseBox && CloseButtonRect().contains(p)) {
-        m_nMouseMode = ModeClose;
-    } else if (m_bMinimizeBox && MinimizeButtonRect().contains(p)) {
-        m_nMouseMode = ModeMinimize;
-    } else if (m_bDragAnywhere || FP::InCaptionStrip(p, width())) {
+    if (!m_caption.PressButton(p, Buttons()) &&
+        (m_bDragAnywhere || FP::InCaptionStrip(p, width()))) {
         m_bZoomed = windowState() & Qt::WindowMaximized;
-        if (!m_bZoomed) {
-            m_nMouseMode = ModeMove;
-            m_ptOrigin = pos();
-            m_ptStart = event->globalPosition().toPoint();
-        }
+        if (!m_bZoomed)
+            m_caption.BeginMove(event->globalPosition().toPoint());
     }
-    if (m_nMouseMode != ModeNone)
-        update(0, 0, width(), FP::kCaptionHeight);
+    if (m_caption.Mode() != ModeNone)
+        m_caption.UpdateCaption();
     event->accept();
 }
 
 void QX_Dialog::mouseMoveEvent(QMouseEvent* event) {
-    if (m_nMouseMode == ModeMove)
-        move(m_ptOrigin + (event->globalPosition().toPoint() - m_ptStart));
+    m_caption.Drag(event->globalPosition().toPoint());
     event->accept();
 }
 
 void QX_Dialog::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || m_nMouseMode == ModeNone) {
+    if (event->button() != Qt::LeftButton || m_caption.Mode() == ModeNone) {
         QDialog::mouseReleaseEvent(event);
         return;
     }
-    const QPoint p = event->position().toPoint();
-    const int mode = m_nMouseMode;
-    m_nMouseMode = ModeNone;
-    update(0, 0, width(), FP::kCaptionHeight);
-    if (mode == ModeMinimize && MinimizeButtonRect().contains(p))
-        showMinimized();
-    else if (mode == ModeClose && CloseButtonRect().contains(p))
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    m_caption.Release(event->position().toPoint(), Buttons(), nullptr);
     event->accept();
 }
 
 void QX_Dialog::mouseDoubleClickEvent(QMouseEvent* event) {
     // A double click means nothing to the caption; its second click still presses a button.
-    const QPoint p = event->position().toPoint();
-    if (CloseButtonRect().contains(p) || MinimizeButtonRect().contains(p))
+    if (QX_CaptionControl::ButtonAt(event->position().toPoint(), width(), Buttons()) != ModeNone)
         mousePressEvent(event);
     else
         event->accept();

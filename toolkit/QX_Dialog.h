@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/QX_DIB.h"
+#include "toolkit/QX_CaptionControl.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_DlgTemplate.h"
 
@@ -22,7 +23,12 @@ class QX_Dialog : public QDialog, public QX_CommandTarget {
     Q_OBJECT
 
   public:
-    enum MouseMode { ModeNone = 0, ModeMove = 1, ModeMinimize = 2, ModeClose = 4 };
+    enum MouseMode {
+        ModeNone = QX_CaptionControl::ModeNone,
+        ModeMove = QX_CaptionControl::ModeMove,
+        ModeMinimize = QX_CaptionControl::ModeMinimize,
+        ModeClose = QX_CaptionControl::ModeClose
+    };
 
     QX_Dialog(int templateId, QWidget* parent);
     ~QX_Dialog() override;
@@ -41,8 +47,8 @@ class QX_Dialog : public QDialog, public QX_CommandTarget {
     void SetCaptionButtons(bool minimize, bool close);
     // Caption look; see QX_Wnd::SetCaptionActive.
     void SetCaptionActive(bool active);
-    bool IsCaptionActive() const { return m_bActive; }
-    int MouseMode() const { return m_nMouseMode; }
+    bool IsCaptionActive() const { return m_caption.IsActive(); }
+    int MouseMode() const { return m_caption.Mode(); }
     int TemplateId() const { return m_nTemplateId; }
     // Dialog-unit conversion with this dialog's font.
     const QX_DlgUnits& DlgUnits() const { return m_units; }
@@ -86,11 +92,11 @@ class QX_Dialog : public QDialog, public QX_CommandTarget {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-    int m_nMouseMode = ModeNone;
-    bool m_bActive = false;
     bool m_bZoomed = false;
 
   private:
+    QX_FrameLook Look() const;
+    QX_CaptionButtons Buttons() const;
     void BuildFromTemplate();
     void FocusFirstControl();
     int DefaultButtonId() const;
@@ -100,6 +106,5 @@ class QX_Dialog : public QDialog, public QX_CommandTarget {
     bool m_bEndRequested = false;
     int m_nEndResult = IDCANCEL;
     QX_DlgUnits m_units{6, 12};
-    QPoint m_ptOrigin;
-    QPoint m_ptStart;
+    QX_CaptionControl m_caption{this};
 };

@@ -9,63 +9,26 @@
 #include <algorithm>
 
 QX_Static::QX_Static(QWidget* parent)
-    : QWidget(parent), m_crText(QX_ThemeColor(QX_STATIC_FORE, QX_RGB(0, 0, 128))),
+    : QX_TextCtrl(parent), m_crText(QX_ThemeColor(QX_STATIC_FORE, QX_RGB(0, 0, 128))),
       m_crFill(QX_ThemeColor(QX_STATIC_FILL, QX_RGB(202, 218, 238))),
       m_crFillCentre(QX_RGB(255, 255, 255)), m_crAltText(m_crText), m_crAltFill(m_crFill),
-      m_crAltFillCentre(QX_RGB(255, 255, 255)), m_font(QX_StandardFont()) {
+      m_crAltFillCentre(QX_RGB(255, 255, 255)) {
     setAutoFillBackground(false);
 }
 
 QX_Static::~QX_Static() = default;
 
 bool QX_Static::Attach(int id, QWidget* dialog, const QFont* font, bool useFont) {
-    if (useFont)
-        SetFont(font);
     QX_CtrlInfo info;
-    if (!dialog || !QX_TakeOverCtrl(dialog, id, this, &info))
-        return false;
-    m_strText = info.text;
-    update();
-    return true;
+    return AttachText(id, dialog, font, useFont, &info);
 }
 
 bool QX_Static::Create(const QString& text, quint32 style, const QRect& rect, QWidget* parent,
                        int id) {
-    if (!parent)
+    if (!CreateText(text, style, rect, parent, id))
         return false;
-    setParent(parent);
-    QX_CtrlInfo info;
-    info.id = id;
-    info.text = text;
-    info.style = style;
-    info.rect = rect;
-    QX_SetCtrlInfo(this, info);
-    m_strText = text;
-    setGeometry(rect);
     setVisible(style & kWsVisible);
     return true;
-}
-
-void QX_Static::SetFont(const QFont* font) {
-    m_font = font ? *font : QX_StandardFont();
-    m_bFontBorrowed = font != nullptr;
-    update();
-}
-
-void QX_Static::SetText(const QString& text) {
-    m_strText = text;
-    QX_InvalidateWithParent(this);
-}
-
-quint32 QX_Static::Style() const {
-    return QX_GetCtrlInfo(this).style;
-}
-
-void QX_Static::SetStyle(quint32 style) {
-    QX_CtrlInfo info = QX_GetCtrlInfo(this);
-    info.style = style;
-    QX_SetCtrlInfo(this, info);
-    QX_InvalidateWithParent(this);
 }
 
 int QX_Static::TextFlags() const {

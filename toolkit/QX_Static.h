@@ -1,17 +1,16 @@
 #pragma once
 
 #include "imaging/QX_DIB.h"
+#include "toolkit/QX_TextCtrl.h"
 
 #include <QBasicTimer>
-#include <QFont>
 #include <QRect>
 #include <QString>
-#include <QWidget>
 
 // The toolkit's text label: its text over a light vertical gradient band, or over whatever the
 // parent painted when switched to no background. It can alternate between its normal colours
 // and a second pair (StartAlternation), e.g. to draw attention to a note.
-class QX_Static final : public QWidget {
+class QX_Static final : public QX_TextCtrl {
     Q_OBJECT
 
   public:
@@ -45,11 +44,6 @@ class QX_Static final : public QWidget {
     // 0 normal; 1 and 2 while alternating (2 draws like 0).
     int Phase() const { return m_nPhase; }
 
-    quint32 Style() const;
-    void SetStyle(quint32 style);
-    QString Text() const { return m_strText; }
-    void SetText(const QString& text);
-    void SetFont(const QFont* font);
     // The Qt alignment and flags the style gives the text.
     int TextFlags() const;
 
@@ -65,9 +59,6 @@ class QX_Static final : public QWidget {
     void timerEvent(QTimerEvent* event) override;
 
   private:
-    QString m_strText;
-    QFont m_font;
-    bool m_bFontBorrowed = false;
     bool m_bNoBackground = false;
     int m_nPhase = 0;
     QBasicTimer m_phaseTimer;

@@ -3,7 +3,6 @@
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Theme.h"
 
-#include <QApplication>
 #include <QCursor>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -229,9 +228,7 @@ void QX_ToolBar::mousePressEvent(QMouseEvent* event) {
         mouseMoveEvent(event);
     if (m_nHotIndex < 0)
         return;
-    QWidget* focus = QApplication::focusWidget();
-    if (focus && focus != this)
-        setFocus(Qt::MouseFocusReason);
+    QX_TakeFocusOnPress(this);
     m_bPressed = true;
     m_bPointerInside = true;
     SetHot(m_nHotIndex, Look::Held);

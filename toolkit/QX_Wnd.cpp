@@ -29,7 +29,7 @@ void QX_Wnd::SetCaptionButtons(bool minimize, bool maximize, bool close) {
     m_bMinimizeBox = minimize;
     m_bMaximizeBox = maximize;
     m_bCloseBox = close;
-    update(0, 0, width(), FP::kCaptionHeight);
+    m_caption.UpdateCaption();
 }
 
 bool QX_Wnd::Create(const QRect& geometry, bool visible) {
@@ -56,29 +56,22 @@ int QX_Wnd::OnCreate() {
 
 void QX_Wnd::OnDraw(QPainter*) {}
 
+QX_FrameLook QX_Wnd::Look() const {
+    return {m_crActiveText, m_crInactiveText, m_crBodyPen, m_crBodyBrush, m_crCaptionLight};
+}
+
+QX_CaptionButtons QX_Wnd::Buttons() const {
+    return {m_bMinimizeBox, m_bMaximizeBox, m_bCloseBox, m_bMaximized, -1};
+}
+
 void QX_Wnd::DrawFrame(QPainter* dc, int left, int top, int right, int bottom) {
-    const QX_FrameLook look{m_crActiveText, m_crInactiveText, m_crBodyPen, m_crBodyBrush,
-                            m_crCaptionLight};
-    FP::DrawFrame(dc, look, left, top, right, bottom);
+    FP::DrawFrame(dc, Look(), left, top, right, bottom);
 }
 
 void QX_Wnd::DrawCaption(QPainter* dc) {
-    if (m_strTitle.isEmpty())
-        return;
-    const QX_FrameLook look{m_crActiveText, m_crInactiveText, m_crBodyPen, m_crBodyBrush,
-                            m_crCaptionLight};
-    QX_CaptionButtons b{m_bMinimizeBox, m_bMaximizeBox, m_bCloseBox, m_bMaximized, -1};
-    if (m_nMouseMode == ModeClose)
-        b.pressed = FP::CloseDown;
-    else if (m_nMouseMode == ModeMaximize)
-        b.pressed = m_bMaximized ? FP::RestoreDown : FP::MaximizeDown;
-    else if (m_nMouseMode == ModeMinimize)
-        b.pressed = FP::MinimizeDown;
-    FP::DrawCaptionBand(dc, look, width(), m_bActive, b);
-    if (m_nLogoMode != 0 && m_pLogo)
-        m_pLogo->DrawRealized(dc, m_nLogoX, m_nLogoY);
-    FP::DrawTitle(dc, look, m_strTitle, 11 + m_nLogoMode * m_nLogoWidth, m_bActive,
-                  FP::TitleClipRight(width(), b));
+    const QX_DIB* logo = m_nLogoMode != 0 ? m_pLogo.get() : nullptr;
+    m_caption.Paint(dc, Look(), Buttons(), m_strTitle, 11 + m_nLogoMode * m_nLogoWidth, logo,
+                    QPoint(m_nLogoX, m_nLogoY));
 }
 
 void QX_Wnd::paintEvent(QPaintEvent*) {
@@ -101,22 +94,19 @@ void QX_Wnd::changeEvent(QEvent* event) {
 }
 
 void QX_Wnd::SetCaptionActive(bool active) {
-    if (m_bActive == active)
-        return;
-    m_bActive = active;
-    update(0, 0, width(), FP::kCaptionHeight);
+    m_caption.SetActive(active);
 }
 
 QRect QX_Wnd::CloseButtonRect() const {
-    return FP::CloseRect(width(), {m_bMinimizeBox, m_bMaximizeBox, m_bCloseBox, false, -1});
+    return FP::CloseRect(width(), Buttons());
 }
 
 QRect QX_Wnd::MaximizeButtonRect() const {
-    return FP::MaximizeRect(width(), {m_bMinimizeBox, m_bMaximizeBox, m_bCloseBox, false, -1});
+    return FP::MaximizeRect(width(), Buttons());
 }
 
 QRect QX_Wnd::MinimizeButtonRect() const {
-    return FP::MinimizeRect(width(), {m_bMinimizeBox, m_bMaximizeBox, m_bCloseBox, false, -1});
+    return FP::MinimizeRect(width(), Buttons());
 }
 
 QRect QX_Wnd::GripRect() const {
@@ -125,11 +115,6 @@ QRect QX_Wnd::GripRect() const {
 
 bool QX_Wnd::InCaptionStrip(const QPoint& p) const {
     return FP::InCaptionStrip(p, width());
-}
-
-bool QX_Wnd::InCaptionButton(const QPoint& p) const {
-    return CloseButtonRect().contains(p) || MaximizeButtonRect().contains(p) ||
-           MinimizeButtonRect().contains(p);
 }
 
 void QX_Wnd::ToggleMaximize() {
@@ -157,30 +142,23 @@ void QX_Wnd::mousePressEvent(QMouseEvent* event) {
     }
     const QPoint p = event->position().toPoint();
     const QPoint global = event->globalPosition().toPoint();
-    if (m_bCloseBox && CloseButtonRect().contains(p)) {
-        m_nMouseMode = ModeClose;
-    } else if (m_bMaximizeBox && MaximizeButtonRect().contains(p)) {
-        m_nMouseMode = ModeMaximize;
-    } else if (m_bMinimizeBox && MinimizeButtonRect().contains(p)) {
-        m_nMouseMode = ModeMinimize;
+    if (m_caption.PressButton(p, Buttons())) {
+        // A caption button stays held until the release.
     } else if (m_bResizable && GripRect().contains(p)) {
         if (!m_bMaximized)
             BeginResize(global);
     } else if (m_bDragAnywhere || InCaptionStrip(p)) {
         m_bMaximized = m_bMaximized || (windowState() & Qt::WindowMaximized);
-        if (!m_bMaximized) {
-            m_nMouseMode = ModeMove;
-            m_ptOrigin = pos();
-            m_ptStart = global;
-        }
+        if (!m_bMaximized)
+            m_caption.BeginMove(global);
     }
-    if (m_nMouseMode != ModeNone)
-        update(0, 0, width(), FP::kCaptionHeight);
+    if (m_caption.Mode() != ModeNone)
+        m_caption.UpdateCaption();
     event->accept();
 }
 
 void QX_Wnd::BeginResize(const QPoint& globalPos) {
-    m_nMouseMode = ModeResize;
+    m_caption.SetMode(ModeResize);
     m_ptStart = globalPos;
     m_szOffset = QSize(0, 0);
     if (!m_pTrack)
@@ -196,14 +174,14 @@ QRect QX_Wnd::TrackingRect() const {
 
 void QX_Wnd::mouseMoveEvent(QMouseEvent* event) {
     const QPoint global = event->globalPosition().toPoint();
-    if (m_nMouseMode == ModeMove) {
-        move(m_ptOrigin + (global - m_ptStart));
-    } else if (m_nMouseMode == ModeResize) {
+    if (m_caption.Mode() == ModeMove) {
+        m_caption.Drag(global);
+    } else if (m_caption.Mode() == ModeResize) {
         const QPoint d = global - m_ptStart;
         m_szOffset = QSize(d.x(), d.y());
         if (m_pTrack)
             m_pTrack->Track(TrackingRect());
-    } else if (m_nMouseMode == ModeNone) {
+    } else if (m_caption.Mode() == ModeNone) {
         UpdateGripCursor(event->position().toPoint());
     }
     event->accept();
@@ -226,40 +204,24 @@ void QX_Wnd::EndResize() {
 }
 
 void QX_Wnd::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || m_nMouseMode == ModeNone) {
+    if (event->button() != Qt::LeftButton || m_caption.Mode() == ModeNone) {
         QWidget::mouseReleaseEvent(event);
         return;
     }
-    const QPoint p = event->position().toPoint();
-    const int mode = m_nMouseMode;
-    m_nMouseMode = ModeNone;
-    update(0, 0, width(), FP::kCaptionHeight);
-    switch (mode) {
-    case ModeMinimize:
-        if (MinimizeButtonRect().contains(p))
-            showMinimized();
-        break;
-    case ModeMaximize:
-        if (MaximizeButtonRect().contains(p))
-            ToggleMaximize();
-        break;
-    case ModeClose:
-        if (CloseButtonRect().contains(p))
-            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-        break;
-    case ModeResize:
+    // Minimize and close are finished by the caption control; maximize and resize are ours.
+    bool completed = false;
+    const int mode = m_caption.Release(event->position().toPoint(), Buttons(), &completed);
+    if (mode == ModeMaximize && completed)
+        ToggleMaximize();
+    else if (mode == ModeResize)
         EndResize();
-        break;
-    default:
-        break;
-    }
     event->accept();
 }
 
 void QX_Wnd::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && m_bMaximizeBox &&
         (m_bDragAnywhere || InCaptionStrip(event->position().toPoint())) &&
-        !InCaptionButton(event->position().toPoint())) {
+        QX_CaptionControl::ButtonAt(event->position().toPoint(), width(), Buttons()) == ModeNone) {
         ToggleMaximize();
         event->accept();
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/QX_DIB.h"
+#include "toolkit/QX_CaptionControl.h"
 
 #include <QPoint>
 #include <QRect>
@@ -21,7 +22,14 @@ class QX_Wnd : public QWidget {
 
   public:
     // Mouse modes: what a press that is still held does.
-    enum MouseMode { ModeNone = 0, ModeMove, ModeMinimize, ModeMaximize, ModeClose, ModeResize };
+    enum MouseMode {
+        ModeNone = QX_CaptionControl::ModeNone,
+        ModeMove = QX_CaptionControl::ModeMove,
+        ModeMinimize = QX_CaptionControl::ModeMinimize,
+        ModeMaximize = QX_CaptionControl::ModeMaximize,
+        ModeClose = QX_CaptionControl::ModeClose,
+        ModeResize = QX_CaptionControl::ModeResize
+    };
 
     explicit QX_Wnd(QWidget* parent = nullptr);
     ~QX_Wnd() override;
@@ -36,8 +44,8 @@ class QX_Wnd : public QWidget {
     // Caption look: active colours or inactive. Activation changes call it; offscreen tests and
     // the gallery call it directly because offscreen windows may not activate.
     void SetCaptionActive(bool active);
-    bool IsCaptionActive() const { return m_bActive; }
-    int MouseMode() const { return m_nMouseMode; }
+    bool IsCaptionActive() const { return m_caption.IsActive(); }
+    int MouseMode() const { return m_caption.Mode(); }
 
     // Caption button rectangles in client coordinates for the current width and flags; empty
     // when the button is not shown.
@@ -86,19 +94,17 @@ class QX_Wnd : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-    int m_nMouseMode = ModeNone;
-    bool m_bActive = false;
-
   private:
+    QX_FrameLook Look() const;
+    QX_CaptionButtons Buttons() const;
     bool InCaptionStrip(const QPoint& p) const;
-    bool InCaptionButton(const QPoint& p) const;
     void BeginResize(const QPoint& globalPos);
     void EndResize();
     QRect TrackingRect() const;
     void UpdateGripCursor(const QPoint& p);
 
-    QPoint m_ptOrigin; // window's screen top-left when a move began
-    QPoint m_ptStart;  // cursor's screen position when a move or resize began
+    QX_CaptionControl m_caption{this};
+    QPoint m_ptStart;  // cursor's screen position when a resize began
     QSize m_szOffset;  // size change of the resize in progress
     QRect m_rcRestore; // geometry to return to from the maximised state
     std::unique_ptr<QX_DIB> m_pLogo;
