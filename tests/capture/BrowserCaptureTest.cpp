@@ -96,11 +96,17 @@ class BrowserCaptureTest : public ::testing::Test {
         const QVariantList l = v.toList();
         return l.size() == 2 ? QPoint(l[0].toInt(), l[1].toInt()) : QPoint(-1, -1);
     }
-    // The view once the page has painted its current state.
-    static QImage SettledGrab() {
-        s_pControl->RunAsyncScript(QStringLiteral(
-            "for(let i=0;i<3;++i)await new Promise(r=>requestAnimationFrame(r));return 1;"));
-        return s_pControl->GrabViewport();
+    // The view once it shows what shows() accepts. A frame of the page reaches the view some
+    // frames after the page drew it, so the view is grabbed anew after each frame of the page;
+    // the last grab when it never does within a bounded number of frames.
+    template <typename Shows> static QImage GrabOnceShown(Shows shows) {
+        QImage image = s_pControl->GrabViewport();
+        for (int frame = 0; frame < 120 && !shows(image); ++frame) {
+            s_pControl->RunAsyncScript(
+                QStringLiteral("await new Promise(r=>requestAnimationFrame(r));return 1;"));
+            image = s_pControl->GrabViewport();
+        }
+        return image;
     }
     static QImage Capture() {
         QImage image;
@@ -119,8 +125,19 @@ TEST_F(BrowserCaptureTest, TallPageStitchesEveryRowOnceAndRestoresTheControl) {
     constexpr int kHeight = 60000, kBand = 97;
     s_pControl->resize(1200, kViewHeight);
     ASSERT_TRUE(Load(Write(QStringLiteral("tall.html"), BandsHtml(1200, kHeight, kBand))));
-    s_pControl->RunScript(QStringLiteral("scrollTo(0, 1234); true"));
-    const QImage before = SettledGrab();
+    constexpr int kScrollY = 1234;
+    s_pControl->RunScript(QStringLiteral("scrollTo(0, %1); true").arg(kScrollY));
+    // The bands at the scroll position, seen down to above the horizontal scroll bar.
+    const auto showsScrolledBands = [&](const QImage& view) {
+        for (int y = 0; y < kViewHeight - 40; ++y)
+            for (int x : {0, 1100})
+                if ((view.pixel(x, y) & 0xFFFFFF) !=
+                    (BandColour((kScrollY + y) / kBand) & 0xFFFFFF))
+                    return false;
+        return true;
+    };
+    const QImage before = GrabOnceShown(showsScrolledBands);
+    ASSERT_TRUE(showsScrolledBands(before)) << "the page as the user scrolled it";
 
     const QImage image = Capture();
     ASSERT_FALSE(image.isNull());
@@ -135,7 +152,7 @@ TEST_F(BrowserCaptureTest, TallPageStitchesEveryRowOnceAndRestoresTheControl) {
     }
 
     EXPECT_EQ(s_pControl->size(), QSize(1200, kViewHeight));
-    EXPECT_EQ(Scroll(), QPoint(0, 1234));
+    EXPECT_EQ(Scroll(), QPoint(0, kScrollY));
     QVariant bars;
     s_pControl->RunScript(QStringLiteral("[innerWidth - document.documentElement.clientWidth,"
                                          " innerHeight - document.documentElement.clientHeight]"),
@@ -147,7 +164,8 @@ TEST_F(BrowserCaptureTest, TallPageStitchesEveryRowOnceAndRestoresTheControl) {
     // The content the user sees is the same picture as before (the bars' own shading may
     // differ by their hover state).
     const QRect content(0, 0, 1200 - barWidth, kViewHeight - barHeight);
-    const QImage after = SettledGrab();
+    const QImage after = GrabOnceShown(
+        [&](const QImage& view) { return view.copy(content) == before.copy(content); });
     if (after.copy(content) != before.copy(content)) {
         before.save(QStringLiteral("/tmp/zv-before.png"));
         after.save(QStringLiteral("/tmp/zv-after.png"));
