@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -71,6 +72,9 @@ void BrowserControl::PrepareEngine() {
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The engine reports its graphics set-up at every start; users who want it set the rules.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 }
 
 void BrowserControl::Navigate2(const QString& address) {
