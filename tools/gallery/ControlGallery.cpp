@@ -1,3 +1,4 @@
+#include "app/MainCommands.h"
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_ListBox.h"
@@ -105,29 +106,12 @@ void RenderLabels(Gallery& gallery) {
     gallery.Save(&panel, QStringLiteral("labels"));
 }
 
-QVector<QX_ToolButton> MainToolButtons() {
-    const QChar q(u'"');
-    return {
-        {QStringLiteral("홈"), QStringLiteral("image/qx_home16.bmp"), 32771},
-        {QString(), QString(), 0},
-        {QStringLiteral("뒤로"), QStringLiteral("image/qx_prev16.bmp"), 32772},
-        {QStringLiteral("앞으로"), QStringLiteral("image/qx_next16.bmp"), 32773},
-        {QString(), QString(), 0},
-        {q + QStringLiteral("웹주소 가져오기") + q + QStringLiteral("(F8) "),
-         QStringLiteral("image/select_path16.bmp"), 32781},
-        {q + QStringLiteral("캡처와 인쇄") + q + QStringLiteral("(F3)"),
-         QStringLiteral("image/qx_print16.bmp"), 32776},
-        {QString(), QString(), 0},
-        {q + QStringLiteral("Tarnel") + q, QStringLiteral("image/update_data16.bmp"), 32780},
-    };
-}
-
 void RenderToolBar(Gallery& gallery) {
     Panel owner(1000, 38);
     QX_ToolBar bar;
     const QFont font = QX_StandardFont();
     bar.Create(&owner, 20001, 3, 3, 997, 35, 0, 0, 0, &font);
-    const QVector<QX_ToolButton> records = MainToolButtons();
+    const QVector<QX_ToolButton> records = MainCommands::ToolButtons();
     bar.SetButtons(int(records.size()), records.data());
     bar.RecalcLayout();
     owner.show();
