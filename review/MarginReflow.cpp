@@ -131,22 +131,29 @@ MarginReflow::ApplyResult MarginReflow::Apply(int s, int top, int bottom) {
     const int e = ContentRows(page);
     const int g = kPageRows - top - bottom;
     if (e > g) {
-        PageRecord* added = TakeBudget() ? m_pages.AllocPage() : nullptr;
-        if (!added)
-            return ApplyResult::OutOfMemory;
-        try {
-            pages.append(added);
-        } catch (const std::bad_alloc&) {
-            PageSet::FreePage(added);
-            return ApplyResult::OutOfMemory;
+        const int d = e - g;
+        // Rows pushed off the last page that are white would only fill a new page that is
+        // dropped again at once; they are left behind instead, with the same result.
+        const bool newPage = !PushedRowsBlank(pages[count - 1], d);
+        if (newPage) {
+            PageRecord* added = TakeBudget() ? m_pages.AllocPage() : nullptr;
+            if (!added)
+                return ApplyResult::OutOfMemory;
+            try {
+                pages.append(added);
+            } catch (const std::bad_alloc&) {
+                PageSet::FreePage(added);
+                return ApplyResult::OutOfMemory;
+            }
+            if (!m_pages.pages.Add(added)) {
+                PageSet::FreePage(added);
+                return ApplyResult::OutOfMemory;
+            }
         }
-        if (!m_pages.pages.Add(added)) {
-            PageSet::FreePage(added);
-            return ApplyResult::OutOfMemory;
-        }
-        PushRows(pages.data(), int(pages.size()), s, e - g);
+        PushRows(pages.data(), int(pages.size()), s, d, newPage);
         RebuildPage(page, top, g);
-        DropBlankLastPage();
+        if (newPage)
+            DropBlankLastPage();
     } else {
         RebuildPage(page, top, e);
         PullRows(pages.data(), count, s, top + e, g - e);
@@ -165,19 +172,30 @@ void MarginReflow::RebuildPage(PageRecord* page, int top, int rows) const {
     std::memset(Row(page, top + rows), 0xFF, rowBytes * size_t(kPageRows - top - rows));
 }
 
-void MarginReflow::PushRows(PageRecord* const* pages, int count, int s, int d) const {
+void MarginReflow::PushRows(PageRecord* const* pages, int count, int s, int d,
+                            bool intoNewPage) const {
     // From the end backwards: each page hands its last d content rows to the next page before
-    // its own content moves down over them.
+    // its own content moves down over them. Without a new page the last page's rows go nowhere.
     const size_t rowBytes = size_t(RowBytes());
-    for (int k = count - 1; k > s; --k) {
+    for (int k = intoNewPage ? count - 1 : count; k > s; --k) {
         PageRecord* p = pages[k - 1];
-        PageRecord* q = pages[k];
-        std::memcpy(Row(q, q->topMargin), Row(p, kPageRows - p->bottomMargin - d),
-                    rowBytes * size_t(d));
+        if (k < count) {
+            PageRecord* q = pages[k];
+            std::memcpy(Row(q, q->topMargin), Row(p, kPageRows - p->bottomMargin - d),
+                        rowBytes * size_t(d));
+        }
         if (k - 1 > s)
             std::memmove(Row(p, p->topMargin + d), Row(p, p->topMargin),
                          rowBytes * size_t(ContentRows(p) - d));
     }
+}
+
+bool MarginReflow::PushedRowsBlank(const PageRecord* last, int d) const {
+    // Only where pixels fill rows exactly do the rows alone decide whether a page is blank.
+    const int bpp = BytesPerPixel();
+    if (qint64(m_pages.pageWidth) * bpp != RowBytes())
+        return false;
+    return IsBlankPage(Row(last, kPageRows - last->bottomMargin - d), m_pages.pageWidth, d, bpp);
 }
 
 void MarginReflow::PullRows(PageRecord* const* pages, int count, int s, int firstRow, int d) const {

@@ -48,8 +48,11 @@ class MarginReflow final {
     quint8* Row(const PageRecord* page, int row) const;
     // Moves `rows` content rows of page to start at row top and whitens the rest.
     void RebuildPage(PageRecord* page, int top, int rows) const;
-    // Moves d rows of content from each page after s onto the next; the last page must be new.
-    void PushRows(PageRecord* const* pages, int count, int s, int d) const;
+    // Moves d rows of content from each page after s onto the next; into the last page when it
+    // is new, else the last page's last d content rows are dropped.
+    void PushRows(PageRecord* const* pages, int count, int s, int d, bool intoNewPage) const;
+    // Whether the d content rows an overflow pushes off the last page are all white.
+    bool PushedRowsBlank(const PageRecord* last, int d) const;
     // Pulls d rows from each page after s onto the one before; page s receives them at firstRow.
     void PullRows(PageRecord* const* pages, int count, int s, int firstRow, int d) const;
 
