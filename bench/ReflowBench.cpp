@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kWidth = 1200;
 constexpr int kPages = 30;
-constexpr int kRounds = 5;
+constexpr int kRounds = 9;
 constexpr int H = PageSet::pageHeight;
 
 void FillSet(PageSet& set) {

@@ -147,6 +147,19 @@ TEST_F(ViewTest, LargePageScrollsByTheSharedRules) {
     EXPECT_EQ(view->ScrollPos(), QPoint(0, 0));
 }
 
+// A page that fits across only until the vertical bar takes its width needs both bars, and the
+// horizontal one must not hide the last rows.
+TEST_F(ViewTest, BarsThatMakeEachOtherNeededAreBothLaidOut) {
+    const int bar = QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    TestPage page(400 - bar / 2, 1024);
+    Make(page, 400 - bar / 2, 1024, QSize(402, 302));
+    ASSERT_TRUE(view->HScrollBar()->isVisible());
+    EXPECT_EQ(view->VisibleHeight(), 300 - bar);
+    EXPECT_EQ(view->VScrollBar()->maximum(), 1024 - (300 - bar));
+    view->VScrollBar()->setValue(view->VScrollBar()->maximum());
+    EXPECT_EQ(Shown({0, 300 - bar - 1}), PatternPixel(0, 1023)) << "the last row can be seen";
+}
+
 TEST_F(ViewTest, AdjustModeIsRefusedWhileAPreviewIsShown) {
     TestPage page(100, 200);
     TestPage other(100, 200);
