@@ -137,6 +137,9 @@ TEST_F(ViewTest, LargePageScrollsByTheSharedRules) {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view, &wheel);
     EXPECT_EQ(v->value(), 105);
+    v->setSliderPosition(300); // the thumb dragged
+    EXPECT_EQ(v->value(), 300);
+    v->setValue(105);
     view->HScrollBar()->setValue(30);
     EXPECT_EQ(Shown({0, 0}), PatternPixel(30, 105));
     EXPECT_EQ(Shown({10, 20}), PatternPixel(40, 125));
