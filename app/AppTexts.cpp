@@ -51,4 +51,12 @@ QString AdvertisingContact() {
     return QStringLiteral(" 광고 문의 : Tarnel 프로젝트, https://tarnel.example/board");
 }
 
+QString AboutTitle() {
+    return QStringLiteral("웹문서를 한 장의 그림으로 - Tarnel 프로젝트, https://tarnel.example");
+}
+
+QString AboutLabel() {
+    return QStringLiteral("Tarnel은 Tarnel 프로젝트가 만들어 무료로 배포하는 프로그램입니다.");
+}
+
 } // namespace AppTexts

@@ -31,4 +31,8 @@ QString ReviewTitleNote();
 // The advertising contact after the review dialog's advertisement notice.
 QString AdvertisingContact();
 
+// The about box: its caption and the line above the bundled about page.
+QString AboutTitle();
+QString AboutLabel();
+
 } // namespace AppTexts

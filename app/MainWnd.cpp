@@ -3,6 +3,8 @@
 #include "app/AppTexts.h"
 #include "app/MainCommands.h"
 #include "app/MainLayout.h"
+#include "browsers/AboutDlg.h"
+#include "browsers/FindUrlDlg.h"
 #include "capture/BrowserControl.h"
 #include "capture/HtmlCaptureImageWnd.h"
 #include "capture/WholePageCapture.h"
@@ -303,9 +305,15 @@ void MainWnd::RunPageReview() {
 }
 
 void MainWnd::OnAbout() {
-    // The about dialog is not part of the program yet.
+    AboutDlg dlg(AppTexts::AboutTitle(), AppTexts::AboutLabel(), this, &m_appFont);
+    dlg.DoModal();
 }
 
 void MainWnd::OnGetAddress() {
-    // The running-browser list is not part of the program yet.
+    FindUrlDlg dlg(this, &m_appFont);
+    if (dlg.DoModal() != IDOK)
+        return;
+    // While selecting the box shows the address, and NavigateTo leaves the browser alone.
+    m_pAddressBox->setText(dlg.m_strUrl);
+    NavigateTo(dlg.m_strUrl);
 }

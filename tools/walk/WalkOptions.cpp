@@ -1,12 +1,17 @@
 #include "tools/walk/WalkOptions.h"
 
 QString WalkOptions::Usage() {
-    return QStringLiteral("usage: zelvane-walk --url URL --out DIR [--select L,T,R,B]");
+    return QStringLiteral("usage: zelvane-walk --url URL --out DIR [--select L,T,R,B] "
+                          "[--find-url K [--explorer]] [--about]");
 }
 
 bool WalkOptions::Parse(const QStringList& args) {
     for (int i = 1; i < args.size(); ++i) {
         const QString& arg = args.at(i);
+        if (arg == QLatin1String("--explorer") || arg == QLatin1String("--about")) {
+            (arg == QLatin1String("--about") ? m_bAbout : m_bExplorer) = true;
+            continue;
+        }
         if (i + 1 >= args.size()) {
             m_strError = QStringLiteral("missing value after ") + arg;
             return false;
@@ -16,6 +21,13 @@ bool WalkOptions::Parse(const QStringList& args) {
             m_strUrl = value;
         } else if (arg == QLatin1String("--out")) {
             m_strOutDir = value;
+        } else if (arg == QLatin1String("--find-url")) {
+            bool ok = false;
+            m_nFindUrlRow = value.toInt(&ok);
+            if (!ok || m_nFindUrlRow < 0) {
+                m_strError = QStringLiteral("--find-url needs a row number (0: Cancel)");
+                return false;
+            }
         } else if (arg == QLatin1String("--select")) {
             if (!ParseSelection(value))
                 return false;

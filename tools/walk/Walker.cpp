@@ -3,6 +3,7 @@
 #include "app/CZelvaneApp.h"
 #include "app/MainWnd.h"
 #include "capture/HtmlCaptureImageWnd.h"
+#include "tools/walk/FindUrlWalk.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -61,7 +62,7 @@ int Walker::Run(CZelvaneApp& app) {
     connect(wnd, &MainWnd::MessageShown, this, [this](const QString& title, const QString& text) {
         m_strMessage = title + QLatin1Char('\n') + text;
     });
-    const bool ok = LoadPage(wnd) && Capture(wnd) && Cut(wnd);
+    const bool ok = LoadPage(wnd) && BrowserDialogs(wnd) && Capture(wnd) && Cut(wnd);
     return ok ? 0 : 1;
 }
 
@@ -78,6 +79,16 @@ bool Walker::LoadPage(MainWnd* wnd) {
     }
     QTest::qWait(300); // let the view paint its first frame for the picture
     return SaveImage(wnd->grab().toImage(), QStringLiteral("browse.png"));
+}
+
+bool Walker::BrowserDialogs(MainWnd* wnd) {
+    FindUrlWalk walk(m_options.m_strOutDir);
+    const bool ok = (m_options.m_nFindUrlRow < 0 ||
+                     walk.PickAddress(wnd, m_options.m_nFindUrlRow, m_options.m_bExplorer)) &&
+                    (!m_options.m_bAbout || walk.ShowAbout(wnd));
+    if (!ok)
+        m_strError = walk.m_strError;
+    return ok;
 }
 
 bool Walker::Capture(MainWnd* wnd) {

@@ -24,6 +24,8 @@ class Walker final : public QObject {
 
   private:
     bool LoadPage(MainWnd* wnd);
+    // F8 and Alt+A when the options ask for them.
+    bool BrowserDialogs(MainWnd* wnd);
     bool Capture(MainWnd* wnd);
     bool Cut(MainWnd* wnd);
     bool SavePages(MainWnd* wnd);

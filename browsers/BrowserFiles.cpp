@@ -1,0 +1,31 @@
+#include "browsers/BrowserFiles.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
+
+bool BrowserFiles::ReadBounded(const QString& path, qint64 maxBytes, QByteArray* bytes) {
+    // Only regular files: a pipe or device named like a session file must not block the reader.
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > maxBytes)
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // Read at most one byte more than allowed: a file that grew meanwhile is refused, not cut.
+    QByteArray data = file.read(maxBytes + 1);
+    if (data.size() > maxBytes || file.error() != QFileDevice::NoError)
+        return false;
+    *bytes = std::move(data);
+    return true;
+}
+
+QString BrowserFiles::ReadLink(const QString& path) {
+    char buffer[512];
+    const QByteArray native = QFile::encodeName(path);
+    const ssize_t n = ::readlink(native.constData(), buffer, sizeof(buffer));
+    if (n <= 0 || size_t(n) >= sizeof(buffer))
+        return QString();
+    return QFile::decodeName(QByteArray(buffer, int(n)));
+}
