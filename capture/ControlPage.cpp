@@ -2,17 +2,57 @@
 
 #include <QRandomGenerator>
 
+#include <functional>
+
+namespace {
+
+// Stands in for a new window: takes its first navigation, hands the address on and goes away
+// without loading anything.
+class NewWindowCatcher final : public QWebEnginePage {
+  public:
+    NewWindowCatcher(QWebEngineProfile* profile, std::function<void(const QUrl&)> open,
+                     QObject* parent)
+        : QWebEnginePage(profile, parent), m_open(std::move(open)) {}
+
+  protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
+        if (!isMainFrame)
+            return false;
+        // window.open() with no address opens about:blank first; wait for a real address.
+        if (url.isEmpty() || url.toString() == QLatin1String("about:blank"))
+            return true;
+        if (m_open) {
+            m_open(url);
+            m_open = nullptr;
+            deleteLater();
+        }
+        return false;
+    }
+
+  private:
+    std::function<void(const QUrl&)> m_open;
+};
+
+} // namespace
+
 ControlPage::ControlPage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent),
       m_strTag(QStringLiteral("zelvane-reply-%1:")
-                   .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'))) {}
+                   .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'))),
+      m_bConsoleToTerminal(qEnvironmentVariableIntValue("ZELVANE_JS_CONSOLE") != 0) {}
+
+QWebEnginePage* ControlPage::createWindow(WebWindowType /*type*/) {
+    return new NewWindowCatcher(
+        profile(), [this](const QUrl& url) { load(url); }, this);
+}
 
 void ControlPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
                                            const QString& message, int lineNumber,
                                            const QString& sourceID) {
     const QString& tag = m_strTag;
     if (!message.startsWith(tag)) {
-        QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceID);
+        if (m_bConsoleToTerminal)
+            QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceID);
         return;
     }
     // tag, id, ':', 1 or 0, ':', json
