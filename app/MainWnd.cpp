@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QWebEngineView>
 
 MainWnd::MainWnd(const QFont& appFont, QWidget* parent) : QX_Wnd(parent), m_appFont(appFont) {
     m_strTitle = AppTexts::MainTitle();

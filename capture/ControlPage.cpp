@@ -2,6 +2,8 @@
 
 #include <QRandomGenerator>
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 
 namespace {
@@ -33,6 +35,16 @@ class NewWindowCatcher final : public QWebEnginePage {
     std::function<void(const QUrl&)> m_open;
 };
 
+// Every level, as the page wrote it, with where it came from.
+void PrintConsoleMessage(QWebEnginePage::JavaScriptConsoleMessageLevel level,
+                         const QString& message, int lineNumber, const QString& sourceID) {
+    static const char* const levels[] = {"info", "warning", "error"};
+    const int index = std::clamp(int(level), 0, 2);
+    std::fprintf(stderr, "js %s: %s (%s:%d)\n", levels[index], qPrintable(message),
+                 qPrintable(sourceID), lineNumber);
+    std::fflush(stderr);
+}
+
 } // namespace
 
 ControlPage::ControlPage(QWebEngineProfile* profile, QObject* parent)
@@ -52,7 +64,7 @@ void ControlPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
     const QString& tag = m_strTag;
     if (!message.startsWith(tag)) {
         if (m_bConsoleToTerminal)
-            QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceID);
+            PrintConsoleMessage(level, message, lineNumber, sourceID);
         return;
     }
     // tag, id, ':', 1 or 0, ':', json
