@@ -130,7 +130,10 @@ BrowserControl::~BrowserControl() {
 }
 
 void BrowserControl::PrepareEngine() {
-    g_previousHandler = qInstallMessageHandler(FilterEngineMessages);
+    // Installed once: a second call must not chain the filter to itself.
+    if (const QtMessageHandler previous = qInstallMessageHandler(FilterEngineMessages);
+        previous != FilterEngineMessages)
+        g_previousHandler = previous;
     // The engine's sandbox cannot run as root; for everyone else it stays on.
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         AddEngineFlag("--no-sandbox", "--no-sandbox");
