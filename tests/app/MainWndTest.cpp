@@ -297,6 +297,9 @@ TEST_F(MainWndTest, F5GivesTheFocusBackToThePagesTextField) {
                    "<a href=#two>two</a><input id=field style=display:block;height:30px>",
                    "text/html");
     ASSERT_TRUE(Load(server.Url(QStringLiteral("/form.html"))));
+    // The page takes clicks only once it has shown a frame.
+    ASSERT_TRUE(Browser()->RunAsyncScript(QStringLiteral(
+        "await new Promise(r=>requestAnimationFrame(()=>requestAnimationFrame(r)));return 1;")));
     QVariant centre;
     Browser()->RunScript(QStringLiteral("(r=>[r.x+r.width/2,r.y+r.height/2])(document."
                                         "getElementById('field').getBoundingClientRect())"),

@@ -42,8 +42,13 @@ class BrowserPageTest : public ::testing::Test {
         act();
         while (spy.wait(20000))
             if (spy.last().at(0).toUrl().toString() == url)
-                return s_pControl->LocationURL() == url;
+                return s_pControl->LocationURL() == url && Painted();
         return false;
+    }
+    // The page takes clicks and keys only once it has shown a frame.
+    static bool Painted() {
+        return s_pControl->RunAsyncScript(QStringLiteral(
+            "await new Promise(r=>requestAnimationFrame(()=>requestAnimationFrame(r)));return 1;"));
     }
     static bool Load(const char* path) {
         return Opens(path,
