@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QWebEngineView>
 
 MainWnd::MainWnd(const QFont& appFont, QWidget* parent) : QX_Wnd(parent), m_appFont(appFont) {
     m_strTitle = AppTexts::MainTitle();
@@ -236,6 +237,7 @@ void MainWnd::OnCapture() {
     if (captureMode != Browsing || m_bBusy)
         return;
     m_bBusy = true;
+    const QPointer<QWidget> focusBefore = QApplication::focusWidget();
     QElapsedTimer clock;
     clock.start();
     QImage image;
@@ -254,6 +256,7 @@ void MainWnd::OnCapture() {
         return;
     }
     captureMode = Selecting;
+    m_pFocusBeforeCapture = focusBefore;
     ShowBrowserWindow(false);
     m_pCaptureView->show();
     m_pCaptureView->setFocus(Qt::OtherFocusReason);
@@ -280,6 +283,13 @@ void MainWnd::OnCancelCapture() {
         return;
     captureMode = Browsing;
     ShowBrowserWindow(true);
+    // The focus goes back before the capture view hides: else it would move on as by Tab, and
+    // the page would take it to its first link instead of the field the user was typing in.
+    if (m_pFocusBeforeCapture && m_pFocusBeforeCapture->isVisible())
+        m_pFocusBeforeCapture->setFocus(Qt::OtherFocusReason);
+    else if (m_pBrowser)
+        m_pBrowser->View()->setFocus(Qt::OtherFocusReason);
+    m_pFocusBeforeCapture.clear();
     m_pCaptureView->hide();
     SetCaptionButtons(true, true, true);
     update(QRect(width() - 100, 0, 100, 31));

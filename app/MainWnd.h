@@ -5,6 +5,7 @@
 #include "toolkit/QX_Wnd.h"
 
 #include <QFont>
+#include <QPointer>
 #include <QString>
 
 class BrowserControl;
@@ -93,4 +94,6 @@ class MainWnd final : public QX_Wnd, public QX_CommandTarget {
     int m_nMessageAutoCloseMs = 0;
     bool m_bReviewAfterCut = true;
     bool m_bBusy = false; // a capture or cut is running (it may wait on the browser's events)
+    // Where the keyboard focus was when F3 switched to selecting; F5 puts it back there.
+    QPointer<QWidget> m_pFocusBeforeCapture;
 };

@@ -1,7 +1,9 @@
 #include "capture/BrowserControl.h"
 
+#include "capture/AddressResolver.h"
 #include "capture/ControlPage.h"
 #include "capture/DocumentScripts.h"
+#include "capture/PageMenu.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,15 +11,19 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLoggingCategory>
+#include <QMenu>
+#include <QOpenGLContext>
 #include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <cstdio>
 #include <memory>
 
 #include <unistd.h>
@@ -40,10 +46,55 @@ template <typename Done> bool WaitFor(Done done, int timeoutMs, QEventLoop& loop
     return done();
 }
 
+// The engine's start-up complaints about the machine it runs on (no GPU, no session folder,
+// the sandbox we switched off ourselves): nothing the user can act on.
+bool IsEngineStartupNoise(const QString& message) {
+    return message == QLatin1String("Sandboxing disabled by user.") ||
+           message.startsWith(QLatin1String("No suitable graphics backend found")) ||
+           message.startsWith(QLatin1String("WebEngineContext used before")) ||
+           message.startsWith(QLatin1String("WebEngineContext is used before")) ||
+           message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"));
+}
+
+QtMessageHandler g_previousHandler = nullptr;
+
+void FilterEngineMessages(QtMsgType type, const QMessageLogContext& context,
+                          const QString& message) {
+    if (type != QtFatalMsg && IsEngineStartupNoise(message))
+        return;
+    if (g_previousHandler) {
+        g_previousHandler(type, context, message);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+void AddEngineFlag(const char* flag, const char* unlessPresent) {
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (flags.contains(unlessPresent))
+        return;
+    if (!flags.isEmpty())
+        flags += ' ';
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + flag);
+}
+
+// Runs once, after the QApplication exists and before the engine starts: without an OpenGL
+// context to share the engine cannot use the GPU, so it is told to draw in software from the
+// start instead of finding out (and saying so) itself.
+bool DecideEngineGraphics() {
+    static const bool decided = [] {
+        const QOpenGLContext* shared = QOpenGLContext::globalShareContext();
+        if (!shared || !shared->isValid())
+            AddEngineFlag("--disable-gpu", "--disable-gpu");
+        return true;
+    }();
+    return decided;
+}
+
 } // namespace
 
 BrowserControl::BrowserControl(QWidget* parent)
-    : QWidget(parent), m_pProfile(new QWebEngineProfile(this)),
+    : QWidget(parent), m_pProfile((DecideEngineGraphics(), new QWebEngineProfile(this))),
       m_pPage(new ControlPage(m_pProfile, this)), m_pView(new QWebEngineView(this)) {
     m_pView->setPage(m_pPage);
     m_pView->setZoomFactor(1.0);
@@ -57,6 +108,17 @@ BrowserControl::BrowserControl(QWidget* parent)
         Q_EMIT DocumentComplete(m_pPage->url(), ok);
     });
     connect(m_pPage, &QWebEnginePage::titleChanged, this, &BrowserControl::TitleChanged);
+    m_pView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_pView, &QWidget::customContextMenuRequested, this, &BrowserControl::OnPageMenu);
+}
+
+void BrowserControl::OnPageMenu(const QPoint& pos) {
+    const QWebEngineContextMenuRequest* request = m_pView->lastContextMenuRequest();
+    if (!request)
+        return;
+    QMenu* menu = PageMenu::Build(*request, m_pPage, this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(m_pView->mapToGlobal(pos));
 }
 
 BrowserControl::~BrowserControl() {
@@ -68,9 +130,16 @@ BrowserControl::~BrowserControl() {
 }
 
 void BrowserControl::PrepareEngine() {
+    // Installed once: a second call must not chain the filter to itself.
+    if (const QtMessageHandler previous = qInstallMessageHandler(FilterEngineMessages);
+        previous != FilterEngineMessages)
+        g_previousHandler = previous;
     // The engine's sandbox cannot run as root; for everyone else it stays on.
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        AddEngineFlag("--no-sandbox", "--no-sandbox");
+    // The engine's helper processes write their own diagnostics straight to the terminal;
+    // only fatal ones are of use to a user.
+    AddEngineFlag("--log-level=3", "--log-level");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The engine reports its graphics set-up at every start; users who want it set the rules.
     if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
@@ -80,7 +149,7 @@ void BrowserControl::PrepareEngine() {
 void BrowserControl::Navigate2(const QString& address) {
     if (address.trimmed().isEmpty())
         return;
-    const QUrl url = QUrl::fromUserInput(address, QDir::currentPath(), QUrl::AssumeLocalFile);
+    const QUrl url = AddressResolver::Resolve(address, QDir::currentPath());
     if (url.isValid())
         m_pView->load(url);
 }

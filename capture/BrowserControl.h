@@ -28,11 +28,13 @@ class BrowserControl final : public QWidget {
     ~BrowserControl() override;
 
     // Call from main() before the QApplication exists: switches the engine's sandbox off only
-    // when running as root (where it cannot start) and shares OpenGL contexts.
+    // when running as root (where it cannot start), shares OpenGL contexts and keeps the
+    // engine's start-up complaints about the machine out of the program's output.
     static void PrepareEngine();
 
-    // Loads the text as an address bar would read it: "example.org", "/path/file.html",
-    // "file.html" (relative to the working directory) and full URLs. Empty text does nothing.
+    // Loads the text as an address bar reads it (see AddressResolver): "example.org" and
+    // "localhost:3000" on the web, "/path/file.html" and existing "file.html" (relative to the
+    // working directory) on disk, full URLs as they are. Empty text does nothing.
     void Navigate2(const QString& address);
     // The start page: home/index.html in the working directory.
     void GoHome();
@@ -85,6 +87,8 @@ class BrowserControl final : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void OnPageMenu(const QPoint& pos);
+
     QWebEngineProfile* m_pProfile = nullptr;
     ControlPage* m_pPage = nullptr;
     QWebEngineView* m_pView = nullptr;

@@ -4,7 +4,9 @@
 #include <QWebEnginePage>
 
 // The browser control's page: hands the replies of the control's own asynchronous scripts
-// (tagged console messages from the isolated script world) back as a signal.
+// (tagged console messages from the isolated script world) back as a signal, opens what the
+// page asks to open in a new window in this same page (the program has one browser view),
+// and keeps the page's console messages out of the terminal unless ZELVANE_JS_CONSOLE=1.
 class ControlPage final : public QWebEnginePage {
     Q_OBJECT
 
@@ -21,7 +23,11 @@ class ControlPage final : public QWebEnginePage {
   protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                   int lineNumber, const QString& sourceID) override;
+    // A link with a target of its own or window.open(): a hidden page takes the request and
+    // its address is loaded here instead.
+    QWebEnginePage* createWindow(WebWindowType type) override;
 
   private:
     QString m_strTag;
+    bool m_bConsoleToTerminal = false;
 };

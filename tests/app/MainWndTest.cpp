@@ -4,6 +4,7 @@
 #include "capture/BrowserControl.h"
 #include "capture/HtmlCaptureImageWnd.h"
 #include "tests/app/TestPages.h"
+#include "tests/capture/TestHttpServer.h"
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_MessageDlg.h"
 #include "toolkit/QX_ToolBar.h"
@@ -286,4 +287,52 @@ TEST(MainWndExit, AltXClosesTheWindow) {
     QTest::keyClick(wnd->AddressBox(), Qt::Key_X, Qt::AltModifier);
     EXPECT_TRUE(WaitUntil([&] { return guard.isNull(); }, 5000));
     delete guard.data();
+}
+
+// Typing in a field of the page, F3 and F5: what the user types next goes on in that field.
+TEST_F(MainWndTest, F5GivesTheFocusBackToThePagesTextField) {
+    TestHttpServer server;
+    server.AddFile("/form.html",
+                   "<title>form</title><body style=margin:0><a href=#one>one</a> "
+                   "<a href=#two>two</a><input id=field style=display:block;height:30px>",
+                   "text/html");
+    ASSERT_TRUE(Load(server.Url(QStringLiteral("/form.html"))));
+    // The page takes clicks only once it has shown a frame.
+    ASSERT_TRUE(Browser()->RunAsyncScript(QStringLiteral(
+        "await new Promise(r=>requestAnimationFrame(()=>requestAnimationFrame(r)));return 1;")));
+    QVariant centre;
+    Browser()->RunScript(QStringLiteral("(r=>[r.x+r.width/2,r.y+r.height/2])(document."
+                                        "getElementById('field').getBoundingClientRect())"),
+                         &centre);
+    ASSERT_EQ(centre.toList().size(), 2);
+    Browser()->View()->setFocus();
+    QTest::mouseClick(Browser()->View()->focusProxy(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(centre.toList()[0].toInt(), centre.toList()[1].toInt()));
+    const auto fieldHolds = [](const QString& text) {
+        return WaitUntil(
+            [&] {
+                QVariant value;
+                Browser()->RunScript(QStringLiteral("document.getElementById('field').value"),
+                                     &value);
+                return value.toString() == text;
+            },
+            5000);
+    };
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
+    ASSERT_TRUE(fieldHolds(QStringLiteral("ab")));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3);
+    ASSERT_EQ(Wnd()->CaptureModeNow(), MainWnd::Selecting);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+    ASSERT_EQ(Wnd()->CaptureModeNow(), MainWnd::Browsing);
+    // The page learns of its focus a moment later; where it puts it shows only then.
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            QVariant focused;
+            Browser()->RunScript(QStringLiteral("document.hasFocus()"), &focused);
+            return focused.toBool();
+        },
+        5000));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("cd"));
+    EXPECT_TRUE(fieldHolds(QStringLiteral("abcd")));
 }
