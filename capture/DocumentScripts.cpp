@@ -89,12 +89,17 @@ const height = () => Math.max(document.documentElement.scrollHeight,
 for (const el of document.querySelectorAll('img[loading="lazy"],iframe[loading="lazy"]'))
   el.loading = 'eager';
 const step = Math.max(100, window.innerHeight);
+// Nothing is painted on the way: the walk only has to pass every place once.
+const hide = document.createElement('style');
+hide.textContent = 'html, html * { visibility: hidden !important; }';
+(document.head || document.documentElement).appendChild(hide);
 // Pages that load more on reaching the end would never end: the walk is bounded.
 const limit = Math.min(height() * 2, 400000);
 for (let y = 0; y < height() && y < limit; y += step) {
   window.scrollTo({top: y, left: 0, behavior: 'instant'});
   await frame();
 }
+hide.remove();
 window.scrollTo({top: 0, left: 0, behavior: 'instant'});
 await frame();
 await frame();

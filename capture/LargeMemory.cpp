@@ -1,5 +1,6 @@
 #include "capture/LargeMemory.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 
@@ -10,6 +11,12 @@ namespace LargeMemory {
 namespace {
 
 constexpr size_t kHugePage = size_t(2) << 20;
+// Older system headers lack the name; older kernels refuse the advice, which is harmless.
+#ifdef MADV_POPULATE_WRITE
+constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
+#else
+constexpr int kPopulateWrite = 23;
+#endif
 
 void FreeBlock(void* block) {
     std::free(block);
@@ -33,6 +40,14 @@ void* Alloc(size_t bytes) {
     madvise(block, rounded, MADV_HUGEPAGE); // only advice: refused where huge pages are off
 #endif
     return block;
+}
+
+void Populate(void* begin, size_t bytes) {
+    constexpr uintptr_t kPage = 4096;
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(begin) + kPage - 1) & ~(kPage - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(begin) + bytes) & ~(kPage - 1);
+    if (end > first)
+        madvise(reinterpret_cast<void*>(first), end - first, kPopulateWrite);
 }
 
 QImage Image(int width, int height) {

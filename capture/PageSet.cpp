@@ -41,6 +41,7 @@ PageRecord* PageSet::AllocPage(bool fillWhite) const {
         std::free(page);
         return nullptr;
     }
+    LargeMemory::Populate(page->pixels, size_t(pageBytes));
     if (fillWhite)
         std::memset(page->pixels, 0xFF, size_t(pageBytes));
     page->used = true;

@@ -28,6 +28,19 @@ QPoint TileStitcher::TileAt(int index) const {
     return QPoint(m_xs.at(index % m_xs.size()), m_ys.at(index / m_xs.size()));
 }
 
+std::pair<int, int> TileStitcher::NewRows(int index) const {
+    const int j = int(index / m_xs.size());
+    const int top = j == 0 ? 0 : m_ys.at(j - 1) + m_tile.height();
+    return {m_content.y() + top, m_content.y() + m_ys.at(j) + m_tile.height()};
+}
+
+void TileStitcher::Prepare(int index) {
+    if (!IsValid() || index < 0 || index >= Count() || index % m_xs.size() != 0)
+        return; // a strip's rows are readied once, by its first tile
+    const auto [top, bottom] = NewRows(index);
+    LargeMemory::Populate(m_image.scanLine(top), size_t(m_image.bytesPerLine()) * (bottom - top));
+}
+
 bool TileStitcher::Place(int index, const QImage& tile, QPoint origin) {
     if (!IsValid() || index != m_nPlaced || tile.format() != QImage::Format_RGB32 ||
         !tile.rect().contains(QRect(origin, m_tile)))

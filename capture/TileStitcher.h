@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QSize>
 
+#include <utility>
+
 // Puts view tiles, taken at known scroll positions, together into one image of the whole
 // scrolled content. The tiles form a grid, strips from the top, tiles across each strip; each
 // tile shares kOverlap rows with the strip above and kOverlap columns with the tile to its left
@@ -28,6 +30,8 @@ class TileStitcher final {
     // The size of every tile: the view, no larger than the content.
     QSize TileSize() const { return m_tile; }
 
+    // Makes the memory the new part of tile index goes to ready, ahead of Place.
+    void Prepare(int index);
     // Copies the new part of tile index, whose top-left pixel is at origin in tile (the rest
     // of tile does not count). false when the tile is too small or out of turn.
     bool Place(int index, const QImage& tile, QPoint origin = QPoint(0, 0));
@@ -42,6 +46,8 @@ class TileStitcher final {
 
   private:
     static QList<int> Starts(int extent, int view);
+    // The image rows the new part of tile index covers.
+    std::pair<int, int> NewRows(int index) const;
 
     QImage m_image;
     QRect m_content;

@@ -154,12 +154,8 @@ bool WholePageCapture::CaptureWholePage(QImage* image) {
 }
 
 bool WholePageCapture::MeasureDocument(QSize* size, QList<int>* remembered) {
-    if (MeasureBody(BrowserControl::kTopDocument, size, remembered)) {
-        // Lazy content changes the size: bring it in first, then measure again.
-        m_pControl->RunAsyncScript(DocumentScripts::BringInLazyContent(kImageWaitMs), nullptr,
-                                   kLazyWalkTimeoutMs);
-        return m_pControl->BodyScrollSize(BrowserControl::kTopDocument, size);
-    }
+    if (MeasureBody(BrowserControl::kTopDocument, size, remembered))
+        return true;
     // A frameset, or a document without a body: the largest frame that can be read.
     bool any = false;
     const int count = m_pControl->FrameCount();
@@ -202,19 +198,17 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
     Scrolled scrolled;
     if (!FindScrolled(QSize(width, height), QSize(viewWidth, viewHeight), &scrolled))
         return false;
-    const QSize extra = scrolled.content - scrolled.view.size();
-    const QSize imageSize = QSize(viewWidth, viewHeight) + extra;
+    // A box's page around it keeps the view's size; a document is its content.
+    const QSize imageSize =
+        scrolled.box ? QSize(viewWidth, viewHeight) + scrolled.content - scrolled.view.size()
+                     : scrolled.content;
     if (qint64(imageSize.width()) * imageSize.height() * 4 > kMaxImageBytes)
         return false;
 
-    QSize tile = scrolled.view.size();
-    if (!scrolled.box)
-        tile.setHeight(ChooseTileHeight(viewWidth, viewHeight, scrolled.content.height()));
-    TileStitcher stitcher(imageSize, QRect(scrolled.view.topLeft(), scrolled.content), tile);
+    TileStitcher stitcher(imageSize, QRect(scrolled.view.topLeft(), scrolled.content),
+                          scrolled.view.size());
     if (!stitcher.IsValid())
         return false;
-    if (tile.height() != viewHeight)
-        scrolled.view.setSize(tile);
     QImage first;
     if (!GrabTiles(stitcher, scrolled, &first))
         return false;
@@ -251,14 +245,20 @@ bool WholePageCapture::FindScrolled(QSize document, QSize view, Scrolled* scroll
         return scrolled->view.width() > 2 * TileStitcher::kOverlap &&
                scrolled->view.height() > 2 * TileStitcher::kOverlap;
     }
-    // The wider view may lay the document out anew: its height is read once more.
+    // The wider view may lay the document out anew: its height is read once more, and again
+    // once lazy content (brought in with a taller view's steps where the page allows) is in.
     QSize top;
     if (!m_pControl->RunScript(DocumentScripts::FreezeLayout()) ||
         !m_pControl->BodyScrollSize(BrowserControl::kTopDocument, &top))
         return false;
-    scrolled->view = QRect(QPoint(0, 0), view);
+    const int tileHeight = ChooseTileHeight(view.width(), view.height(), top.height());
+    m_pControl->RunAsyncScript(DocumentScripts::BringInLazyContent(kImageWaitMs), nullptr,
+                               kLazyWalkTimeoutMs);
+    if (!m_pControl->BodyScrollSize(BrowserControl::kTopDocument, &top))
+        return false;
+    scrolled->view = QRect(0, 0, view.width(), tileHeight);
     scrolled->content =
-        QSize(std::max(document.width(), view.width()), std::max(top.height(), view.height()));
+        QSize(std::max(document.width(), view.width()), std::max(top.height(), tileHeight));
     return true;
 }
 
@@ -283,7 +283,7 @@ int WholePageCapture::ChooseTileHeight(int width, int viewHeight, int documentHe
 
 bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolled, QImage* first) {
     m_bMarkerSeen = true;
-    QImage previous;
+    QImage previous, tile; // tile: one buffer for every tile, written in place
     for (int index = 0; index < stitcher.Count(); ++index) {
         const QPoint at = stitcher.TileAt(index);
         QVariant reply;
@@ -292,29 +292,31 @@ bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolle
             return false;
         if (ReadPoint(reply) != at)
             return !scrolled.box; // the document became shorter: keep what was filled
-        QImage tile;
-        if (!GrabTile(index, scrolled.view, previous, &tile) ||
+        if (!GrabTile(stitcher, index, scrolled.view, previous, &tile) ||
             !stitcher.Place(index, tile, scrolled.view.topLeft()))
             return false;
-        if (index == 0)
-            *first = tile;
-        previous = std::move(tile);
+        if (index == 0 && scrolled.box)
+            *first = tile.copy();
+        if (!m_bMarkerSeen)
+            previous = tile;
     }
     return true;
 }
 
-bool WholePageCapture::GrabTile(int index, const QRect& area, const QImage& previous,
-                                QImage* tile) {
+bool WholePageCapture::GrabTile(TileStitcher& stitcher, int index, const QRect& area,
+                                const QImage& previous, QImage* tile) {
     // Every tile after the first carries a marker in the corner it shares with the tiles before
     // it, so the grab that shows the marker is known to show this tile's position. The first
     // tile is grabbed once more with the marker at its opposite corner, for the corner itself.
     if (!m_bMarkerSeen) {
+        stitcher.Prepare(index);
         *tile = GrabUnmarked(previous);
         return !tile->isNull();
     }
     const int token = ++m_nToken;
     m_pControl->RunScript(DocumentScripts::ShowMarker(area.topLeft(), MarkerColour(token, 0),
                                                       MarkerColour(token, 1)));
+    stitcher.Prepare(index); // while the engine draws the tile
     if (!WaitForMarker(area.topLeft(), token, index == 0 ? kFirstMarkerMs : kTileTimeoutMs, tile)) {
         if (index > 0)
             return false;
@@ -346,7 +348,7 @@ bool WholePageCapture::WaitForMarker(QPoint at, int token, int timeoutMs, QImage
     while (true) {
         QImage probe = m_pControl->View()->grab(spot).toImage();
         if (probe.size() == spot.size() && ShowsMarker(probe, QPoint(0, 0), token)) {
-            *grab = m_pControl->GrabViewport();
+            RenderView(grab);
             // The whole grab comes from the same or a later frame: the marker says which.
             if (grab->rect().contains(spot) && ShowsMarker(*grab, at, token))
                 return true;
@@ -355,6 +357,18 @@ bool WholePageCapture::WaitForMarker(QPoint at, int token, int timeoutMs, QImage
             return false;
         PumpEvents(kPollMs);
     }
+}
+
+void WholePageCapture::RenderView(QImage* buffer) {
+    // Into the caller's buffer, reused from tile to tile: a fresh image of a tall view costs
+    // more in page faults than the drawing itself.
+    QWidget* view = m_pControl->View();
+    if (buffer->size() != view->size() || buffer->format() != QImage::Format_RGB32)
+        *buffer = QImage(view->size(), QImage::Format_RGB32);
+    if (buffer->isNull())
+        return;
+    view->render(buffer, QPoint(), QRegion(view->rect()),
+                 QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
 }
 
 QImage WholePageCapture::GrabUnmarked(const QImage& previous) {

@@ -56,8 +56,10 @@ class WholePageCapture final {
     bool FindScrolled(QSize document, QSize view, Scrolled* scrolled);
     int ChooseTileHeight(int width, int viewHeight, int documentHeight);
     bool GrabTiles(TileStitcher& stitcher, const Scrolled& scrolled, QImage* first);
-    bool GrabTile(int index, const QRect& area, const QImage& previous, QImage* tile);
+    bool GrabTile(TileStitcher& stitcher, int index, const QRect& area, const QImage& previous,
+                  QImage* tile);
     bool WaitForMarker(QPoint at, int token, int timeoutMs, QImage* grab);
+    void RenderView(QImage* buffer);
     QImage GrabUnmarked(const QImage& previous);
 
     BrowserControl* m_pControl;
