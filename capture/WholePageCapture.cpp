@@ -17,6 +17,9 @@ namespace {
 // Bounds of the waits of one capture step, in milliseconds.
 constexpr int kLazyWalkTimeoutMs = 30000;
 constexpr int kTileTimeoutMs = 5000;
+// How long a tile may take to be drawn once its marker was seen to work (a tall tile on a busy
+// machine): past it the capture fails rather than take a frame it cannot vouch for.
+constexpr int kMarkerTimeoutMs = 20000;
 // Grabs of one tile before a frame that still shows the previous position is accepted, where
 // the frame marker cannot be used.
 constexpr int kFreshTries = 4;
@@ -317,7 +320,8 @@ bool WholePageCapture::GrabTile(TileStitcher& stitcher, int index, const QRect& 
     m_pControl->RunScript(DocumentScripts::ShowMarker(area.topLeft(), MarkerColour(token, 0),
                                                       MarkerColour(token, 1)));
     stitcher.Prepare(index); // while the engine draws the tile
-    if (!WaitForMarker(area.topLeft(), token, index == 0 ? kFirstMarkerMs : kTileTimeoutMs, tile)) {
+    if (!WaitForMarker(area.topLeft(), token, index == 0 ? kFirstMarkerMs : kMarkerTimeoutMs,
+                       tile)) {
         if (index > 0)
             return false;
         // Something on the page keeps the marker from showing as drawn: fixed frame waits.
@@ -333,7 +337,7 @@ bool WholePageCapture::GrabTile(TileStitcher& stitcher, int index, const QRect& 
     m_pControl->RunScript(
         DocumentScripts::ShowMarker(opposite, MarkerColour(second, 0), MarkerColour(second, 1)));
     QImage other;
-    if (!WaitForMarker(opposite, second, kTileTimeoutMs, &other))
+    if (!WaitForMarker(opposite, second, kMarkerTimeoutMs, &other))
         return false;
     for (int y = 0; y < 2; ++y)
         std::memcpy(tile->scanLine(area.top() + y) + area.left() * 4,
