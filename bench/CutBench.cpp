@@ -1,6 +1,7 @@
-// Cutting a large selection into pages against a plain copy of the same bytes: the cut should
-// stay within twice the copy's time.
+// Cutting a large selection into pages against a plain copy of the same bytes into memory that is
+// already touched (no page faults): the cut's goal is 60 ms for 1200 x 30000.
 #include "capture/HtmlCaptureImageWnd.h"
+#include "capture/LargeMemory.h"
 #include "capture/PageSet.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -44,14 +46,20 @@ int main(int argc, char* argv[]) {
 
     PageSet set;
     bool ok = true;
-    const double cutMs = BestOf([&] { ok = view.CutPages(set) && ok; });
-    const int pages = set.Count();
+    int pages = 0;
+    // Each round frees the previous pages first (inside the cut), as the next F4 does.
+    const double cutMs = BestOf([&] {
+        ok = view.CutPages(set) && ok;
+        pages = set.Count();
+    });
     set.FreePages();
 
-    // The same bytes into freshly allocated blocks, as the cut gets them.
+    // The same bytes into one block touched beforehand, and into fresh plain heap blocks.
     const size_t bytes = size_t(image.sizeInBytes());
+    std::vector<quint8> touched(bytes, 1);
+    const double copyMs = BestOf([&] { std::memcpy(touched.data(), image.constBits(), bytes); });
     volatile quint8 sink = 0;
-    const double copyMs = BestOf([&] {
+    const double freshMs = BestOf([&] {
         auto* dst = static_cast<quint8*>(std::malloc(bytes));
         if (!dst)
             return;
@@ -59,10 +67,20 @@ int main(int argc, char* argv[]) {
         sink = sink + dst[bytes / 2];
         std::free(dst);
     });
+    // A capture's image: a fresh large block filled once.
+    const double imageMs = BestOf([&] {
+        QImage fresh = LargeMemory::Image(kWidth, kHeight);
+        if (fresh.isNull())
+            return;
+        LargeMemory::Populate(fresh.bits(), bytes);
+        std::memcpy(fresh.bits(), image.constBits(), bytes);
+    });
 
-    std::printf("cut %d x %d into %d pages: %.1f ms (%s)\n", kWidth, kHeight, pages, cutMs,
-                ok ? "ok" : "FAILED");
-    std::printf("memcpy of the same %.1f MB: %.1f ms\n", bytes / 1e6, copyMs);
-    std::printf("cut / copy: %.2f (goal: under 2)\n", cutMs / copyMs);
+    std::printf("cut %d x %d into %d pages: %.1f ms (%s; goal 60 ms or less)\n", kWidth, kHeight,
+                pages, cutMs, ok ? "ok" : "FAILED");
+    std::printf("memcpy of the same %.1f MB into touched memory: %.1f ms (cut / copy: %.2f)\n",
+                bytes / 1e6, copyMs, cutMs / copyMs);
+    std::printf("memcpy into fresh plain heap memory: %.1f ms\n", freshMs);
+    std::printf("fill of a fresh capture image of that size: %.1f ms\n", imageMs);
     return ok ? 0 : 1;
 }

@@ -11,14 +11,38 @@ QString DocumentOf(int frame) {
         .arg(frame);
 }
 
-// Style changes of the capture, undone from the saved style attributes.
+// Style changes of the capture, undone from the saved style attributes; the box that scrolls
+// in place of the document, if any; the frame marker.
 const char kFreezeState[] = R"JS(
 window.__zelvaneFreeze = window.__zelvaneFreeze || {
   saved: new Map(),
   fixed: new Set(),
   hidden: new Set(),
+  box: null,
+  boxScroll: [0, 0],
+  marker: null,
   keep(el) { if (!this.saved.has(el)) this.saved.set(el, el.getAttribute('style')); },
-  set(el, name, value) { el.style.setProperty(name, value, 'important'); }
+  set(el, name, value) { el.style.setProperty(name, value, 'important'); },
+  scrollTo(x, y) {
+    (this.box || window).scrollTo({left: x, top: y, behavior: 'instant'});
+    return this.box ? [this.box.scrollLeft, this.box.scrollTop] : [window.scrollX, window.scrollY];
+  },
+  mark(x, y, a, b) {
+    const imp = ' !important;';
+    if (!this.marker) {
+      this.marker = document.createElement('div');
+      this.marker.appendChild(document.createElement('div'));
+      this.marker.appendChild(document.createElement('div'));
+      document.documentElement.appendChild(this.marker);
+    }
+    this.marker.style.cssText = 'all:initial' + imp + 'position:fixed' + imp + 'display:block' +
+        imp + 'left:' + x + 'px' + imp + 'top:' + y + 'px' + imp + 'width:2px' + imp +
+        'height:2px' + imp + 'z-index:2147483647' + imp + 'pointer-events:none' + imp;
+    [a, b].forEach((c, i) => {
+      this.marker.children[i].style.cssText = 'all:initial' + imp + 'display:block' + imp +
+          'width:2px' + imp + 'height:1px' + imp + 'background:' + c + imp;
+    });
+  }
 };
 )JS";
 
@@ -65,12 +89,17 @@ const height = () => Math.max(document.documentElement.scrollHeight,
 for (const el of document.querySelectorAll('img[loading="lazy"],iframe[loading="lazy"]'))
   el.loading = 'eager';
 const step = Math.max(100, window.innerHeight);
+// Nothing is painted on the way: the walk only has to pass every place once.
+const hide = document.createElement('style');
+hide.textContent = 'html, html * { visibility: hidden !important; }';
+(document.head || document.documentElement).appendChild(hide);
 // Pages that load more on reaching the end would never end: the walk is bounded.
 const limit = Math.min(height() * 2, 400000);
 for (let y = 0; y < height() && y < limit; y += step) {
   window.scrollTo({top: y, left: 0, behavior: 'instant'});
   await frame();
 }
+hide.remove();
 window.scrollTo({top: 0, left: 0, behavior: 'instant'});
 await frame();
 await frame();
@@ -125,17 +154,16 @@ QString FreezeLayout() {
     return QString::fromUtf8(kFreezeState) + QString::fromUtf8(body);
 }
 
-QString ScrollTile(int y) {
+QString ScrollTile(int x, int y) {
     // Elements that turn fixed on scrolling (script-driven headers) are hidden as well.
     static const char body[] = R"JS(
 const z = window.__zelvaneFreeze;
-const y = %1;
-window.scrollTo({top: y, left: 0, behavior: 'instant'});
-if (z && y > 0) {
+const at = z.scrollTo(%1, %2);
+if (at[0] > 0 || at[1] > 0) {
   for (const el of document.querySelectorAll('*'))
     if (!z.fixed.has(el) && getComputedStyle(el).position === 'fixed') z.fixed.add(el);
   for (const el of z.fixed) {
-    if (z.hidden.has(el)) continue;
+    if (z.hidden.has(el) || el === z.marker || (z.marker && z.marker.contains(el))) continue;
     z.hidden.add(el);
     z.keep(el);
     z.set(el, 'opacity', '0');
@@ -143,11 +171,82 @@ if (z && y > 0) {
     z.set(el, 'animation', 'none');
   }
 }
-await new Promise(r => requestAnimationFrame(() => r()));
-await new Promise(r => requestAnimationFrame(() => r()));
-return [window.scrollX, window.scrollY, window.innerWidth, window.innerHeight];
+return at;
 )JS";
-    return QString::fromUtf8(body).arg(y);
+    return QString::fromUtf8(body).arg(x).arg(y);
+}
+
+QString ShowMarker(QPoint at, const QString& top, const QString& bottom) {
+    return QStringLiteral("window.__zelvaneFreeze.mark(%1,%2,'%3','%4');true")
+        .arg(at.x())
+        .arg(at.y())
+        .arg(top, bottom);
+}
+
+QString WaitFrames(int frames) {
+    return QStringLiteral(
+               "for(let i=0;i<%1;++i)await new Promise(r=>requestAnimationFrame(()=>r()));"
+               "return true;")
+        .arg(frames);
+}
+
+QString FindScrollBox(int minPercent) {
+    static const char body[] = R"JS(
+(function(){
+  const z = window.__zelvaneFreeze;
+  const vw = window.innerWidth, vh = window.innerHeight;
+  let best = null, bestArea = vw * vh * %1 / 100;
+  for (const el of document.querySelectorAll('body *')) {
+    if (el.scrollHeight <= el.clientHeight && el.scrollWidth <= el.clientWidth) continue;
+    const st = getComputedStyle(el);
+    const scrolls = v => v === 'auto' || v === 'scroll' || v === 'overlay';
+    if (!scrolls(st.overflowY) && !scrolls(st.overflowX)) continue;
+    const r = el.getBoundingClientRect();
+    const w = Math.min(vw, r.left + el.clientLeft + el.clientWidth) - Math.max(0, r.left + el.clientLeft);
+    const h = Math.min(vh, r.top + el.clientTop + el.clientHeight) - Math.max(0, r.top + el.clientTop);
+    if (w > 0 && h > 0 && w * h >= bestArea) { best = el; bestArea = w * h; }
+  }
+  if (!best) return null;
+  z.box = best;
+  z.boxScroll = [best.scrollLeft, best.scrollTop];
+  best.scrollTo({left: 0, top: 0, behavior: 'instant'});
+  return true;
+})()
+)JS";
+    return QString::fromUtf8(kFreezeState) + QString::fromUtf8(body).arg(minPercent);
+}
+
+QString ScrollBoxGeometry() {
+    static const char body[] = R"JS(
+(function(){
+  const b = window.__zelvaneFreeze && window.__zelvaneFreeze.box;
+  if (!b) return null;
+  const r = b.getBoundingClientRect();
+  return [Math.round(r.left + b.clientLeft), Math.round(r.top + b.clientTop), b.clientWidth,
+          b.clientHeight, b.scrollWidth, b.scrollHeight];
+})()
+)JS";
+    return QString::fromUtf8(body);
+}
+
+QString LayoutSignature() {
+    static const char body[] = R"JS(
+(function(){
+  const z = window.__zelvaneFreeze;
+  let h = 2166136261 >>> 0, n = 0;
+  const add = v => { h = Math.imul(h ^ (Math.round(v * 64) | 0), 16777619) >>> 0; };
+  const d = document.documentElement;
+  add(d.scrollWidth); add(d.scrollHeight);
+  for (const el of document.querySelectorAll('*')) {
+    if (z && z.marker && (el === z.marker || z.marker.contains(el))) continue;
+    const r = el.getBoundingClientRect();
+    add(r.left + window.scrollX); add(r.top + window.scrollY); add(r.width); add(r.height);
+    ++n;
+  }
+  return h + ':' + n;
+})()
+)JS";
+    return QString::fromUtf8(body);
 }
 
 QString RestoreLayout(int x, int y) {
@@ -158,6 +257,8 @@ QString RestoreLayout(int x, int y) {
     for (const [el, style] of Array.from(z.saved.entries()).reverse()) {
       if (style === null) el.removeAttribute('style'); else el.setAttribute('style', style);
     }
+    if (z.marker) z.marker.remove();
+    if (z.box) z.box.scrollTo({left: z.boxScroll[0], top: z.boxScroll[1], behavior: 'instant'});
     delete window.__zelvaneFreeze;
   }
   window.scrollTo({top: %2, left: %1, behavior: 'instant'});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 
 // The JavaScript the browser control and the whole-page capture run in the document. Scripts
@@ -29,9 +30,29 @@ QString WaitForViewport(int width, int height);
 // elements are noted so that tiles after the first can hide them.
 QString FreezeLayout();
 
-// Async body: scrolls to (0, y) at once, hides fixed elements when y > 0, waits for two
-// frames and returns [scrollX, scrollY, innerWidth, innerHeight].
-QString ScrollTile(int y);
+// Scrolls what the capture scrolls (the document, or the box of FindScrollBox) to (x, y) at
+// once, hides fixed elements when away from the top-left and returns the position reached.
+QString ScrollTile(int x, int y);
+
+// Shows the frame marker, 2 x 2 pixels at view position at: the top row in colour top, the
+// bottom row in colour bottom (CSS colours), above everything else.
+QString ShowMarker(QPoint at, const QString& top, const QString& bottom);
+
+// Async body: waits for the given number of frames.
+QString WaitFrames(int frames);
+
+// When an element that scrolls covers at least minPercent of the view, the largest becomes
+// what the capture scrolls (its position kept for RestoreLayout, scrolled to its top): true;
+// null otherwise.
+QString FindScrollBox(int minPercent);
+
+// [left, top, clientWidth, clientHeight, scrollWidth, scrollHeight] of that box, in view
+// pixels, or null.
+QString ScrollBoxGeometry();
+
+// A hash of the place and size of every element and of the document's size: equal before and
+// after a change of the view when nothing is laid out by the view's size.
+QString LayoutSignature();
 
 // Gives every element changed by FreezeLayout and ScrollTile its own style back and scrolls
 // to (x, y).

@@ -1,5 +1,7 @@
 #include "capture/PageSet.h"
 
+#include "capture/LargeMemory.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -34,11 +36,12 @@ PageRecord* PageSet::AllocPage(bool fillWhite) const {
     auto* page = static_cast<PageRecord*>(QX_List::AllocItem(sizeof(PageRecord)));
     if (!page)
         return nullptr;
-    page->pixels = static_cast<quint8*>(std::malloc(size_t(pageBytes)));
+    page->pixels = static_cast<quint8*>(LargeMemory::Alloc(size_t(pageBytes)));
     if (!page->pixels) {
         std::free(page);
         return nullptr;
     }
+    LargeMemory::Populate(page->pixels, size_t(pageBytes));
     if (fillWhite)
         std::memset(page->pixels, 0xFF, size_t(pageBytes));
     page->used = true;

@@ -4,8 +4,9 @@
 
 #include <QtGlobal>
 
-// One page of the cut selection. Records and their pixel buffers come from std::malloc (the list
-// frees records with std::free), so the record stays a plain struct without a destructor.
+// One page of the cut selection. Records and their pixel buffers are heap blocks that std::free
+// releases (the list frees records with std::free), so the record stays a plain struct without a
+// destructor. Buffers come from AllocPage only.
 struct PageRecord {
     bool used = true;         // printed and saved; toggled in the review
     qint32 topMargin = 0;     // rows of white inserted above the content

@@ -1,34 +1,77 @@
 #include "capture/TileStitcher.h"
 
+#include "capture/LargeMemory.h"
+
 #include <algorithm>
 #include <cstring>
 
-TileStitcher::TileStitcher(int width, int height) {
-    if (width > 0 && height > 0)
-        m_image = QImage(width, height, QImage::Format_RGB32);
+TileStitcher::TileStitcher(QSize imageSize, QRect content, QSize view) : m_content(content) {
+    if (content.isEmpty() || !QRect(QPoint(0, 0), imageSize).contains(content) ||
+        view.width() <= kOverlap || view.height() <= kOverlap)
+        return;
+    m_tile = view.boundedTo(content.size());
+    m_xs = Starts(content.width(), m_tile.width());
+    m_ys = Starts(content.height(), m_tile.height());
+    m_image = LargeMemory::Image(imageSize.width(), imageSize.height());
 }
 
-bool TileStitcher::Place(const QImage& tile, int top) {
-    if (!IsValid() || tile.isNull() || top < 0 || top > m_nFilled ||
-        tile.width() < m_image.width() || tile.format() != QImage::Format_RGB32)
+QList<int> TileStitcher::Starts(int extent, int view) {
+    QList<int> starts{0};
+    while (starts.last() + view < extent)
+        starts.append(std::min(starts.last() + view - kOverlap, extent - view));
+    return starts;
+}
+
+QPoint TileStitcher::TileAt(int index) const {
+    if (!IsValid() || index < 0 || index >= Count())
+        return QPoint(-1, -1);
+    return QPoint(m_xs.at(index % m_xs.size()), m_ys.at(index / m_xs.size()));
+}
+
+std::pair<int, int> TileStitcher::NewRows(int index) const {
+    const int j = int(index / m_xs.size());
+    const int top = j == 0 ? 0 : m_ys.at(j - 1) + m_tile.height();
+    return {m_content.y() + top, m_content.y() + m_ys.at(j) + m_tile.height()};
+}
+
+void TileStitcher::Prepare(int index) {
+    if (!IsValid() || index < 0 || index >= Count() || index % m_xs.size() != 0)
+        return; // a strip's rows are readied once, by its first tile
+    const auto [top, bottom] = NewRows(index);
+    LargeMemory::Populate(m_image.scanLine(top), size_t(m_image.bytesPerLine()) * (bottom - top));
+}
+
+bool TileStitcher::Place(int index, const QImage& tile, QPoint origin) {
+    if (!IsValid() || index != m_nPlaced || tile.format() != QImage::Format_RGB32 ||
+        !tile.rect().contains(QRect(origin, m_tile)))
         return false;
-    const int first = m_nFilled - top; // the tile's first new row
-    const int last = std::min(tile.height(), m_image.height() - top);
-    if (first >= last)
-        return false;
-    const size_t rowBytes = size_t(m_image.width()) * 4;
-    for (int row = first; row < last; ++row)
-        std::memcpy(m_image.scanLine(top + row), tile.constScanLine(row), rowBytes);
-    m_nFilled = top + last;
+    const int i = int(index % m_xs.size()), j = int(index / m_xs.size());
+    const QPoint at(m_xs.at(i), m_ys.at(j));
+    // What the tiles before this one left: right of the previous tile, below the strip above.
+    const int left = i == 0 ? 0 : m_xs.at(i - 1) + m_tile.width();
+    const int top = j == 0 ? 0 : m_ys.at(j - 1) + m_tile.height();
+    const int right = at.x() + m_tile.width(), bottom = at.y() + m_tile.height();
+    const size_t bytes = size_t(right - left) * 4;
+    for (int y = top; y < bottom; ++y)
+        std::memcpy(m_image.scanLine(m_content.y() + y) + size_t(m_content.x() + left) * 4,
+                    tile.constScanLine(origin.y() + y - at.y()) +
+                        size_t(origin.x() + left - at.x()) * 4,
+                    bytes);
+    ++m_nPlaced;
+    if (i + 1 == m_xs.size())
+        m_nFilledRows = bottom;
     return true;
 }
 
 QImage TileStitcher::TakeImage() {
-    if (!IsValid() || m_nFilled == 0)
+    if (!IsValid() || m_nFilledRows == 0)
         return QImage();
-    QImage image = m_nFilled == m_image.height() ? std::move(m_image)
-                                                 : m_image.copy(0, 0, m_image.width(), m_nFilled);
+    QImage image;
+    if (m_nPlaced == Count())
+        image = std::move(m_image);
+    else
+        image = m_image.copy(0, 0, m_image.width(), m_content.y() + m_nFilledRows);
     m_image = QImage();
-    m_nFilled = 0;
+    m_nPlaced = m_nFilledRows = 0;
     return image;
 }

@@ -4,6 +4,9 @@
 #include "capture/DocumentScripts.h"
 #include "capture/TileStitcher.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QWebEngineView>
 
 #include <algorithm>
@@ -14,8 +17,21 @@ namespace {
 // Bounds of the waits of one capture step, in milliseconds.
 constexpr int kLazyWalkTimeoutMs = 30000;
 constexpr int kTileTimeoutMs = 5000;
-// Grabs of one tile before a frame that still shows the previous position is accepted.
+// How long a tile may take to be drawn once its marker was seen to work (a tall tile on a busy
+// machine): past it the capture fails rather than take a frame it cannot vouch for.
+constexpr int kMarkerTimeoutMs = 20000;
+// Grabs of one tile before a frame that still shows the previous position is accepted, where
+// the frame marker cannot be used.
 constexpr int kFreshTries = 4;
+// How long the first tile waits for its marker before the capture goes without; the poll step.
+constexpr int kFirstMarkerMs = 3000;
+constexpr int kPollMs = 2;
+// A frameset is rendered at once: no taller than this.
+constexpr int kMaxFramesetSide = 16000;
+// A box that scrolls in place of the document covers at least this much of the view.
+constexpr int kBoxPercent = 50;
+// Pixels of one taller tile: fewer tiles, but within what the engine rasterises at once.
+constexpr int kTilePixels = 8 << 20;
 
 bool SameRows(const QImage& a, const QImage& b) {
     if (a.size() != b.size() || a.format() != b.format())
@@ -25,6 +41,58 @@ bool SameRows(const QImage& a, const QImage& b) {
         if (std::memcmp(a.constScanLine(y), b.constScanLine(y), rowBytes) != 0)
             return false;
     return true;
+}
+
+QRgb MarkerRgb(int token, int row) {
+    return row == 0 ? qRgb((token * 53 + 17) & 0xFF, 0x11, 0xE6)
+                    : qRgb(0xF0, (token * 97 + 5) & 0xFF, 0x0A);
+}
+
+// The two rows of the frame marker for one tile: colours no page is likely to have in that
+// corner, different from one tile to the next.
+QString MarkerColour(int token, int row) {
+    const QRgb c = MarkerRgb(token, row);
+    return QStringLiteral("rgb(%1,%2,%3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
+}
+
+bool ShowsMarker(const QImage& image, QPoint at, int token) {
+    for (int row = 0; row < 2; ++row)
+        for (int x = 0; x < 2; ++x)
+            if ((image.pixel(at.x() + x, at.y() + row) & 0xFFFFFF) !=
+                (MarkerRgb(token, row) & 0xFFFFFF))
+                return false;
+    return true;
+}
+
+// Lets the engine deliver frames for ms milliseconds (no user input meanwhile).
+void PumpEvents(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+// Completes the image of a page that scrolls in a box: the page around the box as the first
+// tile shows it, its edge rows and columns beside the box drawn out along the box's content.
+void FillAround(QImage& image, const QImage& first, const QRect& content, const QRect& box) {
+    const int dx = content.width() - box.width(), dy = content.height() - box.height();
+    const auto source = [](int v, int start, int size, int extra) {
+        if (v < start)
+            return v;
+        if (v >= start + size + extra)
+            return v - extra;
+        return std::min(v, start + size - 1);
+    };
+    for (int y = 0; y < image.height(); ++y) {
+        const bool inRows = y >= content.top() && y <= content.bottom();
+        const auto* from = reinterpret_cast<const QRgb*>(
+            first.constScanLine(source(y, box.top(), box.height(), dy)));
+        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (inRows && x >= content.left() && x <= content.right())
+                continue;
+            to[x] = from[source(x, box.left(), box.width(), dx)];
+        }
+    }
 }
 
 QPoint ReadPoint(const QVariant& value) {
@@ -89,12 +157,8 @@ bool WholePageCapture::CaptureWholePage(QImage* image) {
 }
 
 bool WholePageCapture::MeasureDocument(QSize* size, QList<int>* remembered) {
-    if (MeasureBody(BrowserControl::kTopDocument, size, remembered)) {
-        // Lazy content changes the size: bring it in first, then measure again.
-        m_pControl->RunAsyncScript(DocumentScripts::BringInLazyContent(kImageWaitMs), nullptr,
-                                   kLazyWalkTimeoutMs);
-        return m_pControl->BodyScrollSize(BrowserControl::kTopDocument, size);
-    }
+    if (MeasureBody(BrowserControl::kTopDocument, size, remembered))
+        return true;
     // A frameset, or a document without a body: the largest frame that can be read.
     bool any = false;
     const int count = m_pControl->FrameCount();
@@ -122,42 +186,40 @@ void WholePageCapture::RestoreBodies(const QList<int>& remembered) {
 }
 
 bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
-    if (width <= 0 || height <= 0 || width > kMaxRenderSide)
+    if (width <= 0 || height <= 0 || qint64(width) * height * 4 > kMaxImageBytes)
         return false;
     QSize top;
     if (!m_pControl->BodyScrollSize(BrowserControl::kTopDocument, &top))
         return DrawFrameset(width, height, image);
 
-    m_pControl->SetWidth(width);
+    const int viewWidth = std::min(width, m_nMaxViewWidth);
     const int viewHeight = m_pControl->View()->height();
-    if (viewHeight <= 0 ||
-        !m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, viewHeight)))
+    m_pControl->SetWidth(viewWidth);
+    if (viewHeight <= 2 * TileStitcher::kOverlap ||
+        !m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(viewWidth, viewHeight)))
         return false;
-    // The wider view may lay the document out anew: its height is read once more.
-    if (!m_pControl->RunScript(DocumentScripts::FreezeLayout()) ||
-        !m_pControl->BodyScrollSize(BrowserControl::kTopDocument, &top))
+    Scrolled scrolled;
+    if (!FindScrolled(QSize(width, height), QSize(viewWidth, viewHeight), &scrolled))
         return false;
-    height = top.height();
+    // A box's page around it keeps the view's size; a document is its content.
+    const QSize imageSize =
+        scrolled.box ? QSize(viewWidth, viewHeight) + scrolled.content - scrolled.view.size()
+                     : scrolled.content;
+    if (qint64(imageSize.width()) * imageSize.height() * 4 > kMaxImageBytes)
+        return false;
 
-    TileStitcher stitcher(width, height);
+    TileStitcher stitcher(imageSize, QRect(scrolled.view.topLeft(), scrolled.content),
+                          scrolled.view.size());
     if (!stitcher.IsValid())
         return false;
-    QImage previous;
-    int previousY = -1;
-    while (!stitcher.IsComplete()) {
-        const int target = std::min(stitcher.FilledRows(), std::max(0, height - viewHeight));
-        QVariant reply;
-        if (!m_pControl->RunAsyncScript(DocumentScripts::ScrollTile(target), &reply,
-                                        kTileTimeoutMs))
+    QImage first;
+    if (!GrabTiles(stitcher, scrolled, &first))
+        return false;
+    if (scrolled.box) {
+        if (!stitcher.IsComplete())
             return false;
-        const int scrollY = ReadPoint(reply).y();
-        if (scrollY != target)
-            break; // the document became shorter than measured: keep what was filled
-        QImage tile = GrabTile(previous, previousY, scrollY);
-        if (tile.isNull() || !stitcher.Place(tile, scrollY))
-            return false;
-        previous = std::move(tile);
-        previousY = scrollY;
+        FillAround(stitcher.Image(), first, QRect(scrolled.view.topLeft(), scrolled.content),
+                   scrolled.view);
     }
     QImage result = stitcher.TakeImage();
     if (result.isNull())
@@ -166,14 +228,161 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
     return true;
 }
 
-QImage WholePageCapture::GrabTile(const QImage& previous, int previousY, int scrollY) {
+bool WholePageCapture::FindScrolled(QSize document, QSize view, Scrolled* scrolled) {
+    // A document that does not scroll may scroll in a box that fills most of the view.
+    QVariant box;
+    if (document.width() <= view.width() && document.height() <= view.height() &&
+        m_pControl->RunScript(DocumentScripts::FindScrollBox(kBoxPercent), &box) && box.toBool()) {
+        // The box's own top is where its sticky parts are frozen.
+        QVariant geometry;
+        if (!m_pControl->RunScript(DocumentScripts::FreezeLayout()) ||
+            !m_pControl->RunScript(DocumentScripts::ScrollBoxGeometry(), &geometry))
+            return false;
+        const QVariantList g = geometry.toList();
+        if (g.size() != 6)
+            return false;
+        scrolled->box = true;
+        scrolled->view = QRect(g[0].toInt(), g[1].toInt(), g[2].toInt(), g[3].toInt())
+                             .intersected(QRect(QPoint(0, 0), view));
+        scrolled->content = QSize(g[4].toInt(), g[5].toInt()).expandedTo(scrolled->view.size());
+        return scrolled->view.width() > 2 * TileStitcher::kOverlap &&
+               scrolled->view.height() > 2 * TileStitcher::kOverlap;
+    }
+    // The wider view may lay the document out anew: its height is read once more, and again
+    // once lazy content (brought in with a taller view's steps where the page allows) is in.
+    QSize top;
+    if (!m_pControl->RunScript(DocumentScripts::FreezeLayout()) ||
+        !m_pControl->BodyScrollSize(BrowserControl::kTopDocument, &top))
+        return false;
+    const int tileHeight = ChooseTileHeight(view.width(), view.height(), top.height());
+    m_pControl->RunAsyncScript(DocumentScripts::BringInLazyContent(kImageWaitMs), nullptr,
+                               kLazyWalkTimeoutMs);
+    if (!m_pControl->BodyScrollSize(BrowserControl::kTopDocument, &top))
+        return false;
+    scrolled->view = QRect(0, 0, view.width(), tileHeight);
+    scrolled->content =
+        QSize(std::max(document.width(), view.width()), std::max(top.height(), tileHeight));
+    return true;
+}
+
+int WholePageCapture::ChooseTileHeight(int width, int viewHeight, int documentHeight) {
+    // A taller view means fewer tiles, but only when nothing is laid out by the view's height
+    // (viewport units, percentages of it, scripts that read it, fixed elements at its bottom).
+    const int tall = std::min(documentHeight, std::max(viewHeight, kTilePixels / width));
+    if (tall <= viewHeight)
+        return viewHeight;
+    QVariant before, after;
+    if (!m_pControl->RunScript(DocumentScripts::LayoutSignature(), &before))
+        return viewHeight;
+    m_pControl->SetHeight(tall);
+    if (m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, tall)) &&
+        m_pControl->RunScript(DocumentScripts::LayoutSignature(), &after) &&
+        after.toString() == before.toString())
+        return tall;
+    m_pControl->SetHeight(viewHeight);
+    m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, viewHeight));
+    return viewHeight;
+}
+
+bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolled, QImage* first) {
+    m_bMarkerSeen = true;
+    QImage previous, tile; // tile: one buffer for every tile, written in place
+    for (int index = 0; index < stitcher.Count(); ++index) {
+        const QPoint at = stitcher.TileAt(index);
+        QVariant reply;
+        if (!m_pControl->RunAsyncScript(DocumentScripts::ScrollTile(at.x(), at.y()), &reply,
+                                        kTileTimeoutMs))
+            return false;
+        if (ReadPoint(reply) != at)
+            return !scrolled.box; // the document became shorter: keep what was filled
+        if (!GrabTile(stitcher, index, scrolled.view, previous, &tile) ||
+            !stitcher.Place(index, tile, scrolled.view.topLeft()))
+            return false;
+        if (index == 0 && scrolled.box)
+            *first = tile.copy();
+        if (!m_bMarkerSeen)
+            previous = tile;
+    }
+    return true;
+}
+
+bool WholePageCapture::GrabTile(TileStitcher& stitcher, int index, const QRect& area,
+                                const QImage& previous, QImage* tile) {
+    // Every tile after the first carries a marker in the corner it shares with the tiles before
+    // it, so the grab that shows the marker is known to show this tile's position. The first
+    // tile is grabbed once more with the marker at its opposite corner, for the corner itself.
+    if (!m_bMarkerSeen) {
+        stitcher.Prepare(index);
+        *tile = GrabUnmarked(previous);
+        return !tile->isNull();
+    }
+    const int token = ++m_nToken;
+    m_pControl->RunScript(DocumentScripts::ShowMarker(area.topLeft(), MarkerColour(token, 0),
+                                                      MarkerColour(token, 1)));
+    stitcher.Prepare(index); // while the engine draws the tile
+    if (!WaitForMarker(area.topLeft(), token, index == 0 ? kFirstMarkerMs : kMarkerTimeoutMs,
+                       tile)) {
+        if (index > 0)
+            return false;
+        // Something on the page keeps the marker from showing as drawn: fixed frame waits.
+        m_bMarkerSeen = false;
+        m_pControl->RunScript(DocumentScripts::ShowMarker(QPoint(-8, -8), QString(), QString()));
+        *tile = GrabUnmarked(QImage());
+        return !tile->isNull();
+    }
+    if (index > 0)
+        return true;
+    const QPoint opposite = area.bottomRight() - QPoint(1, 1);
+    const int second = ++m_nToken;
+    m_pControl->RunScript(
+        DocumentScripts::ShowMarker(opposite, MarkerColour(second, 0), MarkerColour(second, 1)));
+    QImage other;
+    if (!WaitForMarker(opposite, second, kMarkerTimeoutMs, &other))
+        return false;
+    for (int y = 0; y < 2; ++y)
+        std::memcpy(tile->scanLine(area.top() + y) + area.left() * 4,
+                    other.constScanLine(area.top() + y) + area.left() * 4, 8);
+    return true;
+}
+
+bool WholePageCapture::WaitForMarker(QPoint at, int token, int timeoutMs, QImage* grab) {
+    QElapsedTimer timer;
+    timer.start();
+    const QRect spot(at, QSize(2, 2));
+    while (true) {
+        QImage probe = m_pControl->View()->grab(spot).toImage();
+        if (probe.size() == spot.size() && ShowsMarker(probe, QPoint(0, 0), token)) {
+            RenderView(grab);
+            // The whole grab comes from the same or a later frame: the marker says which.
+            if (grab->rect().contains(spot) && ShowsMarker(*grab, at, token))
+                return true;
+        }
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        PumpEvents(kPollMs);
+    }
+}
+
+void WholePageCapture::RenderView(QImage* buffer) {
+    // Into the caller's buffer, reused from tile to tile: a fresh image of a tall view costs
+    // more in page faults than the drawing itself.
+    QWidget* view = m_pControl->View();
+    if (buffer->size() != view->size() || buffer->format() != QImage::Format_RGB32)
+        *buffer = QImage(view->size(), QImage::Format_RGB32);
+    if (buffer->isNull())
+        return;
+    view->render(buffer, QPoint(), QRegion(view->rect()),
+                 QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
+}
+
+QImage WholePageCapture::GrabUnmarked(const QImage& previous) {
+    m_pControl->RunAsyncScript(DocumentScripts::WaitFrames(2));
     QImage tile = m_pControl->GrabViewport();
     // A frame that still shows the previous position is the same picture again: wait for the
     // next frame and grab once more. A page that truly repeats itself is taken after a few.
-    for (int tries = 1; tries < kFreshTries && scrollY != previousY && SameRows(tile, previous);
+    for (int tries = 1; tries < kFreshTries && !previous.isNull() && SameRows(tile, previous);
          ++tries) {
-        m_pControl->RunAsyncScript(
-            QStringLiteral("await new Promise(r=>requestAnimationFrame(()=>r()));return true;"));
+        m_pControl->RunAsyncScript(DocumentScripts::WaitFrames(1));
         tile = m_pControl->GrabViewport();
     }
     return tile;
@@ -182,7 +391,7 @@ QImage WholePageCapture::GrabTile(const QImage& previous, int previousY, int scr
 bool WholePageCapture::DrawFrameset(int width, int height, QImage* image) {
     // A frameset does not scroll as a whole: it is laid out at the size of its largest frame
     // and rendered at once.
-    if (height > kMaxRenderSide)
+    if (height > kMaxFramesetSide)
         return false;
     m_pControl->SetWidth(width);
     m_pControl->SetHeight(height);

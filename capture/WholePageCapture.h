@@ -2,25 +2,34 @@
 
 #include <QImage>
 #include <QList>
+#include <QRect>
 #include <QSize>
 
+#include <algorithm>
+
 class BrowserControl;
+class TileStitcher;
 
 // Renders the whole document shown in the browser control, not only its visible part, into
 // one image of document pixels (Format_RGB32). The view keeps the height the user saw (so
-// viewport-sized sections keep their size) and is scrolled tile by tile; the tiles are
-// stitched. Afterwards the control has its former size, scroll position and scroll bars.
+// viewport-sized sections keep their size; taller only when nothing is laid out by it), is
+// made as wide as the document (up to a limit, beyond which tiles go across as well) and is
+// scrolled tile by tile; the tiles are stitched. A page that does not scroll as a document but
+// in a box that fills most of the view is captured with that box's whole content. Afterwards
+// the control has its former size, scroll position and scroll bars.
 class WholePageCapture final {
   public:
-    // Largest width or height one rendering of the engine can give.
-    static constexpr int kMaxRenderSide = 16000;
+    // Largest page image, in bytes of pixels; larger documents fail.
+    static constexpr qint64 kMaxImageBytes = qint64(2) << 30;
+    // Widest view the capture makes; wider documents are tiled across.
+    static constexpr int kMaxViewWidth = 16000;
     // Bound of the wait for lazily loaded images, in milliseconds.
     static constexpr int kImageWaitMs = 3000;
 
     explicit WholePageCapture(BrowserControl* control);
 
     // The whole document into *image. false (and *image untouched) when there is no document,
-    // nothing could be measured, the rendering failed or the image could not be allocated.
+    // nothing could be measured, the rendering failed or the image would be too large.
     bool CaptureWholePage(QImage* image);
 
     // Switches the document's scroll bars off, remembers the frame in remembered (when given)
@@ -30,11 +39,31 @@ class WholePageCapture final {
     // Renders the top document, width x height document pixels, into *image.
     bool DrawDocument(int width, int height, QImage* image);
 
+    // A narrower widest view (at least 16 pixels), so that tiling across can be seen at work
+    // on smaller documents.
+    void SetMaxViewWidth(int width) { m_nMaxViewWidth = std::max(16, width); }
+
   private:
+    // What the capture scrolls: the document, or a box inside the view.
+    struct Scrolled {
+        QRect view;    // its visible part, in view pixels
+        QSize content; // its whole content
+        bool box = false;
+    };
     bool MeasureDocument(QSize* size, QList<int>* remembered);
     void RestoreBodies(const QList<int>& remembered);
     bool DrawFrameset(int width, int height, QImage* image);
-    QImage GrabTile(const QImage& previous, int previousY, int scrollY);
+    bool FindScrolled(QSize document, QSize view, Scrolled* scrolled);
+    int ChooseTileHeight(int width, int viewHeight, int documentHeight);
+    bool GrabTiles(TileStitcher& stitcher, const Scrolled& scrolled, QImage* first);
+    bool GrabTile(TileStitcher& stitcher, int index, const QRect& area, const QImage& previous,
+                  QImage* tile);
+    bool WaitForMarker(QPoint at, int token, int timeoutMs, QImage* grab);
+    void RenderView(QImage* buffer);
+    QImage GrabUnmarked(const QImage& previous);
 
     BrowserControl* m_pControl;
+    int m_nMaxViewWidth = kMaxViewWidth;
+    int m_nToken = 0;
+    bool m_bMarkerSeen = true;
 };

@@ -246,7 +246,7 @@ TEST_F(MainWndTest, FailedCaptureShowsTheErrorAndChangesNothing) {
     ASSERT_TRUE(Capture(s_pages->Tall()));
     QTest::keyClick(Wnd(), Qt::Key_F5);
     const QSize before = View()->Image().size();
-    ASSERT_TRUE(Load(s_pages->TooWide()));
+    ASSERT_TRUE(Load(s_pages->TooLarge()));
 
     // The box is modal: a timer reads it and presses its OK button.
     int records = -1;

@@ -14,9 +14,9 @@ TestPages::TestPages() {
                              "</body></html>"));
     Write(QStringLiteral("first.html"), QStringLiteral("<html><body><p>first</p></body></html>"));
     Write(QStringLiteral("second.html"), QStringLiteral("<html><body><p>second</p></body></html>"));
-    Write(QStringLiteral("wide.html"),
+    Write(QStringLiteral("huge.html"),
           QStringLiteral("<html><body style='margin:0'>"
-                         "<div style='width:17000px;height:20px;background:#888'></div>"
+                         "<div style='width:20000px;height:30000px;background:#888'></div>"
                          "</body></html>"));
 }
 

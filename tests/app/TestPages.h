@@ -12,8 +12,8 @@ class TestPages final {
     QString Tall() const { return Url(QStringLiteral("tall.html")); }
     QString First() const { return Url(QStringLiteral("first.html")); }
     QString Second() const { return Url(QStringLiteral("second.html")); }
-    // Wider than one rendering can be: the capture fails on it.
-    QString TooWide() const { return Url(QStringLiteral("wide.html")); }
+    // Larger than the capture's image limit: the capture fails on it.
+    QString TooLarge() const { return Url(QStringLiteral("huge.html")); }
 
     QString Url(const QString& name) const;
 

@@ -279,3 +279,164 @@ TEST_F(BrowserCaptureTest, Navigate2ResolvesTypedAddresses) {
     EXPECT_EQ(BrowserControl::HomeUrl(), QUrl::fromLocalFile(QDir::current().absoluteFilePath(
                                              QStringLiteral("home/index.html"))));
 }
+
+namespace {
+
+enum class WideKind { Canvas, Gradient, Table };
+
+struct Wide {
+    WideKind kind;
+    int width;
+    int height;
+    int maxView; // widest view the capture may make; 0: its own limit
+};
+
+// Colour of column x of the wide pages: every column for the canvas, 64-pixel stripes for the
+// gradient and the table (a lost or doubled column shifts the next stripe edge).
+QRgb ColumnColour(WideKind kind, int x) {
+    const int v = kind == WideKind::Canvas ? x : x / 64;
+    return qRgb(v & 0xFF, (v >> 8) * 4 + 2, kind == WideKind::Table ? 90 : 170);
+}
+
+QString WideHtml(const Wide& w) {
+    QString body;
+    if (w.kind == WideKind::Canvas) {
+        body = QStringLiteral(
+                   "<canvas id=c width=%1 height=%2 style=display:block></canvas><script>"
+                   "const c=document.getElementById('c').getContext('2d');"
+                   "const d=c.createImageData(%1,1);for(let x=0;x<%1;++x){"
+                   "d.data[4*x]=x&255;d.data[4*x+1]=(x>>8)*4+2;d.data[4*x+2]=170;"
+                   "d.data[4*x+3]=255;}for(let y=0;y<%2;++y)c.putImageData(d,0,y);</script>")
+                   .arg(w.width)
+                   .arg(w.height);
+    } else if (w.kind == WideKind::Gradient) {
+        QStringList stops;
+        for (int x = 0; x < w.width; x += 64)
+            stops << QStringLiteral("%1 %2px %3px")
+                         .arg(Css(ColumnColour(w.kind, x)))
+                         .arg(x)
+                         .arg(std::min(w.width, x + 64));
+        body = QStringLiteral("<div style=\"width:%1px;height:%2px;"
+                              "background:linear-gradient(90deg,%3)\"></div>")
+                   .arg(w.width)
+                   .arg(w.height)
+                   .arg(stops.join(QLatin1Char(',')));
+    } else {
+        body = QStringLiteral("<table style=\"border-spacing:0;table-layout:fixed;width:%1px\">"
+                              "<tr style=\"height:%2px\">")
+                   .arg(w.width)
+                   .arg(w.height);
+        for (int x = 0; x < w.width; x += 64)
+            body += QStringLiteral("<td style=\"padding:0;width:%1px;background:%2\"></td>")
+                        .arg(std::min(64, w.width - x))
+                        .arg(Css(ColumnColour(w.kind, x)));
+        body += QStringLiteral("</tr></table>");
+    }
+    // A fixed box at the top-left (once) and an SVG at the far right.
+    return QStringLiteral("<!doctype html><body style=\"margin:0;width:%1px\">%2"
+                          "<div style=\"position:fixed;left:0;top:0;width:40px;height:40px;"
+                          "background:#ff0000\"></div><svg style=\"position:absolute;"
+                          "left:%3px;top:%4px\" width=50 height=20><rect width=50 height=20 "
+                          "fill=\"#00ff00\"/></svg></body>")
+        .arg(w.width)
+        .arg(body)
+        .arg(w.width - 50)
+        .arg(w.height - 20);
+}
+
+class WideCaptureTest : public BrowserCaptureTest, public ::testing::WithParamInterface<Wide> {};
+
+} // namespace
+
+// Documents wider than the view, up to the widest: every column in place at the top, middle
+// and bottom rows, the fixed box once, the SVG at the far right; tiled across as well where the
+// view may not be that wide.
+TEST_P(WideCaptureTest, EveryColumnInPlace) {
+    const Wide w = GetParam();
+    ASSERT_TRUE(Load(Write(QStringLiteral("wide%1.html").arg(w.width), WideHtml(w))));
+    QImage image;
+    WholePageCapture capture(s_pControl);
+    if (w.maxView > 0)
+        capture.SetMaxViewWidth(w.maxView);
+    ASSERT_TRUE(capture.CaptureWholePage(&image));
+    ASSERT_EQ(image.size(), QSize(w.width, w.height));
+    for (int y : {45, w.height / 2 + 1, w.height - 21})
+        for (int x = 0; x < w.width - (y == w.height - 21 ? 50 : 0); ++x)
+            ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, ColumnColour(w.kind, x) & 0xFFFFFF)
+                << "column " << x << " row " << y;
+    int red = 0;
+    for (int y = 0; y < image.height(); y += 7)
+        for (int x = 0; x < image.width(); x += 7)
+            red += (image.pixel(x, y) & 0xFFFFFF) == 0xFF0000;
+    EXPECT_EQ(red, 36) << "the fixed box once";
+    EXPECT_EQ(image.pixel(w.width - 1, w.height - 1) & 0xFFFFFF, 0x00FF00u) << "the SVG";
+    EXPECT_EQ(s_pControl->size(), QSize(kViewWidth, kViewHeight));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Widths, WideCaptureTest,
+    ::testing::Values(Wide{WideKind::Canvas, 1500, 650, 0}, Wide{WideKind::Gradient, 1500, 650, 0},
+                      Wide{WideKind::Table, 1500, 650, 0}, Wide{WideKind::Canvas, 2500, 650, 0},
+                      Wide{WideKind::Gradient, 2500, 3000, 0}, Wide{WideKind::Table, 2500, 650, 0},
+                      Wide{WideKind::Canvas, 5000, 650, 0}, Wide{WideKind::Gradient, 5000, 650, 0},
+                      Wide{WideKind::Table, 5000, 650, 0}, Wide{WideKind::Canvas, 16000, 650, 0},
+                      Wide{WideKind::Gradient, 16000, 650, 0}, Wide{WideKind::Table, 16000, 650, 0},
+                      Wide{WideKind::Canvas, 2500, 1300, 997},
+                      Wide{WideKind::Gradient, 5000, 1300, 1024},
+                      Wide{WideKind::Table, 16000, 700, 4000}));
+
+// Larger than the image limit: the capture fails before anything is grabbed and the control
+// is as it was.
+TEST_F(BrowserCaptureTest, DocumentBeyondTheImageLimitFails) {
+    ASSERT_TRUE(Load(Write(QStringLiteral("huge.html"),
+                           QStringLiteral("<body style=margin:0><div style=\"width:20000px;"
+                                          "height:30000px;background:#abc\"></div>"))));
+    QImage image(1, 1, QImage::Format_RGB32);
+    EXPECT_FALSE(WholePageCapture(s_pControl).CaptureWholePage(&image));
+    EXPECT_EQ(image.size(), QSize(1, 1));
+    EXPECT_EQ(s_pControl->size(), QSize(kViewWidth, kViewHeight));
+    EXPECT_EQ(Scroll(), QPoint(0, 0));
+}
+
+// A page that scrolls in a box under a header and beside a side bar: the box's whole content,
+// every section at its rows, the page around it as it stands, its fixed badge once, and the
+// box scrolled back to where the user had it.
+TEST_F(BrowserCaptureTest, PageScrollingInABoxIsCapturedWhole) {
+    constexpr int kHeader = 50, kSide = 100, kSection = 137, kSections = 30;
+    QString html = QStringLiteral(
+        "<!doctype html><style>html,body{margin:0;height:100%;overflow:hidden}"
+        "#h{height:50px;background:#ff0000}#s{position:absolute;left:0;top:50px;bottom:0;"
+        "width:100px;background:#ffff00}#box{position:absolute;left:100px;right:0;top:50px;"
+        "bottom:0;overflow:auto}#box div{height:137px;font-size:40px}</style>"
+        "<div id=h></div><div id=s></div><div id=box>"
+        "<div style=\"position:sticky;top:0;height:20px;background:#0000ff\"></div>");
+    for (int i = 0; i < kSections; ++i)
+        html += QStringLiteral("<div style=\"background:%1\">%2</div>")
+                    .arg(Css(BandColour(i + 1)))
+                    .arg(i + 1);
+    html += QStringLiteral("</div><div style=\"position:fixed;right:0;bottom:0;width:30px;"
+                           "height:30px;background:#ff00ff\"></div>");
+    ASSERT_TRUE(Load(Write(QStringLiteral("box.html"), html)));
+    s_pControl->RunScript(QStringLiteral("document.getElementById('box').scrollTop=1000;1"));
+
+    const QImage image = Capture();
+    const int content = 20 + kSections * kSection;
+    ASSERT_EQ(image.size(), QSize(kViewWidth, kHeader + content));
+    EXPECT_EQ(CountRows(image, kSide + 5, qRgb(255, 0, 0)), kHeader);
+    EXPECT_EQ(CountRows(image, kSide + 5, qRgb(0, 0, 255)), 20) << "the sticky bar once";
+    for (int i = 0; i < kSections; ++i) {
+        const int top = kHeader + 20 + i * kSection;
+        for (int y : {top, top + kSection - 1})
+            for (int x : {kSide + 60, kViewWidth - 1})
+                ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, BandColour(i + 1) & 0xFFFFFF)
+                    << "section " << i + 1 << " row " << y << " column " << x;
+    }
+    EXPECT_EQ(CountRows(image, 5, qRgb(255, 255, 0)), content) << "the side bar beside it all";
+    int magenta = 0;
+    for (int y = 0; y < image.height(); ++y)
+        magenta += (image.pixel(kViewWidth - 10, y) & 0xFFFFFF) == 0xFF00FF;
+    EXPECT_EQ(magenta, 30) << "the fixed badge once";
+    QVariant top;
+    s_pControl->RunScript(QStringLiteral("document.getElementById('box').scrollTop"), &top);
+    EXPECT_EQ(top.toInt(), 1000);
+}

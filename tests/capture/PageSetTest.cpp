@@ -1,5 +1,6 @@
 #include "capture/PageSet.h"
 #include "capture/HtmlCaptureImageWnd.h"
+#include "capture/LargeMemory.h"
 
 #include <QImage>
 
@@ -144,4 +145,26 @@ TEST(PageSet, FreePagesEmptiesAndAllowsReuse) {
     EXPECT_TRUE(set.SetWidth(7));
     EXPECT_TRUE(set.AppendWhitePage());
     EXPECT_EQ(set.Count(), 1);
+}
+
+// Large blocks: images of any width have rows without filler and every byte writable (the
+// sanitizer sees any overrun), readied ranges need not be page-aligned, and page buffers of
+// every width go back with FreePage.
+TEST(LargeMemory, ImagesAndPageBuffersOfEveryShape) {
+    for (QSize size : {QSize(1, 1), QSize(1201, 3), QSize(4097, 600)}) {
+        QImage image = LargeMemory::Image(size.width(), size.height());
+        ASSERT_EQ(image.size(), size);
+        EXPECT_EQ(image.bytesPerLine(), qsizetype(size.width()) * 4);
+        LargeMemory::Populate(image.bits() + 3, size_t(image.sizeInBytes()) - 5);
+        std::memset(image.bits(), 0x5A, size_t(image.sizeInBytes()));
+        EXPECT_EQ(image.pixel(size.width() - 1, size.height() - 1) & 0xFFFFFF, 0x5A5A5Au);
+    }
+    EXPECT_TRUE(LargeMemory::Image(0, 10).isNull());
+    EXPECT_TRUE(LargeMemory::Image(10, -1).isNull());
+    for (int width : {1, 511, 512, 1200}) {
+        PageSet set;
+        ASSERT_TRUE(set.SetWidth(width));
+        ASSERT_TRUE(set.AppendWhitePage());
+        EXPECT_TRUE(RowIsWhite(set, set.Page(0), PageSet::pageHeight - 1));
+    }
 }
