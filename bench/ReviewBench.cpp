@@ -1,0 +1,86 @@
+// Opening the page review of a 30-page set: from the dialog's construction to the first painted
+// page in its view, advertisement panel included. The first opening in a process also starts
+// the web engine; later ones show what every further F4 costs.
+#include "capture/BrowserControl.h"
+#include "capture/PageSet.h"
+#include "review/PageImageView.h"
+#include "review/ShowPageDlg.h"
+#include "toolkit/QX_Theme.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 1200;
+constexpr int kPages = 30;
+constexpr int kRounds = 5;
+
+void FillSet(PageSet& set) {
+    set.SetWidth(kWidth);
+    for (int i = 0; i < kPages; ++i) {
+        if (!set.AppendWhitePage())
+            return;
+        for (int r = 0; r < PageSet::pageHeight; r += 2)
+            std::memset(set.Row(set.Page(i), r), (i * 7 + r) & 0x7F, size_t(set.RowBytes()));
+    }
+}
+
+// Notes when the view's first paint has been handled.
+class PaintWatch final : public QObject {
+  public:
+    bool painted = false;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+double OpenReviewMs(PageSet& set, const QFont& font) {
+    QElapsedTimer clock;
+    clock.start();
+    ShowPageDlg dialog(&font);
+    dialog.SetPages(&set, set.pageWidth, PageSet::pageHeight, set.pageBytes);
+    dialog.Create();
+    PaintWatch watch;
+    if (dialog.PageView())
+        dialog.PageView()->installEventFilter(&watch);
+    dialog.show();
+    while (!watch.painted && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    BrowserControl::PrepareEngine();
+    QApplication app(argc, argv);
+    QX_InitSkin();
+    PageSet set;
+    FillSet(set);
+    if (set.Count() != kPages) {
+        std::printf("out of memory for the page set\n");
+        return 1;
+    }
+    const QFont font(QStringLiteral("굴림체"));
+    const double first = OpenReviewMs(set, font);
+    std::vector<double> later;
+    for (int i = 0; i < kRounds; ++i)
+        later.push_back(OpenReviewMs(set, font));
+    std::sort(later.begin(), later.end());
+    std::printf("review of %d pages, %d px wide: first painted page\n", kPages, kWidth);
+    std::printf("%-36s %8.2f ms (goal < 100)\n", "  first opening (engine start)", first);
+    std::printf("%-36s %8.2f ms (goal < 100, median of %d)\n", "  later openings",
+                later[kRounds / 2], kRounds);
+    QX_FreeSkin();
+    return 0;
+}
