@@ -1,6 +1,6 @@
 // Opening the page review of a 30-page set: from the dialog's construction to the first painted
 // page in its view, advertisement panel included. As in the program, the main window's browser
-// has started the web engine before the first F4.
+// is on screen, with the web engine started, before the first F4.
 #include "capture/BrowserControl.h"
 #include "capture/PageSet.h"
 #include "review/PageImageView.h"
@@ -44,12 +44,14 @@ class PaintWatch final : public QObject {
     }
 };
 
-double OpenReviewMs(PageSet& set, const QFont& font) {
+// Milliseconds to the first painted page; *createMs gets the part spent in initialisation.
+double OpenReviewMs(PageSet& set, const QFont& font, double* createMs) {
     QElapsedTimer clock;
     clock.start();
     ShowPageDlg dialog(&font);
     dialog.SetPages(&set, set.pageWidth, PageSet::pageHeight, set.pageBytes);
     dialog.Create();
+    *createMs = double(clock.nsecsElapsed()) / 1e6;
     PaintWatch watch;
     if (dialog.PageView())
         dialog.PageView()->installEventFilter(&watch);
@@ -73,14 +75,23 @@ int main(int argc, char* argv[]) {
     }
     const QFont font(QStringLiteral("굴림체"));
     BrowserControl mainBrowser;
+    mainBrowser.resize(994, 610);
+    mainBrowser.show();
     mainBrowser.GoHome();
-    const double first = OpenReviewMs(set, font);
+    QElapsedTimer warm;
+    warm.start();
+    while (warm.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    double firstCreate = 0;
+    const double first = OpenReviewMs(set, font, &firstCreate);
     std::vector<double> later;
+    double create = 0;
     for (int i = 0; i < kRounds; ++i)
-        later.push_back(OpenReviewMs(set, font));
+        later.push_back(OpenReviewMs(set, font, &create));
     std::sort(later.begin(), later.end());
     std::printf("review of %d pages, %d px wide: first painted page\n", kPages, kWidth);
-    std::printf("%-36s %8.2f ms (goal < 100)\n", "  first opening", first);
+    std::printf("%-36s %8.2f ms (goal < 100; %.2f ms of it initialising)\n", "  first opening",
+                first, firstCreate);
     std::printf("%-36s %8.2f ms (goal < 100, median of %d)\n", "  later openings",
                 later[kRounds / 2], kRounds);
     QX_FreeSkin();
