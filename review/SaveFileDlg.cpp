@@ -1,5 +1,6 @@
 #include "review/SaveFileDlg.h"
 
+#include "review/AdPanel.h"
 #include "review/PageFileSaver.h"
 #include "review/ReviewTexts.h"
 #include "toolkit/QX_Button.h"
@@ -18,6 +19,7 @@ constexpr COLORREF kNavy = QX_RGB(0, 0, 128);
 constexpr COLORREF kNoteTeal = QX_RGB(128, 168, 168);
 constexpr COLORREF kExampleGrey = QX_RGB(128, 128, 128);
 constexpr int kButtonImageSpacing = 10;
+constexpr int kAdAddress = 2;
 
 QX_DlgItem Label(int id, const QString& text, int x, int y, int cx) {
     return {id, QX_CtrlKind::Static, text, x, y, cx, 8, 0, false};
@@ -101,6 +103,7 @@ bool SaveFileDlg::OnInitDialog() {
     }
     CheckButton(kBmpRadio)->SetCheck(1);
     AttachLabels();
+    m_pAdPanel = AdPanel::Create(this, kAdAddress, m_pFont);
     return true;
 }
 

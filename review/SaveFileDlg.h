@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+class AdPanel;
 class QFont;
 class QX_CheckBtn;
 class QX_Static;
@@ -34,6 +35,8 @@ class SaveFileDlg final : public QX_Dialog {
 
     // The skinned check box and radios, after initialisation (null before).
     QX_CheckBtn* CheckButton(int id) const;
+    // The advertisement panel; null when it could not be made.
+    AdPanel* Panel() const { return m_pAdPanel; }
 
   protected:
     bool OnInitDialog() override;
@@ -46,4 +49,5 @@ class SaveFileDlg final : public QX_Dialog {
     const QFont* m_pFont;
     QString m_strImageFolder;
     QList<QX_Static*> m_labels;
+    AdPanel* m_pAdPanel = nullptr; // child object of the dialog
 };

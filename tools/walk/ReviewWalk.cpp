@@ -79,14 +79,13 @@ bool ReviewWalk::Run(ShowPageDlg* dlg) {
             break;
         Settle();
     }
-    WaitForPanel(dlg);
+    WaitForPanel(dlg->Panel());
     ok = SaveImage(dlg->grab().toImage(), QStringLiteral("review.png")) && ok;
     ClickControl(dlg, IDCANCEL);
     return ok;
 }
 
-void ReviewWalk::WaitForPanel(ShowPageDlg* dlg) {
-    const AdPanel* panel = dlg->Panel();
+void ReviewWalk::WaitForPanel(const AdPanel* panel) {
     if (!panel || !panel->Browser() || !panel->NavigatedUrl().isValid())
         return;
     BrowserControl* browser = panel->Browser();
@@ -115,7 +114,7 @@ bool ReviewWalk::SelectPage(ShowPageDlg* dlg, int k) {
     return list->GetCurSel() == index;
 }
 
-void ReviewWalk::TypeInto(ShowPageDlg* dlg, int id, const QString& text) {
+void ReviewWalk::TypeInto(QX_Dialog* dlg, int id, const QString& text) {
     auto* edit = qobject_cast<QLineEdit*>(dlg->GetDlgItem(id));
     if (!edit)
         return;
@@ -125,7 +124,7 @@ void ReviewWalk::TypeInto(ShowPageDlg* dlg, int id, const QString& text) {
     QTest::keyClicks(edit, text);
 }
 
-bool ReviewWalk::ClickControl(ShowPageDlg* dlg, int id) {
+bool ReviewWalk::ClickControl(QX_Dialog* dlg, int id) {
     QWidget* control = dlg->GetDlgItem(id);
     if (!control)
         return false;
