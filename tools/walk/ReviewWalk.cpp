@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -121,7 +122,16 @@ void ReviewWalk::TypeInto(QX_Dialog* dlg, int id, const QString& text) {
     QTest::mouseClick(edit, Qt::LeftButton);
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(edit, char(c.unicode()));
+            continue;
+        }
+        // Korean comes through the input method, one finished syllable at a time.
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(c));
+        QApplication::sendEvent(edit, &commit);
+    }
 }
 
 bool ReviewWalk::ClickControl(QX_Dialog* dlg, int id) {

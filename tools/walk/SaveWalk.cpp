@@ -27,21 +27,23 @@ void SaveWalk::Register(ReviewWalk& walk, ModalDriver* driver) {
 
 bool SaveWalk::OnSave(ShowPageDlg* dlg, const ReviewAction& action, int number) {
     bool opened = false;
+    bool accepted = false;
     m_pDriver->SetAnswer(kSavedTitle, IDCANCEL); // the walk never opens a file manager
     m_pDriver->OnNextModal<SaveFileDlg>([&](SaveFileDlg* save) {
         opened = true;
-        FillAndPress(save, action, number);
+        accepted = FillAndPress(save, action, number);
     });
     m_walk.ClickControl(dlg, ShowPageDlg::IDC_SAVE);
     if (!opened) {
         m_walk.m_strError = QStringLiteral("the save dialog did not open");
         return false;
     }
-    PrintFiles(action);
+    if (accepted)
+        PrintFiles(action);
     return true;
 }
 
-void SaveWalk::FillAndPress(SaveFileDlg* save, const ReviewAction& action, int number) {
+bool SaveWalk::FillAndPress(SaveFileDlg* save, const ReviewAction& action, int number) {
     m_walk.TypeInto(save, SaveFileDlg::kNameEdit, action.value);
     if (action.flags.contains(QStringLiteral("jpeg")))
         m_walk.ClickControl(save, SaveFileDlg::kJpegRadio);
@@ -52,8 +54,10 @@ void SaveWalk::FillAndPress(SaveFileDlg* save, const ReviewAction& action, int n
                      QStringLiteral("save%1.png").arg(number, 2, 10, QLatin1Char('0')));
     m_walk.ClickControl(save, IDOK);
     // A refused name leaves the dialog open once its message was answered.
-    if (save->isVisible())
-        m_walk.ClickControl(save, IDCANCEL);
+    if (!save->isVisible())
+        return true;
+    m_walk.ClickControl(save, IDCANCEL);
+    return false;
 }
 
 void SaveWalk::PrintFiles(const ReviewAction& action) {

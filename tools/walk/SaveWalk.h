@@ -19,7 +19,8 @@ class SaveWalk final {
   private:
     SaveWalk(ReviewWalk& walk, ModalDriver* driver) : m_walk(walk), m_pDriver(driver) {}
     bool OnSave(ShowPageDlg* dlg, const ReviewAction& action, int number);
-    void FillAndPress(SaveFileDlg* save, const ReviewAction& action, int number);
+    // true when the dialog took the name and closed.
+    bool FillAndPress(SaveFileDlg* save, const ReviewAction& action, int number);
     static void PrintFiles(const ReviewAction& action);
 
     ReviewWalk& m_walk;
