@@ -3,11 +3,12 @@
 #include <QFile>
 #include <QtEndian>
 
-#include <cstdio>
 #include <limits>
+#include <vector>
+
+#include <sys/uio.h>
 
 namespace {
-constexpr qsizetype kStreamBuffer = 1 << 20;
 constexpr qint64 kMaxField = std::numeric_limits<quint32>::max();
 
 void Put16(char* at, quint16 v) {
@@ -19,11 +20,7 @@ void Put32(char* at, quint32 v) {
 } // namespace
 
 BmpWriter::BmpWriter() = default;
-
-BmpWriter::~BmpWriter() {
-    if (m_pFile)
-        Discard();
-}
+BmpWriter::~BmpWriter() = default;
 
 bool BmpWriter::Fits(qint32 width, qint64 rows, int bytesPerPixel) {
     if (width < 0 || rows < 0 || bytesPerPixel < 1 || bytesPerPixel > 4)
@@ -57,61 +54,44 @@ QByteArray BmpWriter::Headers(qint32 width, qint64 rows, int bytesPerPixel) {
 }
 
 bool BmpWriter::Open(const QString& path, qint32 width, qint64 rows, int bytesPerPixel) {
-    if (m_pFile)
-        Discard();
     const QByteArray headers = Headers(width, rows, bytesPerPixel);
-    if (headers.isEmpty())
+    if (headers.isEmpty() || !m_file.Create(path))
         return false;
-    m_encodedPath = QFile::encodeName(path);
-    m_pFile = std::fopen(m_encodedPath.constData(), "wb");
-    if (!m_pFile)
-        return false;
-    if (!m_pBuffer)
-        m_pBuffer = std::make_unique<char[]>(kStreamBuffer);
-    std::setvbuf(m_pFile, m_pBuffer.get(), _IOFBF, kStreamBuffer);
     m_nRowBytes = qsizetype(width) * bytesPerPixel;
     m_nRowsLeft = rows;
-    m_bFailed =
-        std::fwrite(headers.constData(), 1, size_t(kHeaderBytes), m_pFile) != size_t(kHeaderBytes);
+    m_bFailed = !m_file.Write(headers.constData(), size_t(kHeaderBytes));
     if (m_bFailed)
-        Discard();
+        m_file.Abandon();
     return !m_bFailed;
 }
 
 bool BmpWriter::WriteBandBottomUp(const quint8* rows, int rowCount) {
-    if (!m_pFile || m_bFailed)
+    if (!m_file.IsOpen() || m_bFailed)
         return false;
-    if (rowCount > m_nRowsLeft) {
+    if (rowCount < 0 || rowCount > m_nRowsLeft) {
         m_bFailed = true; // more rows than the headers promise would make a corrupt file
         return false;
     }
-    for (int r = rowCount - 1; r >= 0; --r) {
-        if (std::fwrite(rows + qsizetype(r) * m_nRowBytes, 1, size_t(m_nRowBytes), m_pFile) !=
-            size_t(m_nRowBytes)) {
-            m_bFailed = true;
-            return false;
-        }
+    std::vector<iovec> pieces(static_cast<size_t>(rowCount));
+    for (int r = 0; r < rowCount; ++r) {
+        pieces[size_t(r)].iov_base =
+            const_cast<quint8*>(rows + qsizetype(rowCount - 1 - r) * m_nRowBytes);
+        pieces[size_t(r)].iov_len = size_t(m_nRowBytes);
+    }
+    if (!m_file.WriteGather(pieces.data(), rowCount)) {
+        m_bFailed = true;
+        return false;
     }
     m_nRowsLeft -= rowCount;
     return true;
 }
 
 bool BmpWriter::Close() {
-    if (!m_pFile)
+    if (!m_file.IsOpen())
         return false;
-    if (m_bFailed || m_nRowsLeft != 0 || std::fflush(m_pFile) != 0 || std::ferror(m_pFile)) {
-        Discard();
+    if (m_bFailed || m_nRowsLeft != 0) {
+        m_file.Abandon();
         return false;
     }
-    const bool closed = std::fclose(m_pFile) == 0;
-    m_pFile = nullptr;
-    if (!closed)
-        std::remove(m_encodedPath.constData());
-    return closed;
-}
-
-void BmpWriter::Discard() {
-    std::fclose(m_pFile);
-    m_pFile = nullptr;
-    std::remove(m_encodedPath.constData());
+    return m_file.Finish();
 }

@@ -1,23 +1,23 @@
 #pragma once
 
+#include "imaging/OutputFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
-
-#include <cstdio>
-#include <memory>
 
 // Writes a BMP file in the program's layout: the 14-byte file header, the 40-byte info header,
 // no colour table, then the pixel rows bottom row first, each row exactly as the caller's
 // buffer holds it (no padding). Page buffers hold their rows top first, so each band handed in
 // is written from its last row to its first. A file that is not completed - a write, the flush
-// or the close failed, or fewer rows arrived than the headers promise - is removed.
+// or the close failed, or fewer rows arrived than the headers promise - is removed. Rows go to
+// the file straight from the caller's buffers, a page's worth in one gathered write.
 class BmpWriter final {
   public:
     static constexpr int kHeaderBytes = 54;
 
     BmpWriter();
-    ~BmpWriter();
+    ~BmpWriter(); // an unfinished file is removed
     BmpWriter(const BmpWriter&) = delete;
     BmpWriter& operator=(const BmpWriter&) = delete;
 
@@ -36,15 +36,11 @@ class BmpWriter final {
     // Completes the file: true when every promised row was written and the close succeeded;
     // otherwise the file is removed.
     bool Close();
-    bool IsOpen() const { return m_pFile != nullptr; }
+    bool IsOpen() const { return m_file.IsOpen(); }
 
   private:
-    void Discard();
-
-    std::FILE* m_pFile = nullptr;
-    QByteArray m_encodedPath;
+    OutputFile m_file;
     qsizetype m_nRowBytes = 0;
     qint64 m_nRowsLeft = 0;
     bool m_bFailed = false;
-    std::unique_ptr<char[]> m_pBuffer; // the stream's buffer, large enough for a page's rows
 };

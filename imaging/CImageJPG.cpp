@@ -1,14 +1,17 @@
 #include "imaging/CImageJPG.h"
 
-#include <QFile>
+#include "imaging/OutputFile.h"
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 #include <jpeglib.h>
+
+#include <jerror.h>
 
 namespace {
 
@@ -26,7 +29,36 @@ struct ReturningErrorMgr {
 // Warnings are not the user's business and must not reach the standard error stream.
 void KeepQuiet(j_common_ptr) {}
 
+// The compressed bytes go to the file in large writes straight from the library's buffer.
+struct FileDestination {
+    jpeg_destination_mgr pub;
+    OutputFile* file;
+    JOCTET* buffer;
+    size_t size;
+};
+
+void StartBuffer(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<FileDestination*>(cinfo->dest);
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = dest->size;
+}
+
+boolean WriteFullBuffer(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<FileDestination*>(cinfo->dest);
+    if (!dest->file->Write(dest->buffer, dest->size))
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+    StartBuffer(cinfo);
+    return TRUE;
+}
+
+void WriteRest(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<FileDestination*>(cinfo->dest);
+    if (!dest->file->Write(dest->buffer, dest->size - dest->pub.free_in_buffer))
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+}
+
 constexpr int kRowsPerCall = 16;
+constexpr size_t kOutputBuffer = 1 << 20;
 
 } // namespace
 
@@ -99,16 +131,15 @@ bool CImageJPG::Save(const QString& fileName) {
         m_strFileName = fileName;
     if (!HasRows() || m_strFileName.isEmpty())
         return false;
-    const QByteArray path = QFile::encodeName(m_strFileName);
-    std::FILE* file = std::fopen(path.constData(), "wb");
-    if (!file)
+    OutputFile file;
+    if (!file.Create(m_strFileName))
         return false;
-    bool written = Compress(file);
-    written = std::fflush(file) == 0 && !std::ferror(file) && written;
-    written = std::fclose(file) == 0 && written;
-    if (!written)
-        std::remove(path.constData());
-    return written;
+    const auto buffer = std::make_unique<JOCTET[]>(kOutputBuffer);
+    if (!Compress(&file, buffer.get(), kOutputBuffer)) {
+        file.Abandon();
+        return false;
+    }
+    return file.Finish();
 }
 
 int CImageJPG::LibraryColourSpace() const {
@@ -127,7 +158,7 @@ int CImageJPG::LibraryColourSpace() const {
 }
 
 // Only plain data lives in this frame: a library error jumps back over it.
-bool CImageJPG::Compress(std::FILE* file) {
+bool CImageJPG::Compress(OutputFile* file, unsigned char* buffer, size_t bufferSize) {
     jpeg_compress_struct cinfo;
     ReturningErrorMgr errors;
     cinfo.err = jpeg_std_error(&errors.pub);
@@ -138,7 +169,11 @@ bool CImageJPG::Compress(std::FILE* file) {
         return false;
     }
     jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, file);
+    FileDestination dest{{}, file, buffer, bufferSize};
+    dest.pub.init_destination = StartBuffer;
+    dest.pub.empty_output_buffer = WriteFullBuffer;
+    dest.pub.term_destination = WriteRest;
+    cinfo.dest = &dest.pub;
     cinfo.image_width = JDIMENSION(Width());
     cinfo.image_height = JDIMENSION(Height());
     cinfo.input_components = RawBytes(Kind());

@@ -6,7 +6,9 @@
 #include <QList>
 #include <QString>
 
-#include <cstdio>
+#include <cstddef>
+
+class OutputFile;
 
 // Writes an image as a baseline JPEG through libjpeg: three components, the library's default
 // parameters and the stored quality (30 until SetQuality), the top row as the first scan line.
@@ -43,7 +45,7 @@ class CImageJPG final : public CImageImpl {
     bool Save(const QString& fileName = QString());
 
   private:
-    bool Compress(std::FILE* file);
+    bool Compress(OutputFile* file, unsigned char* buffer, size_t bufferSize);
     int LibraryColourSpace() const;
 
     int m_nQuality = kDefaultQuality;
