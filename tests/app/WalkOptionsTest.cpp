@@ -39,6 +39,20 @@ TEST(WalkOptions, ReadsSavesWithTheirSwitchesInOrder) {
               QStringList({QStringLiteral("scroll"), QStringLiteral("jpeg")}));
 }
 
+// Review actions keep the order they were given in.
+TEST(WalkOptions, ReadsReviewActionsInOrder) {
+    WalkOptions o;
+    ASSERT_TRUE(o.Parse(Args({"--url", "x", "--out", "y", "--margins", "2,10,300", "--toggle", "1",
+                              "--cut", "1,100,250", "--preview", "3,0,-1"})));
+    ASSERT_EQ(o.m_reviewActions.size(), 4);
+    EXPECT_EQ(o.m_reviewActions.at(0).name, QStringLiteral("margins"));
+    EXPECT_EQ(o.m_reviewActions.at(0).numbers, (QList<int>{2, 10, 300}));
+    EXPECT_EQ(o.m_reviewActions.at(1).numbers, QList<int>{1});
+    EXPECT_EQ(o.m_reviewActions.at(2).name, QStringLiteral("cut"));
+    // Margins are the dialog's to judge, so a walk can show its messages.
+    EXPECT_EQ(o.m_reviewActions.at(3).numbers, (QList<int>{3, 0, -1}));
+}
+
 TEST_P(WalkOptionsRefused, ExplainsWhy) {
     QStringList args{QStringLiteral("zelvane-walk")};
     args << QString::fromStdString(GetParam()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -53,4 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "--url x --out y --select 1,2,3", "--url x --out y --select 5,5,5,9",
                       "--url x --out y --select -1,0,9,9", "--url x --out y --select a,b,c,d",
                       "--url x --out y --jpeg", "--url x --out y --toggle 1 --scroll",
-                      "--url x --out y --save"));
+                      "--url x --out y --save", "--url x --out y --toggle 0",
+                      "--url x --out y --toggle 1,2", "--url x --out y --preview 1,2",
+                      "--url x --out y --margins 0,1,1", "--url x --out y --cut 1,0,1024",
+                      "--url x --out y --cut 1,-1,5"));
