@@ -3,7 +3,8 @@
 #include <QString>
 
 // The texts of the review library that the program's maker chooses, in one place: the notes of
-// the review dialog, the out-of-memory message and the advertisement panels' addresses.
+// the review and save dialogs, the out-of-memory message, the advertisement panels' addresses
+// and the messages about saved files beyond the save dialog's fixed wording.
 namespace ReviewTexts {
 
 // The note after the review dialog's title, pointing to the community board.
@@ -23,5 +24,23 @@ QString BuiltInAdAddress(int number);
 QByteArray AdAddressVariable(int number);
 // The folder of the bundled panel pages, relative to the working directory.
 QString AdPagesFolder();
+
+// The save dialog's line about the program being developed and handed out free of charge.
+QString SaveFreeNote();
+
+// A file could not be created or written: title and lines around the file's name.
+QString SaveFailedTitle();
+QString SaveFailedLine();
+QString SaveFailedHint();
+QString SaveFailedKeptLine();
+
+// A scroll image that cannot be made: title, reasons and what to do instead.
+QString ScrollRefusedTitle();
+QString JpegScrollTooTallLine(int maxPages);
+QString JpegScrollUsedPagesLine(int usedPages);
+QString JpegScrollAdvice();
+QString BmpScrollTooLargeLine();
+QString BmpScrollAdvice();
+QString NoUsedPagesLine();
 
 } // namespace ReviewTexts

@@ -3,6 +3,7 @@
 #include "capture/PageSet.h"
 #include "review/AdPanel.h"
 #include "review/MarginReflow.h"
+#include "review/PageFileSaver.h"
 #include "review/PageImageView.h"
 #include "review/ReviewTexts.h"
 #include "toolkit/QX_Button.h"
@@ -378,7 +379,7 @@ void ShowPageDlg::OnPrint() {
 }
 
 void ShowPageDlg::OnSaveFiles() {
-    // Saving the used pages (Pages()) as picture files comes with the save dialog.
+    PageFileSaver(Pages()).Run(this, AppFont());
 }
 
 // As the platform reads a number from a control: leading blanks, an optional minus, the digits

@@ -27,6 +27,18 @@ TEST(WalkOptions, ReadsUrlOutAndSelection) {
     EXPECT_FALSE(plain.m_bHasSelection);
 }
 
+TEST(WalkOptions, ReadsSavesWithTheirSwitchesInOrder) {
+    WalkOptions o;
+    ASSERT_TRUE(o.Parse(Args({"--url", "x", "--out", "y", "--toggle", "2", "--save", "뉴스 1",
+                              "--save", "s", "--scroll", "--jpeg"})));
+    ASSERT_EQ(o.m_reviewActions.size(), 3);
+    EXPECT_EQ(o.m_reviewActions[1].name, QStringLiteral("save"));
+    EXPECT_EQ(o.m_reviewActions[1].value, QStringLiteral("뉴스 1"));
+    EXPECT_TRUE(o.m_reviewActions[1].flags.isEmpty());
+    EXPECT_EQ(o.m_reviewActions[2].flags,
+              QStringList({QStringLiteral("scroll"), QStringLiteral("jpeg")}));
+}
+
 // Review actions keep the order they were given in.
 TEST(WalkOptions, ReadsReviewActionsInOrder) {
     WalkOptions o;
@@ -54,6 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values("", "--url x", "--url x --out", "--url x --out y --zoom 2",
                       "--url x --out y --select 1,2,3", "--url x --out y --select 5,5,5,9",
                       "--url x --out y --select -1,0,9,9", "--url x --out y --select a,b,c,d",
-                      "--url x --out y --toggle 0", "--url x --out y --toggle 1,2",
-                      "--url x --out y --preview 1,2", "--url x --out y --margins 0,1,1",
-                      "--url x --out y --cut 1,0,1024", "--url x --out y --cut 1,-1,5"));
+                      "--url x --out y --jpeg", "--url x --out y --toggle 1 --scroll",
+                      "--url x --out y --save", "--url x --out y --toggle 0",
+                      "--url x --out y --toggle 1,2", "--url x --out y --preview 1,2",
+                      "--url x --out y --margins 0,1,1", "--url x --out y --cut 1,0,1024",
+                      "--url x --out y --cut 1,-1,5"));

@@ -61,7 +61,15 @@ bool ModalDriver::AnswerMessage(QWidget* widget) {
     std::fflush(stdout);
     ++m_nMessages;
     Q_EMIT MessageAnswered(line);
+    const int answer = m_answers.value(box->m_strTitle, IDOK);
     // OK is the default button of every box; queued so that the box finishes showing first.
-    QTimer::singleShot(0, box, [box] { box->OkButton()->Click(); });
+    QTimer::singleShot(0, box, [box, answer] {
+        QX_Button* button = answer == IDCANCEL ? box->CancelButton() : nullptr;
+        (button ? button : box->OkButton())->Click();
+    });
     return true;
+}
+
+void ModalDriver::SetAnswer(const QString& title, int answer) {
+    m_answers.insert(title, answer);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <QTimer>
 
 #include <functional>
@@ -27,6 +29,8 @@ class ModalDriver final : public QObject {
             Pending{[](QWidget* widget) { return qobject_cast<T*>(widget) != nullptr; },
                     [action](QWidget* widget) { action(qobject_cast<T*>(widget)); }});
     }
+    // Answers every message box titled title with answer (IDOK or IDCANCEL) instead of OK.
+    void SetAnswer(const QString& title, int answer);
     // Whether queued actions are still waiting for their window.
     bool HasPending() const { return !m_pending.isEmpty(); }
     // Number of message boxes answered so far.
@@ -49,6 +53,7 @@ class ModalDriver final : public QObject {
     };
 
     QList<Pending> m_pending;
+    QHash<QString, int> m_answers;   // title -> answer
     QList<QPointer<QWidget>> m_seen; // modal widgets already handled
     int m_nMessages = 0;
 };

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -79,14 +80,13 @@ bool ReviewWalk::Run(ShowPageDlg* dlg) {
             break;
         Settle();
     }
-    WaitForPanel(dlg);
+    WaitForPanel(dlg->Panel());
     ok = SaveImage(dlg->grab().toImage(), QStringLiteral("review.png")) && ok;
     ClickControl(dlg, IDCANCEL);
     return ok;
 }
 
-void ReviewWalk::WaitForPanel(ShowPageDlg* dlg) {
-    const AdPanel* panel = dlg->Panel();
+void ReviewWalk::WaitForPanel(const AdPanel* panel) {
     if (!panel || !panel->Browser() || !panel->NavigatedUrl().isValid())
         return;
     BrowserControl* browser = panel->Browser();
@@ -115,17 +115,26 @@ bool ReviewWalk::SelectPage(ShowPageDlg* dlg, int k) {
     return list->GetCurSel() == index;
 }
 
-void ReviewWalk::TypeInto(ShowPageDlg* dlg, int id, const QString& text) {
+void ReviewWalk::TypeInto(QX_Dialog* dlg, int id, const QString& text) {
     auto* edit = qobject_cast<QLineEdit*>(dlg->GetDlgItem(id));
     if (!edit)
         return;
     QTest::mouseClick(edit, Qt::LeftButton);
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(edit, char(c.unicode()));
+            continue;
+        }
+        // Korean comes through the input method, one finished syllable at a time.
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(c));
+        QApplication::sendEvent(edit, &commit);
+    }
 }
 
-bool ReviewWalk::ClickControl(ShowPageDlg* dlg, int id) {
+bool ReviewWalk::ClickControl(QX_Dialog* dlg, int id) {
     QWidget* control = dlg->GetDlgItem(id);
     if (!control)
         return false;

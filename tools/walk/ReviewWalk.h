@@ -10,7 +10,9 @@
 
 #include <functional>
 
+class AdPanel;
 class ModalDriver;
+class QX_Dialog;
 class QWidget;
 class ShowPageDlg;
 
@@ -38,9 +40,11 @@ class ReviewWalk final : public QObject {
     // when the row is not in sight.
     bool SelectPage(ShowPageDlg* dlg, int k);
     // Replaces the text of the dialog's edit id as typed.
-    void TypeInto(ShowPageDlg* dlg, int id, const QString& text);
+    void TypeInto(QX_Dialog* dlg, int id, const QString& text);
     // Clicks the dialog's button or check box id in its middle.
-    bool ClickControl(ShowPageDlg* dlg, int id);
+    bool ClickControl(QX_Dialog* dlg, int id);
+    // Waits until a dialog's advertisement panel has shown its page (at most a few seconds).
+    void WaitForPanel(const AdPanel* panel);
     // Saves an image as NAME in the output folder.
     bool SaveImage(const QImage& image, const QString& name);
     // Lets pending events run for ms milliseconds.
@@ -55,7 +59,6 @@ class ReviewWalk final : public QObject {
     // One drag in the page view from page row fromRow to page row toRow, the view scrolled to
     // scroll first; waits for the question it raises when askExpected.
     void DragInView(ShowPageDlg* dlg, int scroll, int fromRow, int toRow, bool askExpected);
-    void WaitForPanel(ShowPageDlg* dlg);
 
     WalkOptions m_options;
     ModalDriver* m_pDriver;

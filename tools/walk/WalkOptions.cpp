@@ -16,6 +16,7 @@ constexpr ActionForm kActionForms[] = {
     {"preview", 3, "--preview needs K,TOP,BOTTOM with K from 1"},
     {"margins", 3, "--margins needs K,TOP,BOTTOM with K from 1"},
     {"cut", 3, "--cut needs K,Y0,Y1 with K from 1 and page rows 0 <= Y0, Y1 < 1024"},
+    {"save", 0, "--save needs NAME, the name typed into the save dialog"},
 };
 
 bool NumbersFit(const QString& name, const QList<int>& v) {
@@ -33,7 +34,8 @@ QString WalkOptions::Usage() {
     return QStringLiteral(
         "usage: zelvane-walk --url URL --out DIR [--select L,T,R,B]\n"
         "                    [--toggle K] [--preview K,TOP,BOTTOM] [--margins K,TOP,BOTTOM]\n"
-        "                    [--cut K,Y0,Y1] ...   (review actions, applied in the order given)");
+        "                    [--cut K,Y0,Y1] [--save NAME [--jpeg] [--scroll]] ...\n"
+        "                    (review actions, applied in the order given)");
 }
 
 bool WalkOptions::ParseReviewAction(const QString& option, const QString& value, bool* known) {
@@ -42,7 +44,11 @@ bool WalkOptions::ParseReviewAction(const QString& option, const QString& value,
         if (option != QLatin1String("--") + QLatin1String(form.name))
             continue;
         *known = true;
-        ReviewAction action{QString::fromLatin1(form.name), value, {}};
+        ReviewAction action{QString::fromLatin1(form.name), value, {}, {}};
+        if (form.numbers == 0) { // a text value: taken as it is, for the dialog to judge
+            m_reviewActions << action;
+            return true;
+        }
         const QStringList parts = value.split(QLatin1Char(','));
         bool ok = parts.size() == form.numbers;
         for (int k = 0; ok && k < parts.size(); ++k)
@@ -57,9 +63,26 @@ bool WalkOptions::ParseReviewAction(const QString& option, const QString& value,
     return true;
 }
 
+bool WalkOptions::ParseSaveSwitch(const QString& option, bool* known) {
+    *known = option == QLatin1String("--jpeg") || option == QLatin1String("--scroll");
+    if (!*known)
+        return true;
+    if (m_reviewActions.isEmpty() || m_reviewActions.last().name != QLatin1String("save")) {
+        m_strError = option + QStringLiteral(" belongs to a --save NAME before it");
+        return false;
+    }
+    m_reviewActions.last().flags << option.mid(2);
+    return true;
+}
+
 bool WalkOptions::Parse(const QStringList& args) {
     for (int i = 1; i < args.size(); ++i) {
         const QString& arg = args.at(i);
+        bool isSwitch = false;
+        if (!ParseSaveSwitch(arg, &isSwitch))
+            return false;
+        if (isSwitch)
+            continue;
         if (i + 1 >= args.size()) {
             m_strError = QStringLiteral("missing value after ") + arg;
             return false;

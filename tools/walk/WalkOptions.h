@@ -9,6 +9,7 @@ struct ReviewAction {
     QString name;       // the option without its dashes: toggle, preview, margins, cut
     QString value;      // the option's value as given
     QList<int> numbers; // the value's comma-separated whole numbers
+    QStringList flags;  // switches that follow it without a value: --jpeg, --scroll of a save
 };
 
 // The walk's command line: --url URL --out DIR [--select L,T,R,B] [review actions...].
@@ -29,6 +30,9 @@ class WalkOptions final {
 
   private:
     bool ParseSelection(const QString& text);
+    // false (with m_strError) when option is a switch of the save before it that cannot be
+    // taken; *known tells whether option is such a switch at all.
+    bool ParseSaveSwitch(const QString& option, bool* known);
     // false (with m_strError) when option is a review action whose value is malformed; *known
     // tells whether option is a review action at all.
     bool ParseReviewAction(const QString& option, const QString& value, bool* known);

@@ -6,6 +6,7 @@
 #include "review/ShowPageDlg.h"
 #include "tools/walk/ModalDriver.h"
 #include "tools/walk/ReviewWalk.h"
+#include "tools/walk/SaveWalk.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -104,6 +105,7 @@ bool Walker::Capture(MainWnd* wnd) {
 bool Walker::Cut(MainWnd* wnd) {
     // F4 opens the review modally; the review actions run inside it and close it.
     ReviewWalk review(m_options, m_pDriver);
+    SaveWalk::Register(review, m_pDriver);
     bool reviewed = false;
     bool reviewOk = false;
     m_pDriver->OnNextModal<ShowPageDlg>([&](ShowPageDlg* dlg) {
