@@ -91,6 +91,11 @@ bool PagePrinter::Print(const ReviewPages& pages, const QString& printerEntry, b
     return true;
 }
 
+QPoint PagePrinter::PrintingOffset(const QPrinter& printer) {
+    const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Millimeter);
+    return QPoint(int(std::lround(margins.left() * 10)), int(std::lround(margins.top() * 10)));
+}
+
 bool PagePrinter::RenderJob(const ReviewPages& pages, const QString& printerName, bool onePerSheet,
                             int sheets, const QString& file) {
     // A printer that is gone must not silently become another one.
@@ -101,6 +106,8 @@ bool PagePrinter::RenderJob(const ReviewPages& pages, const QString& printerName
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(onePerSheet ? QPageLayout::Portrait : QPageLayout::Landscape);
     printer.setDocName(PrintTexts::JobName());
+    // Pages go out in colour as they are; a monochrome printer makes its own grey.
+    printer.setColorMode(QPrinter::Color);
     // The printer's own engine writes the document; the job is handed over separately so that
     // its acceptance is known.
     printer.setOutputFileName(file);
@@ -108,17 +115,14 @@ bool PagePrinter::RenderJob(const ReviewPages& pages, const QString& printerName
     QPainter dc;
     if (!dc.begin(&printer))
         return false;
-    // The printable area's offset from the sheet's edge, in tenths of a millimetre.
-    const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Millimeter);
-    const int ox = int(std::lround(margins.left() * 10));
-    const int oy = int(std::lround(margins.top() * 10));
+    const QPoint offset = PrintingOffset(printer);
     const double scale = printer.resolution() / kTenthsPerInch;
     for (int j = 0; j < sheets; ++j) {
         if (j > 0 && !printer.newPage())
             continue;
         dc.save();
         dc.scale(scale, scale);
-        DrawSheet(&dc, pages, j, onePerSheet, ox, oy);
+        DrawSheet(&dc, pages, j, onePerSheet, offset.x(), offset.y());
         dc.restore();
     }
     return dc.end();

@@ -3,9 +3,11 @@
 #include "review/ReviewPages.h"
 
 #include <QFont>
+#include <QPoint>
 #include <QString>
 
 class QPainter;
+class QPrinter;
 class QWidget;
 
 // Prints the used pages of a review on a CUPS printer, one page per portrait A4 sheet or two
@@ -22,6 +24,10 @@ class PagePrinter final {
     // Prints on the printer of a dialog entry ("name,driver,port"). true when the scheduler
     // accepted the job; otherwise the user has been told why.
     bool Print(const ReviewPages& pages, const QString& printerEntry, bool onePerSheet);
+
+    // The printable area's offset from the sheet's top left corner, in tenths of a millimetre,
+    // for the printer's present page size and orientation.
+    static QPoint PrintingOffset(const QPrinter& printer);
 
     // The last accepted job: its number and sheet count (0 before any).
     int LastJobId() const { return m_nLastJobId; }
