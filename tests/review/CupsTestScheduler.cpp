@@ -1,8 +1,5 @@
 #include "tests/review/CupsTestScheduler.h"
 
-#include "toolkit/QX_MessageDlg.h"
-
-#include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -10,9 +7,11 @@
 #include <QLocalSocket>
 #include <QTcpSocket>
 #include <QTest>
-#include <QTimer>
 
 #include <cups/cups.h>
+
+#include <csignal>
+#include <sys/prctl.h>
 
 namespace {
 
@@ -86,6 +85,8 @@ bool CupsTestScheduler::Start() {
     cupsSetServer(nullptr);
 
     m_process.setProcessChannelMode(QProcess::MergedChannels);
+    // The scheduler ends with the test program even when the program dies.
+    m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process.start(QStringLiteral("cupsd"),
                     {QStringLiteral("-f"), QStringLiteral("-c"),
                      m_dir.filePath(QStringLiteral("cupsd.conf")), QStringLiteral("-s"),
@@ -171,35 +172,6 @@ JobReceiver::JobReceiver() {
         }
     });
     m_server.listen(QHostAddress::LocalHost, 0);
-}
-
-ModalRecorder::ModalRecorder() {
-    auto* timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, &ModalRecorder::Poll);
-    timer->start(20);
-}
-
-void ModalRecorder::Poll() {
-    auto* dialog = qobject_cast<QX_Dialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr || !dialog->isVisible() || m_seen.contains(dialog))
-        return;
-    m_seen << dialog;
-    auto* box = qobject_cast<QX_MessageDlg*>(dialog);
-    if (box == nullptr) {
-        m_dialogs << QString::fromLatin1(dialog->metaObject()->className());
-        if (m_onDialog)
-            m_onDialog(dialog);
-        else
-            dialog->EndDialog(IDCANCEL);
-        return;
-    }
-    QStringList parts{box->m_strTitle};
-    for (int i = 0; i < box->RecordCount(); ++i) {
-        if (!box->Record(i)->gap)
-            parts << QX_MessageDlg::RecordText(*box->Record(i));
-    }
-    m_messages << parts.join(QStringLiteral(" | "));
-    box->EndDialog(IDOK);
 }
 
 QList<QImage> RenderPdf(const QByteArray& pdf, int dpi) {

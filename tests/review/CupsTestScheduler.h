@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -10,8 +11,6 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QWidget>
-
-#include <functional>
 
 // A private CUPS scheduler for the tests: `cupsd -f` with its own configuration, spool, cache,
 // state and logs in a temporary folder, listening only on a domain socket there. Starting it
@@ -66,25 +65,5 @@ class JobReceiver final : public QObject {
     QList<QByteArray> m_jobs;
 };
 
-class QX_Dialog;
-
-// Works the modal windows the code under test opens: answers every message box with OK and
-// keeps its title and lines; hands any other dialog to m_onDialog (default: cancel it).
-class ModalRecorder final : public QObject {
-    Q_OBJECT
-
-  public:
-    ModalRecorder();
-    // "TITLE | LINE | LINE" of each box answered.
-    QStringList m_messages;
-    // Class names of the other dialogs seen.
-    QStringList m_dialogs;
-    std::function<void(QX_Dialog*)> m_onDialog;
-
-  private:
-    void Poll();
-    QList<QPointer<QWidget>> m_seen;
-};
-
 // Renders the pages of a PDF with pdftoppm at dpi; empty list when it fails.
-QList<class QImage> RenderPdf(const QByteArray& pdf, int dpi);
+QList<QImage> RenderPdf(const QByteArray& pdf, int dpi);

@@ -6,6 +6,7 @@
 #include "tests/review/CupsTestScheduler.h"
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_ListBox.h"
+#include "tools/walk/ModalDriver.h"
 
 #include <QFile>
 #include <QImage>
@@ -66,6 +67,8 @@ class PagePrintTest : public ::testing::Test {
         ASSERT_TRUE(cups.IsRunning())
             << "the private CUPS scheduler is not running: " << cups.Error().toStdString();
         ASSERT_TRUE(m_receiver.Port() != 0);
+        QObject::connect(&m_driver, &ModalDriver::MessageAnswered, &m_receiver,
+                         [this](const QString& line) { m_messages << line; });
     }
     void TearDown() override {
         for (const QString& name : m_queues)
@@ -123,9 +126,13 @@ class PagePrintTest : public ::testing::Test {
         return PagePrinter::PrintingOffset(printer);
     }
 
+    // Every message box answered, as "message TITLE | LINE | ...".
+    QStringList Messages() const { return m_messages; }
+
     JobReceiver m_receiver;
     QStringList m_queues;
-    ModalRecorder m_modals;
+    ModalDriver m_driver;
+    QStringList m_messages;
 };
 
 TEST_F(PagePrintTest, TwoPerSheetPutsThreeUsedPagesOnTwoLandscapeSheets) {
@@ -137,7 +144,7 @@ TEST_F(PagePrintTest, TwoPerSheetPutsThreeUsedPagesOnTwoLandscapeSheets) {
     pages.Add(qRgb(0, 0, 255), true);
     PagePrinter printer(nullptr, nullptr);
     ASSERT_TRUE(printer.Print(pages.Pages(), EntryOf(QStringLiteral("Laser")), false))
-        << m_modals.m_messages.join(u'\n').toStdString();
+        << m_messages.join(u'\n').toStdString();
     EXPECT_EQ(printer.LastSheets(), 2);
     EXPECT_GT(printer.LastJobId(), 0);
     EXPECT_EQ(CupsPrinter::StoredOrientation(QStringLiteral("Laser")), CupsPrinter::Landscape);
@@ -156,7 +163,7 @@ TEST_F(PagePrintTest, TwoPerSheetPutsThreeUsedPagesOnTwoLandscapeSheets) {
     ExpectImageAt(sheets[1], left, qRgb(0, 0, 255));
     EXPECT_TRUE(Near(sheets[1].pixel(right.center()), qRgb(255, 255, 255)))
         << "an odd last page leaves the right half empty";
-    EXPECT_TRUE(m_modals.m_messages.isEmpty());
+    EXPECT_TRUE(m_messages.isEmpty());
 }
 
 TEST_F(PagePrintTest, OnePerSheetPrintsEachUsedPageOnAPortraitSheet) {
@@ -190,8 +197,7 @@ TEST_F(PagePrintTest, AnEntryLongerThan79BytesPrintsOnItsPrinter) {
     ColourPages pages;
     pages.Add(qRgb(255, 0, 0), true);
     PagePrinter printer(nullptr, nullptr);
-    ASSERT_TRUE(printer.Print(pages.Pages(), entry, false))
-        << m_modals.m_messages.join(u'\n').toStdString();
+    ASSERT_TRUE(printer.Print(pages.Pages(), entry, false)) << m_messages.join(u'\n').toStdString();
     EXPECT_EQ(ReceivedSheets().size(), 1);
 }
 
@@ -205,10 +211,10 @@ TEST_F(PagePrintTest, AJobThePrinterDoesNotTakeIsReported) {
     PagePrinter printer(nullptr, nullptr);
     EXPECT_FALSE(printer.Print(pages.Pages(), EntryOf(QStringLiteral("Closed")), false));
     EXPECT_FALSE(printer.Print(pages.Pages(), QStringLiteral("Gone,Raw,socket://x"), true));
-    ASSERT_EQ(m_modals.m_messages.size(), 2);
-    for (const QString& message : m_modals.m_messages)
+    ASSERT_EQ(m_messages.size(), 2);
+    for (const QString& message : m_messages)
         EXPECT_TRUE(message.startsWith(
-            QStringLiteral("인쇄 오류!! | 프린터가 인쇄 작업을 받아들이지 않았습니다.")))
+            QStringLiteral("message 인쇄 오류!! | 프린터가 인쇄 작업을 받아들이지 않았습니다.")))
             << message.toStdString();
     EXPECT_EQ(printer.LastJobId(), 0);
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(pages.Pages().pages[0]->pixels), 64),
@@ -219,17 +225,18 @@ TEST_F(PagePrintTest, PrintCommandChecksPagesAndEntryBeforePrinting) {
     AddQueue(QStringLiteral("Laser"));
     ColourPages pages;
     pages.Add(qRgb(255, 0, 0), false);
+    m_driver.OnNextModal<PagePrintDlg>([](PagePrintDlg* dlg) { dlg->EndDialog(IDCANCEL); });
     PagePrinter printer(nullptr, nullptr);
     printer.OnPrint(pages.Pages());
-    EXPECT_EQ(m_modals.m_messages,
-              QStringList{QStringLiteral("인쇄 오류!! | 인쇄할 페이지가 없습니다.")});
-    EXPECT_TRUE(m_modals.m_dialogs.isEmpty()) << "the printer dialog is not shown";
+    EXPECT_EQ(m_messages,
+              QStringList{QStringLiteral("message 인쇄 오류!! | 인쇄할 페이지가 없습니다.")});
+    EXPECT_TRUE(m_driver.HasPending()) << "the printer dialog is not shown";
 
-    m_modals.m_messages.clear();
+    m_messages.clear();
     EXPECT_FALSE(printer.Print(pages.Pages(), QStringLiteral("Laser"), false));
-    EXPECT_EQ(m_modals.m_messages,
+    EXPECT_EQ(m_messages,
               QStringList{QStringLiteral(
-                  "프린터 설정을 체크해주세요!! | 프린터의 설정상태에 문제가 있습니다.")});
+                  "message 프린터 설정을 체크해주세요!! | 프린터의 설정상태에 문제가 있습니다.")});
 }
 
 TEST_F(PagePrintTest, PrintCommandPrintsWithTheDialogsChoice) {
@@ -238,15 +245,14 @@ TEST_F(PagePrintTest, PrintCommandPrintsWithTheDialogsChoice) {
     ColourPages pages;
     pages.Add(qRgb(255, 0, 0), true);
     pages.Add(qRgb(0, 160, 0), true);
-    m_modals.m_onDialog = [](QX_Dialog* dialog) {
-        auto* dlg = qobject_cast<PagePrintDlg*>(dialog);
-        ASSERT_TRUE(dlg != nullptr);
-        ASSERT_TRUE(dlg->Choose(QStringLiteral("Inkjet"), true));
-        dlg->OnCommand(IDOK, 0);
-    };
+    bool chosen = false;
+    m_driver.OnNextModal<PagePrintDlg>([&chosen](PagePrintDlg* dlg) {
+        chosen = dlg->Choose(QStringLiteral("Inkjet"), true);
+        dlg->OnCommand(IDOK, QX_BN_CLICKED);
+    });
     PagePrinter printer(nullptr, nullptr);
     printer.OnPrint(pages.Pages());
-    EXPECT_EQ(m_modals.m_dialogs, QStringList{QStringLiteral("PagePrintDlg")});
+    EXPECT_TRUE(chosen);
     EXPECT_EQ(printer.LastSheets(), 2);
     EXPECT_EQ(ReceivedSheets().size(), 2);
 }
