@@ -25,6 +25,17 @@ TEST(WalkOptions, ReadsUrlOutAndSelection) {
     WalkOptions plain;
     ASSERT_TRUE(plain.Parse(Args({"--url", "x", "--out", "y"})));
     EXPECT_FALSE(plain.m_bHasSelection);
+    EXPECT_TRUE(plain.m_strPrintQueue.isEmpty());
+}
+
+TEST(WalkOptions, ReadsThePrintQueueAndLayout) {
+    WalkOptions o;
+    ASSERT_TRUE(o.Parse(Args({"--url", "x", "--out", "y", "--print", "Laser"})));
+    EXPECT_EQ(o.m_strPrintQueue, QStringLiteral("Laser"));
+    EXPECT_EQ(o.m_nPerSheet, 2);
+    WalkOptions one;
+    ASSERT_TRUE(one.Parse(Args({"--url", "x", "--out", "y", "--print", "Q", "--per-sheet", "1"})));
+    EXPECT_EQ(one.m_nPerSheet, 1);
 }
 
 TEST_P(WalkOptionsRefused, ExplainsWhy) {
@@ -39,4 +50,5 @@ INSTANTIATE_TEST_SUITE_P(
     Malformed, WalkOptionsRefused,
     ::testing::Values("", "--url x", "--url x --out", "--url x --out y --zoom 2",
                       "--url x --out y --select 1,2,3", "--url x --out y --select 5,5,5,9",
-                      "--url x --out y --select -1,0,9,9", "--url x --out y --select a,b,c,d"));
+                      "--url x --out y --select -1,0,9,9", "--url x --out y --select a,b,c,d",
+                      "--url x --out y --print Q --per-sheet 3", "--url x --out y --per-sheet 1"));

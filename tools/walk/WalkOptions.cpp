@@ -1,7 +1,8 @@
 #include "tools/walk/WalkOptions.h"
 
 QString WalkOptions::Usage() {
-    return QStringLiteral("usage: zelvane-walk --url URL --out DIR [--select L,T,R,B]");
+    return QStringLiteral("usage: zelvane-walk --url URL --out DIR [--select L,T,R,B] "
+                          "[--print QUEUE [--per-sheet 1|2]]");
 }
 
 bool WalkOptions::Parse(const QStringList& args) {
@@ -19,6 +20,14 @@ bool WalkOptions::Parse(const QStringList& args) {
         } else if (arg == QLatin1String("--select")) {
             if (!ParseSelection(value))
                 return false;
+        } else if (arg == QLatin1String("--print")) {
+            m_strPrintQueue = value;
+        } else if (arg == QLatin1String("--per-sheet")) {
+            if (value != QLatin1String("1") && value != QLatin1String("2")) {
+                m_strError = QStringLiteral("--per-sheet takes 1 or 2");
+                return false;
+            }
+            m_nPerSheet = value.toInt();
         } else {
             m_strError = QStringLiteral("unknown argument ") + arg;
             return false;
@@ -26,6 +35,10 @@ bool WalkOptions::Parse(const QStringList& args) {
     }
     if (m_strUrl.isEmpty() || m_strOutDir.isEmpty()) {
         m_strError = QStringLiteral("--url and --out are required");
+        return false;
+    }
+    if (m_strPrintQueue.isEmpty() && args.contains(QLatin1String("--per-sheet"))) {
+        m_strError = QStringLiteral("--per-sheet needs --print QUEUE");
         return false;
     }
     return true;
