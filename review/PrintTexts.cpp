@@ -7,7 +7,7 @@ QString MakerName() {
 }
 
 QString MakerLine() {
-    return MakerName() + QStringLiteral("에서 이 프로그램을 무료로 개발하여 배포하고 있습니다.");
+    return MakerName() + QStringLiteral("에서 무료로 개발하여 배포합니다.");
 }
 
 QString JobName() {

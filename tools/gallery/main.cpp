@@ -28,6 +28,7 @@ int main(int argc, char* argv[])
     RenderFrameGallery(gallery);
     RenderMessageGallery(gallery);
     RenderControlGallery(gallery);
+    RenderPrintGallery(gallery);
     const bool ok = gallery.Finish();
     QX_FreeSkin();
     std::printf("gallery written to %s\n", qPrintable(outDir));
