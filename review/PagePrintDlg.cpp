@@ -1,5 +1,6 @@
 #include "review/PagePrintDlg.h"
 
+#include "review/AdPanel.h"
 #include "review/PrintTexts.h"
 #include "review/PrinterEntries.h"
 #include "toolkit/QX_Button.h"
@@ -98,6 +99,7 @@ bool PagePrintDlg::OnInitDialog() {
     m_pList->SetDrawItemCallback(DrawPrinterItem);
     m_pList->SetItemHeight(kItemHeight);
     FillPrinterList();
+    AdPanel::Create(this, kAdAddress, m_pFont);
     return true;
 }
 

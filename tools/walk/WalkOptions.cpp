@@ -1,8 +1,61 @@
 #include "tools/walk/WalkOptions.h"
 
+#include "capture/PageSet.h"
+
+namespace {
+
+// The review actions: how many numbers each takes and what they must satisfy.
+struct ActionForm {
+    const char* name;
+    int numbers;
+    const char* help;
+};
+
+constexpr ActionForm kActionForms[] = {
+    {"toggle", 1, "--toggle needs K, a page number from 1"},
+    {"preview", 3, "--preview needs K,TOP,BOTTOM with K from 1"},
+    {"margins", 3, "--margins needs K,TOP,BOTTOM with K from 1"},
+    {"cut", 3, "--cut needs K,Y0,Y1 with K from 1 and page rows 0 <= Y0, Y1 < 1024"},
+};
+
+bool NumbersFit(const QString& name, const QList<int>& v) {
+    if (v.first() < 1)
+        return false;
+    if (name == QLatin1String("cut"))
+        return v.at(1) >= 0 && v.at(2) >= 0 && v.at(1) < PageSet::pageHeight &&
+               v.at(2) < PageSet::pageHeight;
+    return true;
+}
+
+} // namespace
+
 QString WalkOptions::Usage() {
-    return QStringLiteral("usage: zelvane-walk --url URL --out DIR [--select L,T,R,B] "
-                          "[--print QUEUE [--per-sheet 1|2]]");
+    return QStringLiteral(
+        "usage: zelvane-walk --url URL --out DIR [--select L,T,R,B]\n"
+        "                    [--toggle K] [--preview K,TOP,BOTTOM] [--margins K,TOP,BOTTOM]\n"
+        "                    [--cut K,Y0,Y1] ...   (review actions, applied in the order given)\n"
+        "                    [--print QUEUE [--per-sheet 1|2]]   (after the review actions)");
+}
+
+bool WalkOptions::ParseReviewAction(const QString& option, const QString& value, bool* known) {
+    *known = false;
+    for (const ActionForm& form : kActionForms) {
+        if (option != QLatin1String("--") + QLatin1String(form.name))
+            continue;
+        *known = true;
+        ReviewAction action{QString::fromLatin1(form.name), value, {}};
+        const QStringList parts = value.split(QLatin1Char(','));
+        bool ok = parts.size() == form.numbers;
+        for (int k = 0; ok && k < parts.size(); ++k)
+            action.numbers << parts.at(k).trimmed().toInt(&ok);
+        if (!ok || !NumbersFit(action.name, action.numbers)) {
+            m_strError = QString::fromLatin1(form.help);
+            return false;
+        }
+        m_reviewActions << action;
+        return true;
+    }
+    return true;
 }
 
 bool WalkOptions::Parse(const QStringList& args) {
@@ -29,8 +82,13 @@ bool WalkOptions::Parse(const QStringList& args) {
             }
             m_nPerSheet = value.toInt();
         } else {
-            m_strError = QStringLiteral("unknown argument ") + arg;
-            return false;
+            bool known = false;
+            if (!ParseReviewAction(arg, value, &known))
+                return false;
+            if (!known) {
+                m_strError = QStringLiteral("unknown argument ") + arg;
+                return false;
+            }
         }
     }
     if (m_strUrl.isEmpty() || m_strOutDir.isEmpty()) {

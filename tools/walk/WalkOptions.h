@@ -4,7 +4,14 @@
 #include <QString>
 #include <QStringList>
 
-// The walk's command line: --url URL --out DIR [--select L,T,R,B]
+// One action of the walk inside the page review, in the order given on the command line.
+struct ReviewAction {
+    QString name;       // the option without its dashes: toggle, preview, margins, cut
+    QString value;      // the option's value as given
+    QList<int> numbers; // the value's comma-separated whole numbers
+};
+
+// The walk's command line: --url URL --out DIR [--select L,T,R,B] [review actions...]
 // [--print QUEUE [--per-sheet 1|2]].
 class WalkOptions final {
   public:
@@ -16,6 +23,7 @@ class WalkOptions final {
     bool m_bHasSelection = false;
     // Image coordinates; right and bottom exclusive (stored as left, top, right, bottom).
     int m_nLeft = 0, m_nTop = 0, m_nRight = 0, m_nBottom = 0;
+    QList<ReviewAction> m_reviewActions;
     // Printing in the review: the CUPS queue (empty: no printing) and pages per sheet.
     QString m_strPrintQueue;
     int m_nPerSheet = 2;
@@ -25,4 +33,7 @@ class WalkOptions final {
 
   private:
     bool ParseSelection(const QString& text);
+    // false (with m_strError) when option is a review action whose value is malformed; *known
+    // tells whether option is a review action at all.
+    bool ParseReviewAction(const QString& option, const QString& value, bool* known);
 };

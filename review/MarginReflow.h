@@ -1,0 +1,46 @@
+#pragma once
+
+#include "capture/PageSet.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+// The row arithmetic of page margins over a page set, without a window. A page's content is its
+// rows topMargin .. pageHeight - bottomMargin; read in page order the content of all pages is one
+// continuous image, which preview and apply keep: a larger margin pushes rows onto the following
+// pages (a page is appended when they overflow), a smaller one pulls rows back. Bytes per row and
+// per pixel come from the set's pageBytes, so 2- and 3-byte pixels work as 4-byte ones do.
+class MarginReflow final {
+  public:
+    static constexpr int maxTopMargin = 50;
+    static constexpr int maxBottomMargin = 400;
+
+    explicit MarginReflow(PageSet& pages);
+
+    // Page s as applying margins (top, bottom) would make it: pageBytes bytes into `out`. false
+    // when memory could not be had or s is out of range (out untouched then).
+    bool Preview(int s, int top, int bottom, QByteArray& out) const;
+
+    enum class ApplyResult { Applied, OutOfMemory, NoPage };
+    // Gives page s the margins (top, bottom): the following pages reflow, a page is appended on
+    // overflow and a blank last page dropped. On failure the page set is exactly as before.
+    ApplyResult Apply(int s, int top, int bottom);
+
+    // Drops the last page when the set has at least 2 pages and the last is all white; true when
+    // one was dropped.
+    bool DropBlankLastPage();
+    // Every pixel white: 4 and 3 bytes per pixel by their first three bytes, 2 bytes per pixel
+    // by bits 0-4 and 6-15 (bit 5 is not looked at); any other size is never white.
+    static bool IsBlankPage(const quint8* pixels, qint32 width, qint32 height, int bytesPerPixel);
+
+    qsizetype RowBytes() const;
+    int BytesPerPixel() const;
+
+    // For tests: how many more buffers may be allocated before allocation fails; -1 (the
+    // default) is no limit.
+    void SetAllocationBudget(int buffers) { m_nAllocBudget = buffers; }
+
+  private:
+    PageSet& m_pages;
+    mutable int m_nAllocBudget = -1;
+};

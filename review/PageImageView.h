@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QEvent>
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+
+struct PageRecord;
+class QScrollBar;
+class ViewScroller;
+
+// The review dialog's view of one page image at natural size, scrolled by its own bars and the
+// wheel. It works on a copy of the page: ShowPage copies a record in, ShowPreview shows a margin
+// preview, and in adjust mode the user drags the part below a line upwards to cut out the band
+// in between; the view then asks whether to keep the change and, on OK, writes it back into the
+// record.
+class PageImageView final : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int ctrlId = 22002;
+    // Posted to itself after a cut, so the question comes once the mouse is released.
+    static constexpr QEvent::Type UM_IMAGE_CHANGED = QEvent::Type(0x6591);
+    static constexpr QRgb backColor = 0xFFEFEBD8; // RGB(239, 235, 216) around the page
+
+    explicit PageImageView(QWidget* parent = nullptr);
+    ~PageImageView() override;
+
+    // Page geometry; before Create. Bytes per pixel (2, 3 or 4) follow from the three numbers.
+    void SetPageGeometry(qint32 pageWidth, qint32 pageHeight, qsizetype pageBytes);
+    // Becomes a visible child of parent at rect (outer size, a 1-pixel static edge inside it)
+    // with control id `id` (ctrlId for the review), holding a white page. false when the page
+    // image could not be allocated or the geometry is unusable; the view is then not shown.
+    bool Create(const QRect& rect, QWidget* parent, int id = ctrlId);
+
+    // Shows the record's pixels. reset (a new selection) lays the bars out anew from the top-left;
+    // otherwise (margins were applied) the scroll positions stay and a shown preview ends.
+    void ShowPage(PageRecord* record, bool reset);
+    // Shows a preview of pageBytes bytes (the caller keeps them); the record is not touched.
+    void ShowPreview(int top, int bottom, const quint8* pixels);
+    // Enters (on) or leaves adjust mode; refused (false, nothing changes) while a preview is shown.
+    bool SetAdjustMode(bool on);
+    // The font of the keep-the-change question (the application font).
+    void SetMessageFont(const QFont& font) { m_msgFont = font; }
+
+    const QImage& PageImage() const { return m_page; }
+    PageRecord* CurrentRecord() const { return m_pRecord; }
+    bool PreviewShown() const { return m_bPreviewShown; }
+    bool AdjustMode() const { return m_bAdjustMode; }
+    bool Dragging() const { return m_bDragging; }
+    int VisibleWidth() const { return m_nVisibleWidth; }
+    int VisibleHeight() const { return m_nVisibleHeight; }
+    QPoint ScrollPos() const;
+    QScrollBar* HScrollBar() const;
+    QScrollBar* VScrollBar() const;
+    // Where client point (0, 0) lies in widget coordinates.
+    QPoint ClientOrigin() const { return QPoint(m_nBorder, m_nBorder); }
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    void OnImageChanged();
+
+    qint32 m_nPageWidth = 100;
+    qint32 m_nPageHeight = 1024;
+    qsizetype m_nPageBytes = 0;
+    QImage m_page;       // the page being viewed and edited
+    QImage m_backBuffer; // client size: every frame is composed here
+    QImage m_strip;      // the rows being dragged
+    QFont m_msgFont;
+    PageRecord* m_pRecord = nullptr;
+    ViewScroller* m_pScroller = nullptr;
+    int m_nBorder = 1; // the static edge around the client area
+    int m_nVisibleWidth = 0;
+    int m_nVisibleHeight = 0;
+    bool m_bAdjustMode = false;
+    bool m_bDragging = false;
+    bool m_bPreviewShown = false;
+    int m_nPreviewTop = 0;
+    int m_nPreviewBottom = 0;
+    int m_nStripHeight = 0;
+    int m_nDragStartY = 0;
+    int m_nDragY = 0;
+    QPoint m_cursor; // client point of the adjust line
+};
