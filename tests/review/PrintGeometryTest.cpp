@@ -10,6 +10,10 @@ struct Offset {
     int oy;
 };
 
+void PrintTo(const Offset& o, std::ostream* os) {
+    *os << o.ox << "_" << o.oy;
+}
+
 class SlotTest : public ::testing::TestWithParam<Offset> {};
 
 TEST_P(SlotTest, OnePerSheetFillsThePortraitSheetInsideTheOffsets) {
@@ -50,6 +54,10 @@ struct Sheets {
     bool onePerSheet;
     int sheets;
 };
+
+void PrintTo(const Sheets& s, std::ostream* os) {
+    *os << s.used << (s.onePerSheet ? "_one" : "_two");
+}
 
 class SheetCountTest : public ::testing::TestWithParam<Sheets> {};
 
