@@ -149,14 +149,6 @@ bool CupsTestScheduler::AddRawQueue(const QString& name, quint16 port) {
                     QStringLiteral("raw")});
 }
 
-bool CupsTestScheduler::RemoveQueue(const QString& name) {
-    return RunTool(QStringLiteral("lpadmin"), {QStringLiteral("-x"), name});
-}
-
-bool CupsTestScheduler::SetDefault(const QString& name) {
-    return RunTool(QStringLiteral("lpadmin"), {QStringLiteral("-d"), name});
-}
-
 JobReceiver::JobReceiver() {
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = m_server.nextPendingConnection()) {

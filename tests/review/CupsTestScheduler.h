@@ -32,8 +32,6 @@ class CupsTestScheduler final {
 
     // A raw queue (documents pass unchanged) whose device is socket://127.0.0.1:port.
     bool AddRawQueue(const QString& name, quint16 port);
-    bool RemoveQueue(const QString& name);
-    bool SetDefault(const QString& name);
     // Runs a CUPS command-line tool against this scheduler; false with Error() on failure.
     bool RunTool(const QString& program, const QStringList& args);
 
