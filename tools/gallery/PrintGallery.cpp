@@ -4,12 +4,11 @@
 #include "tools/gallery/Gallery.h"
 
 // The printer dialog as it opens, listing whatever printers CUPS_SERVER's scheduler has.
-void RenderPrintGallery(Gallery& gallery)
-{
+void RenderPrintGallery(Gallery& gallery) {
     PagePrintDlg dlg(nullptr, QX_FontHangul);
     dlg.Create();
     gallery.Save(&dlg, QStringLiteral("print_dialog"));
-    gallery.Fact(QStringLiteral("print_dialog"),
-                 {dlg.width(), dlg.height(), dlg.PrinterList()->GetCount(),
-                  dlg.PrinterList()->GetCurSel()});
+    gallery.Fact(
+        QStringLiteral("print_dialog"),
+        {dlg.width(), dlg.height(), dlg.PrinterList()->GetCount(), dlg.PrinterList()->GetCurSel()});
 }
