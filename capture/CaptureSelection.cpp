@@ -111,36 +111,3 @@ void CaptureSelection::Drag(DragMode mode, int dx, int dy, int imageWidth, int i
             bottom = imageHeight - edgeGap;
     }
 }
-
-CaptureSelection::ScrollLayout CaptureSelection::LayoutScrollBars(int imageWidth, int imageHeight,
-                                                                  int availW, int availH, int cxV,
-                                                                  int cyH) {
-    ScrollLayout out;
-    // A vertical bar takes width, so a picture that only just fits across needs both bars
-    // once it is taller than the view.
-    out.horizontal = imageWidth > availW || (imageHeight > availH && imageWidth > availW - cxV);
-    const int availH2 = out.horizontal ? availH - cyH : availH;
-    out.vertical = imageHeight > availH2;
-    if (out.horizontal) {
-        out.visibleWidth = std::max(0, out.vertical ? availW - cxV : availW);
-        out.hMax = std::max(0, imageWidth - out.visibleWidth);
-    } else {
-        out.visibleWidth = imageWidth;
-    }
-    if (out.vertical) {
-        out.visibleHeight = std::max(0, availH2);
-        out.vMax = std::max(0, imageHeight - out.visibleHeight);
-    } else {
-        out.visibleHeight = imageHeight;
-    }
-    return out;
-}
-
-int CaptureSelection::WheelPosition(int pos, int min, int max, int delta) {
-    int next;
-    if (delta < 0)
-        next = pos / wheelStep < max / wheelStep ? pos + wheelStep : max;
-    else
-        next = min / wheelStep < pos / wheelStep ? pos - wheelStep : min;
-    return std::clamp(next, min, std::max(min, max));
-}

@@ -5,8 +5,7 @@
 #include <Qt>
 
 // The arithmetic of the capture view without a window: the selection in image coordinates
-// (right and bottom exclusive), the eight drag handles, the drag limits, the scroll-bar layout
-// and the wheel rule.
+// (right and bottom exclusive), the eight drag handles and the drag limits.
 class CaptureSelection final {
   public:
     enum DragMode : qint8 {
@@ -24,9 +23,6 @@ class CaptureSelection final {
     static constexpr int handleSize = 7; // width of the handle bands outside the selection
     static constexpr int edgeGap = 3;    // closest an edge may be dragged to the image border
     static constexpr int minSize = 10;   // smallest width and height a drag leaves
-    static constexpr int lineStep = 5;
-    static constexpr int pageStep = 50;
-    static constexpr int wheelStep = 50;
 
     int left = 0;
     int top = 0;
@@ -46,19 +42,4 @@ class CaptureSelection final {
     static Qt::CursorShape CursorFor(DragMode mode);
     // Moves the dragged edges by (dx, dy) within the drag limits for an image of that size.
     void Drag(DragMode mode, int dx, int dy, int imageWidth, int imageHeight);
-
-    // Which scroll bars show and how much of the image is visible at once.
-    struct ScrollLayout {
-        bool horizontal = false;
-        bool vertical = false;
-        int visibleWidth = 0;
-        int visibleHeight = 0;
-        int hMax = 0; // ranges start at 0
-        int vMax = 0;
-    };
-    // availW x availH is the space inside the border; cxV and cyH the bars' thickness.
-    static ScrollLayout LayoutScrollBars(int imageWidth, int imageHeight, int availW, int availH,
-                                         int cxV, int cyH);
-    // The vertical position after one wheel message: delta < 0 scrolls down.
-    static int WheelPosition(int pos, int min, int max, int delta);
 };

@@ -1,6 +1,7 @@
 #include "capture/HtmlCaptureImageWnd.h"
 
 #include "capture/PageSet.h"
+#include "capture/ViewScroller.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Theme.h"
 
@@ -8,7 +9,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyle>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -20,7 +20,6 @@ constexpr QRgb kBackFill = 0xFFEFEBD8;   // RGB(239, 235, 216) behind the image
 constexpr COLORREF kBarEdge = 0xFF8000;  // RGB(0, 128, 255)
 constexpr COLORREF kHintEdge = 0xA8FFFF; // RGB(255, 255, 168)
 constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr int kWheelNotch = 120; // one notch of an ordinary mouse wheel
 
 // Inverts every pixel of r (clipped to the image), as a pattern-invert with white does; the
 // spare byte stays as it is.
@@ -50,8 +49,8 @@ HtmlCaptureImageWnd::HtmlCaptureImageWnd(QWidget* parent) : QWidget(parent) {
     setFont(QX_StandardFont());
     hide();
 
-    m_nFrameExtraWidth = 2 * m_nBorder;
-    m_nFrameExtraHeight = 2 * m_nBorder;
+    m_nFrameExtraWidth = 2 * ViewScroller::border;
+    m_nFrameExtraHeight = 2 * ViewScroller::border;
     const int clientW = width() - m_nFrameExtraWidth;
     const int clientH = height() - m_nFrameExtraHeight;
     m_nVisibleWidth = std::max(0, clientW);
@@ -61,17 +60,7 @@ HtmlCaptureImageWnd::HtmlCaptureImageWnd(QWidget* parent) : QWidget(parent) {
     m_image = QImage(100, 100, QImage::Format_RGB32);
     m_image.fill(Qt::white);
 
-    m_pHBar = new QScrollBar(Qt::Horizontal, this);
-    m_pVBar = new QScrollBar(Qt::Vertical, this);
-    for (QScrollBar* bar : {m_pHBar, m_pVBar}) {
-        bar->setRange(0, 0);
-        bar->setSingleStep(CaptureSelection::lineStep);
-        bar->setPageStep(CaptureSelection::pageStep);
-        bar->setFocusPolicy(Qt::NoFocus); // keys stay with the main window's commands
-        bar->hide();
-        bar->installEventFilter(this);
-        connect(bar, &QScrollBar::valueChanged, this, [this] { update(); });
-    }
+    m_pScroller = new ViewScroller(this);
     RecreateBackBuffer();
 }
 
@@ -91,7 +80,6 @@ bool HtmlCaptureImageWnd::SetImage(QImage image) {
     m_selection = CaptureSelection::Inset(m_image.width(), m_image.height());
     if (UpdateScrollBars())
         RecreateBackBuffer();
-    PlaceScrollBars();
     update();
     return true;
 }
@@ -102,40 +90,31 @@ void HtmlCaptureImageWnd::SetSelection(const QRect& selection) {
 }
 
 QPoint HtmlCaptureImageWnd::ScrollPos() const {
-    return QPoint(m_pHBar->value(), m_pVBar->value());
+    return m_pScroller->Pos();
+}
+
+QScrollBar* HtmlCaptureImageWnd::HScrollBar() const {
+    return m_pScroller->HBar();
+}
+
+QScrollBar* HtmlCaptureImageWnd::VScrollBar() const {
+    return m_pScroller->VBar();
+}
+
+QPoint HtmlCaptureImageWnd::ClientOrigin() const {
+    return QPoint(ViewScroller::border, ViewScroller::border);
 }
 
 bool HtmlCaptureImageWnd::UpdateScrollBars() {
     const int oldW = m_nVisibleWidth;
     const int oldH = m_nVisibleHeight;
-    const int cxV = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_pVBar);
-    const int cyH = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_pHBar);
-    const auto layout = CaptureSelection::LayoutScrollBars(
-        m_image.width(), m_image.height(), width() - m_nFrameExtraWidth,
-        height() - m_nFrameExtraHeight, cxV, cyH);
+    const auto layout = m_pScroller->Apply(m_image.width(), m_image.height());
     m_nVisibleWidth = layout.visibleWidth;
     m_nVisibleHeight = layout.visibleHeight;
-    // setRange keeps each position inside its new range.
-    m_pHBar->setRange(0, layout.hMax);
-    m_pVBar->setRange(0, layout.vMax);
-    m_pHBar->setVisible(layout.horizontal);
-    m_pVBar->setVisible(layout.vertical);
     if (m_nVisibleWidth == oldW && m_nVisibleHeight == oldH)
         return false;
-    m_pHBar->setValue(0);
-    m_pVBar->setValue(0);
+    m_pScroller->SetPos(QPoint(0, 0));
     return true;
-}
-
-void HtmlCaptureImageWnd::PlaceScrollBars() {
-    const int availW = width() - m_nFrameExtraWidth;
-    const int availH = height() - m_nFrameExtraHeight;
-    const int vW = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_pVBar);
-    const int hH = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_pHBar);
-    const int cxV = m_pVBar->isVisibleTo(this) ? vW : 0;
-    const int cyH = m_pHBar->isVisibleTo(this) ? hH : 0;
-    m_pVBar->setGeometry(m_nBorder + availW - vW, m_nBorder, vW, std::max(0, availH - cyH));
-    m_pHBar->setGeometry(m_nBorder, m_nBorder + availH - hH, std::max(0, availW - cxV), hH);
 }
 
 void HtmlCaptureImageWnd::RecreateBackBuffer() {
@@ -149,7 +128,6 @@ void HtmlCaptureImageWnd::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (UpdateScrollBars())
         RecreateBackBuffer();
-    PlaceScrollBars();
     update();
 }
 
@@ -157,34 +135,8 @@ QPoint HtmlCaptureImageWnd::ToClient(QPointF widgetPos) const {
     return widgetPos.toPoint() - ClientOrigin();
 }
 
-bool HtmlCaptureImageWnd::eventFilter(QObject* watched, QEvent* event) {
-    // The wheel scrolls the view by its own step also over the bars.
-    if (event->type() == QEvent::Wheel && (watched == m_pHBar || watched == m_pVBar)) {
-        wheelEvent(static_cast<QWheelEvent*>(event));
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void HtmlCaptureImageWnd::wheelEvent(QWheelEvent* event) {
-    const int delta = event->angleDelta().y();
-    if (delta == 0) {
-        // A sideways tilt or a touchpad phase marker: not a vertical wheel step.
-        event->ignore();
-        return;
-    }
-    event->accept();
-    if ((delta > 0) != (m_nWheelRest > 0))
-        m_nWheelRest = 0;
-    m_nWheelRest += delta;
-    // An ordinary wheel sends whole notches, one step each; fine-grained wheels and touchpads
-    // gather a notch's worth first so that they do not race down the page.
-    if (std::abs(m_nWheelRest) < kWheelNotch && std::abs(delta) < kWheelNotch)
-        return;
-    m_nWheelRest = 0;
-    m_pVBar->setValue(CaptureSelection::WheelPosition(m_pVBar->value(), m_pVBar->minimum(),
-                                                      m_pVBar->maximum(), delta));
-    update();
+    m_pScroller->Wheel(event);
 }
 
 void HtmlCaptureImageWnd::mousePressEvent(QMouseEvent* event) {
@@ -235,20 +187,14 @@ void HtmlCaptureImageWnd::paintEvent(QPaintEvent* event) {
 }
 
 void HtmlCaptureImageWnd::PaintFrame(QPainter& dc) const {
-    const QRect outer = rect();
-    dc.setPen(QColor(160, 160, 160));
-    dc.drawLine(outer.topLeft(), outer.topRight());
-    dc.drawLine(outer.topLeft(), outer.bottomLeft());
-    dc.setPen(Qt::white);
-    dc.drawLine(outer.bottomLeft(), outer.bottomRight());
-    dc.drawLine(outer.topRight(), outer.bottomRight());
+    m_pScroller->PaintEdge(dc);
 
     // What the bars and the image leave of the client area would otherwise show stale pixels.
     const QRect client(ClientOrigin(),
                        QSize(width() - m_nFrameExtraWidth, height() - m_nFrameExtraHeight));
     QRegion rest(client);
     rest -= QRect(ClientOrigin(), QSize(m_nVisibleWidth, m_nVisibleHeight));
-    for (const QScrollBar* bar : {m_pHBar, m_pVBar}) {
+    for (const QScrollBar* bar : {HScrollBar(), VScrollBar()}) {
         if (bar->isVisibleTo(this))
             rest -= bar->geometry();
     }

@@ -7,6 +7,7 @@
 
 class PageSet;
 class QScrollBar;
+class ViewScroller;
 
 // The view that shows a captured whole page and lets the user resize a selection rectangle by
 // its edges and corners; the rest of the page is shown inverted. Its own scroll bars and the
@@ -44,14 +45,13 @@ class HtmlCaptureImageWnd final : public QWidget {
     int VisibleWidth() const { return m_nVisibleWidth; }
     int VisibleHeight() const { return m_nVisibleHeight; }
     QPoint ScrollPos() const;
-    QScrollBar* HScrollBar() const { return m_pHBar; }
-    QScrollBar* VScrollBar() const { return m_pVBar; }
+    QScrollBar* HScrollBar() const;
+    QScrollBar* VScrollBar() const;
     // Where client point (0, 0) lies in widget coordinates.
-    QPoint ClientOrigin() const { return QPoint(m_nBorder, m_nBorder); }
+    QPoint ClientOrigin() const;
     CaptureSelection::DragMode DragModeNow() const { return m_dragMode; }
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -63,7 +63,6 @@ class HtmlCaptureImageWnd final : public QWidget {
     // Lays out the bars for the current image and size; true when the visible extent changed.
     bool UpdateScrollBars();
     void RecreateBackBuffer();
-    void PlaceScrollBars();
     void ComposeBackBuffer();
     void InvertOutsideSelection(int sx, int sy);
     void DrawEdgeBars(QPainter& dc, int sx, int sy) const;
@@ -83,8 +82,5 @@ class HtmlCaptureImageWnd final : public QWidget {
     QPoint m_lastMouse;
     int m_nVisibleWidth = 0;
     int m_nVisibleHeight = 0;
-    int m_nWheelRest = 0; // wheel delta not yet turned into a step (fine-grained wheels)
-    int m_nBorder = 1;    // the static edge around the client area
-    QScrollBar* m_pHBar = nullptr;
-    QScrollBar* m_pVBar = nullptr;
+    ViewScroller* m_pScroller = nullptr; // the bars and the rules they move by
 };

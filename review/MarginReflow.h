@@ -18,12 +18,14 @@ class MarginReflow final {
     explicit MarginReflow(PageSet& pages);
 
     // Page s as applying margins (top, bottom) would make it: pageBytes bytes into `out`. false
-    // when memory could not be had or s is out of range (out untouched then).
+    // when memory could not be had, s is out of range or the margins lie outside 0..50 and
+    // 0..400 (out untouched then).
     bool Preview(int s, int top, int bottom, QByteArray& out) const;
 
     enum class ApplyResult { Applied, OutOfMemory, NoPage };
     // Gives page s the margins (top, bottom): the following pages reflow, a page is appended on
-    // overflow and a blank last page dropped. On failure the page set is exactly as before.
+    // overflow and a blank last page dropped. NoPage when s is out of range or the margins lie
+    // outside 0..50 and 0..400. On failure the page set is exactly as before.
     ApplyResult Apply(int s, int top, int bottom);
 
     // Drops the last page when the set has at least 2 pages and the last is all white; true when
@@ -41,6 +43,19 @@ class MarginReflow final {
     void SetAllocationBudget(int buffers) { m_nAllocBudget = buffers; }
 
   private:
+    static bool MarginsAllowed(int top, int bottom);
+    bool TakeBudget() const;
+    quint8* Row(const PageRecord* page, int row) const;
+    // Moves `rows` content rows of page to start at row top and whitens the rest.
+    void RebuildPage(PageRecord* page, int top, int rows) const;
+    // Moves d rows of content from each page after s onto the next; into the last page when it
+    // is new, else the last page's last d content rows are dropped.
+    void PushRows(PageRecord* const* pages, int count, int s, int d, bool intoNewPage) const;
+    // Whether the d content rows an overflow pushes off the last page are all white.
+    bool PushedRowsBlank(const PageRecord* last, int d) const;
+    // Pulls d rows from each page after s onto the one before; page s receives them at firstRow.
+    void PullRows(PageRecord* const* pages, int count, int s, int firstRow, int d) const;
+
     PageSet& m_pages;
     mutable int m_nAllocBudget = -1;
 };

@@ -1,8 +1,53 @@
 #include "review/PageImageView.h"
 
+#include "capture/PageSet.h"
+#include "capture/ViewScroller.h"
+#include "toolkit/QX_Command.h"
+#include "toolkit/QX_Dialog.h"
+#include "toolkit/QX_MessageDlg.h"
+#include "toolkit/QX_Theme.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 
-PageImageView::PageImageView(QWidget* parent) : QWidget(parent) {}
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int kLineHalf = 1;                     // the adjust line is 3 pixels wide
+constexpr quint32 kLineXor = 0x00FF0000;         // a red pen combined by exclusive or
+constexpr COLORREF kQuestionColor = 0xFF8000;    // RGB(0, 128, 255)
+constexpr COLORREF kExplanationColor = 0x800000; // RGB(0, 0, 128)
+
+// The screen-compatible layout of a page buffer with that many bytes per pixel.
+QImage::Format FormatFor(int bytesPerPixel) {
+    switch (bytesPerPixel) {
+    case 2:
+        return QImage::Format_RGB16;
+    case 3:
+        return QImage::Format_BGR888;
+    case 4:
+        return QImage::Format_RGB32;
+    default:
+        return QImage::Format_Invalid;
+    }
+}
+
+} // namespace
+
+PageImageView::PageImageView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    m_msgFont = QX_StandardFont();
+    m_pScroller = new ViewScroller(this);
+}
 
 PageImageView::~PageImageView() = default;
 
@@ -12,24 +57,69 @@ void PageImageView::SetPageGeometry(qint32 pageWidth, qint32 pageHeight, qsizety
     m_nPageBytes = pageBytes;
 }
 
-bool PageImageView::Create(const QRect& rect, QWidget* parent, int) {
+int PageImageView::BytesPerPixel() const {
+    const qint64 pixels = qint64(m_nPageWidth) * m_nPageHeight;
+    return pixels > 0 ? int(m_nPageBytes / pixels) : 0;
+}
+
+bool PageImageView::Create(const QRect& rect, QWidget* parent, int id) {
+    const QImage::Format format = FormatFor(BytesPerPixel());
+    const QSize client = rect.size() - QSize(2 * ViewScroller::border, 2 * ViewScroller::border);
+    if (format == QImage::Format_Invalid || client.isEmpty())
+        return false;
+    QImage page(m_nPageWidth, m_nPageHeight, format);
+    QImage back(client, QImage::Format_RGB32);
+    if (page.isNull() || back.isNull())
+        return false;
+    page.fill(Qt::white);
+    m_page = std::move(page);
+    m_backBuffer = std::move(back);
+    m_nVisibleWidth = client.width();
+    m_nVisibleHeight = client.height();
     setParent(parent);
     setGeometry(rect);
+    QX_SetCtrlId(this, id);
     show();
     return true;
 }
 
+void PageImageView::CopyIn(const quint8* pixels) {
+    if (!pixels || m_page.isNull())
+        return;
+    const qsizetype rowBytes = m_nPageBytes / m_nPageHeight;
+    const size_t n = size_t(std::min<qsizetype>(rowBytes, m_page.bytesPerLine()));
+    for (int y = 0; y < m_page.height(); ++y)
+        std::memcpy(m_page.scanLine(y), pixels + rowBytes * y, n);
+}
+
+void PageImageView::CopyOut(quint8* pixels) const {
+    if (!pixels || m_page.isNull())
+        return;
+    const qsizetype rowBytes = m_nPageBytes / m_nPageHeight;
+    const size_t n = size_t(std::min<qsizetype>(rowBytes, m_page.bytesPerLine()));
+    for (int y = 0; y < m_page.height(); ++y)
+        std::memcpy(pixels + rowBytes * y, m_page.constScanLine(y), n);
+}
+
 void PageImageView::ShowPage(PageRecord* record, bool reset) {
     m_pRecord = record;
-    if (!reset)
+    CopyIn(record ? record->pixels : nullptr);
+    if (reset) {
+        m_pScroller->SetPos(QPoint(0, 0));
+        const ViewScroller::Layout layout = m_pScroller->Apply(m_nPageWidth, m_nPageHeight);
+        m_nVisibleWidth = layout.visibleWidth;
+        m_nVisibleHeight = layout.visibleHeight;
+    } else {
         m_bPreviewShown = false;
+    }
     update();
 }
 
-void PageImageView::ShowPreview(int top, int bottom, const quint8*) {
+void PageImageView::ShowPreview(int top, int bottom, const quint8* pixels) {
     m_nPreviewTop = top;
     m_nPreviewBottom = bottom;
     m_bPreviewShown = true;
+    CopyIn(pixels);
     update();
 }
 
@@ -37,34 +127,172 @@ bool PageImageView::SetAdjustMode(bool on) {
     if (m_bPreviewShown)
         return false;
     m_bAdjustMode = on;
+    m_cursor = ToClient(mapFromGlobal(QCursor::pos()));
     update();
     return true;
 }
 
 QPoint PageImageView::ScrollPos() const {
-    return QPoint();
+    return m_pScroller->Pos();
 }
 
 QScrollBar* PageImageView::HScrollBar() const {
-    return nullptr;
+    return m_pScroller->HBar();
 }
 
 QScrollBar* PageImageView::VScrollBar() const {
-    return nullptr;
+    return m_pScroller->VBar();
+}
+
+QPoint PageImageView::ToClient(QPointF widgetPos) const {
+    return widgetPos.toPoint() - ClientOrigin();
 }
 
 bool PageImageView::event(QEvent* event) {
+    if (event->type() == UM_IMAGE_CHANGED) {
+        OnImageChanged();
+        return true;
+    }
     return QWidget::event(event);
 }
 
-bool PageImageView::eventFilter(QObject* watched, QEvent* event) {
-    return QWidget::eventFilter(watched, event);
+void PageImageView::paintEvent(QPaintEvent* event) {
+    QPainter dc(this);
+    if (!dc.isActive())
+        return;
+    dc.setClipRegion(event->region());
+    m_pScroller->PaintEdge(dc);
+    if (m_backBuffer.isNull())
+        return;
+    ComposeBackBuffer();
+    dc.drawImage(ClientOrigin(), m_backBuffer);
 }
 
-void PageImageView::paintEvent(QPaintEvent*) {}
-void PageImageView::wheelEvent(QWheelEvent*) {}
-void PageImageView::mousePressEvent(QMouseEvent*) {}
-void PageImageView::mouseMoveEvent(QMouseEvent*) {}
-void PageImageView::mouseReleaseEvent(QMouseEvent*) {}
+void PageImageView::ComposeBackBuffer() {
+    m_backBuffer.fill(backColor);
+    const QPoint s = ScrollPos();
+    {
+        QPainter dc(&m_backBuffer);
+        dc.drawImage(QPoint(0, 0), m_page, QRect(s, QSize(m_nVisibleWidth, m_nVisibleHeight)));
+        if (m_bDragging) {
+            dc.drawImage(QPoint(0, m_nDragY), m_strip);
+            const int below = m_nDragY + m_nStripHeight;
+            if (below < m_backBuffer.height())
+                dc.fillRect(QRect(0, below, m_nVisibleWidth, m_backBuffer.height() - below),
+                            Qt::white);
+        }
+    }
+    if (m_bAdjustMode && !m_bDragging)
+        XorAdjustLine(m_cursor.y());
+}
 
-void PageImageView::OnImageChanged() {}
+void PageImageView::XorAdjustLine(int y) {
+    const int first = std::max(0, y - kLineHalf);
+    const int last = std::min(m_backBuffer.height() - 1, y + kLineHalf);
+    for (int row = first; row <= last; ++row) {
+        auto* px = reinterpret_cast<quint32*>(m_backBuffer.scanLine(row));
+        for (int x = 0; x < m_backBuffer.width(); ++x)
+            px[x] ^= kLineXor;
+    }
+}
+
+QRect PageImageView::LineRect(int y) const {
+    return QRect(0, y - kLineHalf, width(), 2 * kLineHalf + 1).translated(0, ClientOrigin().y());
+}
+
+void PageImageView::wheelEvent(QWheelEvent* event) {
+    m_pScroller->Wheel(event);
+}
+
+void PageImageView::mousePressEvent(QMouseEvent* event) {
+    // Focus follows the pointer so that the wheel scrolls the page at once.
+    if (!hasFocus())
+        setFocus(Qt::MouseFocusReason);
+    if (event->button() == Qt::LeftButton && m_bAdjustMode && !m_bDragging)
+        BeginDrag(ToClient(event->position()).y());
+    QWidget::mousePressEvent(event);
+}
+
+void PageImageView::BeginDrag(int y) {
+    // Below the page (or on the edge) there is nothing to drag: no strip of no height.
+    if (y < 0 || y >= m_nVisibleHeight || m_nVisibleWidth <= 0)
+        return;
+    const QPoint s = ScrollPos();
+    QImage strip = m_page.copy(QRect(s.x(), s.y() + y, m_nVisibleWidth, m_nVisibleHeight - y));
+    if (strip.isNull())
+        return;
+    m_strip = std::move(strip);
+    m_nStripHeight = m_nVisibleHeight - y;
+    m_nDragStartY = y;
+    m_nDragY = y;
+    m_bDragging = true;
+    update();
+}
+
+void PageImageView::mouseMoveEvent(QMouseEvent* event) {
+    if (!hasFocus())
+        setFocus(Qt::MouseFocusReason);
+    if (m_bAdjustMode) {
+        const QPoint p = ToClient(event->position());
+        if (m_bDragging) {
+            // The strip only moves up.
+            m_nDragY = std::min(p.y(), m_nDragStartY);
+            update();
+        } else if (p.y() != m_cursor.y()) {
+            update(LineRect(m_cursor.y()));
+            m_cursor = p;
+            update(LineRect(m_cursor.y()));
+        }
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void PageImageView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_bDragging) {
+        const int y = ToClient(event->position()).y();
+        m_bDragging = false;
+        m_strip = QImage();
+        if (y < m_nDragStartY && CutBand(y))
+            QCoreApplication::postEvent(this, new QEvent(UM_IMAGE_CHANGED));
+        m_cursor.setY(y);
+        update();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+bool PageImageView::CutBand(int y) {
+    // In page rows: the band between the release and the press goes, the rest of the page moves
+    // up and white rows come in at the foot. Released above the page's first row, the band
+    // starts at that row.
+    const int sy = ScrollPos().y();
+    const int to = std::max(0, y + sy);
+    const int from = m_nDragStartY + sy;
+    const int d = from - to;
+    if (d <= 0 || from >= m_page.height())
+        return false;
+    const qsizetype line = m_page.bytesPerLine();
+    uchar* bits = m_page.bits();
+    std::memmove(bits + line * to, bits + line * from, size_t(line * (m_page.height() - from)));
+    std::memset(bits + line * (m_page.height() - d), 0xFF, size_t(line * d));
+    return true;
+}
+
+void PageImageView::OnImageChanged() {
+    QX_MessageDlg box(QX_MessageDlg::kTemplateId, window());
+    box.AddLine(QStringLiteral("관련된 정보들을 모두 업데이트 하시겠습니까?"), kQuestionColor);
+    box.AddGap();
+    box.AddLine(
+        QStringLiteral("저장하지 않으시면 다른 페이지 선택했다가 다시 이 페이지를 선택하면"),
+        kExplanationColor);
+    box.AddLine(QStringLiteral("변경전 이미지로 출력됩니다."), kExplanationColor);
+    const int answer =
+        box.ShowMessage(true, QStringLiteral("이미지 정보가 변경되었습니다. 저장하시겠습니까?"),
+                        QX_MSG_QUESTION, &m_msgFont, QX_MSG_KOREAN);
+    if (answer == IDOK && m_pRecord)
+        CopyOut(m_pRecord->pixels);
+    update();
+}
+
+QPoint PageImageView::ClientOrigin() const {
+    return QPoint(ViewScroller::border, ViewScroller::border);
+}

@@ -31,7 +31,8 @@ class PageImageView final : public QWidget {
     void SetPageGeometry(qint32 pageWidth, qint32 pageHeight, qsizetype pageBytes);
     // Becomes a visible child of parent at rect (outer size, a 1-pixel static edge inside it)
     // with control id `id` (ctrlId for the review), holding a white page. false when the page
-    // image could not be allocated or the geometry is unusable; the view is then not shown.
+    // image could not be allocated or the geometry is unusable (bytes per pixel other than 2, 3
+    // or 4); the view is then left as it was and not shown.
     bool Create(const QRect& rect, QWidget* parent, int id = ctrlId);
 
     // Shows the record's pixels. reset (a new selection) lays the bars out anew from the top-left;
@@ -55,11 +56,10 @@ class PageImageView final : public QWidget {
     QScrollBar* HScrollBar() const;
     QScrollBar* VScrollBar() const;
     // Where client point (0, 0) lies in widget coordinates.
-    QPoint ClientOrigin() const { return QPoint(m_nBorder, m_nBorder); }
+    QPoint ClientOrigin() const;
 
   protected:
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -67,6 +67,18 @@ class PageImageView final : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    int BytesPerPixel() const;
+    void CopyIn(const quint8* pixels);
+    void CopyOut(quint8* pixels) const;
+    QPoint ToClient(QPointF widgetPos) const;
+    void ComposeBackBuffer();
+    // Combines the 3-pixel adjust line at client row y with the back buffer by exclusive or.
+    void XorAdjustLine(int y);
+    QRect LineRect(int y) const;
+    void BeginDrag(int y);
+    // Removes the band from the release row y to the press row; false when nothing changed.
+    bool CutBand(int y);
+    // Asks whether to keep a cut; OK writes the page back into the record.
     void OnImageChanged();
 
     qint32 m_nPageWidth = 100;
@@ -78,7 +90,6 @@ class PageImageView final : public QWidget {
     QFont m_msgFont;
     PageRecord* m_pRecord = nullptr;
     ViewScroller* m_pScroller = nullptr;
-    int m_nBorder = 1; // the static edge around the client area
     int m_nVisibleWidth = 0;
     int m_nVisibleHeight = 0;
     bool m_bAdjustMode = false;
@@ -88,6 +99,6 @@ class PageImageView final : public QWidget {
     int m_nPreviewBottom = 0;
     int m_nStripHeight = 0;
     int m_nDragStartY = 0;
-    int m_nDragY = 0;
-    QPoint m_cursor; // client point of the adjust line
+    int m_nDragY = 0; // client row of the strip's top while dragging
+    QPoint m_cursor;  // client point of the adjust line
 };

@@ -85,6 +85,7 @@ ShowPageDlg::~ShowPageDlg() {
 
 void ShowPageDlg::SetPages(PageSet* pages, qint32 width, qint32 height, qsizetype bytes) {
     m_pPages = pages;
+    m_pReflow = pages ? std::make_unique<MarginReflow>(*pages) : nullptr;
     pageWidth = width;
     pageHeight = height;
     pageBytes = bytes;
@@ -264,7 +265,7 @@ PageRecord* ShowPageDlg::GetUsedPage(int k) const {
 void ShowPageDlg::DropBlankLastPage() {
     if (!m_pPages || !m_pPageList || m_pPageList->GetCount() < 2)
         return;
-    if (MarginReflow(*m_pPages).DropBlankLastPage())
+    if (m_pReflow->DropBlankLastPage())
         m_pPageList->DeleteString(m_pPageList->GetCount() - 1);
 }
 
@@ -309,7 +310,7 @@ void ShowPageDlg::OnMarginPreview() {
     if (!ReadMargins(&top, &bottom, &sel))
         return;
     QByteArray preview;
-    if (!MarginReflow(*m_pPages).Preview(sel, top, bottom, preview)) {
+    if (!m_pReflow->Preview(sel, top, bottom, preview)) {
         ShowOutOfMemory();
         return;
     }
@@ -321,7 +322,7 @@ void ShowPageDlg::OnMarginApply() {
     int top = 0, bottom = 0, sel = -1;
     if (!ReadMargins(&top, &bottom, &sel))
         return;
-    if (MarginReflow(*m_pPages).Apply(sel, top, bottom) != MarginReflow::ApplyResult::Applied) {
+    if (m_pReflow->Apply(sel, top, bottom) != MarginReflow::ApplyResult::Applied) {
         ShowOutOfMemory();
         return;
     }

@@ -9,6 +9,9 @@
 #include <QPointer>
 #include <QRect>
 
+#include <memory>
+
+class MarginReflow;
 class PageImageView;
 class PageSet;
 class QPainter;
@@ -67,6 +70,8 @@ class ShowPageDlg final : public QX_Dialog {
     QX_ListBox* PageList() const { return m_pPageList; }
     PageImageView* PageView() const { return m_pView; }
     AdPanel* Panel() const { return m_pAdPanel; }
+    // The margin arithmetic over the page set; null before SetPages.
+    MarginReflow* Reflow() const { return m_pReflow.get(); }
     const QFont* AppFont() const { return &m_appFont; }
     // The print routine behind the print button.
     const PagePrinter& Printer() const { return m_printer; }
@@ -105,6 +110,7 @@ class ShowPageDlg final : public QX_Dialog {
     QFont m_appFont;
     PagePrinter m_printer{this, &m_appFont};
     PageSet* m_pPages = nullptr;
+    std::unique_ptr<MarginReflow> m_pReflow;
     qint32 pageWidth = 100;
     qint32 pageHeight = 1024;
     qsizetype pageBytes = 0;
