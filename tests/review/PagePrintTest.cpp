@@ -3,7 +3,9 @@
 #include "review/PagePrinter.h"
 #include "review/PrintGeometry.h"
 #include "review/PrinterEntries.h"
+#include "review/ShowPageDlg.h"
 #include "tests/review/CupsTestScheduler.h"
+#include "toolkit/QX_Button.h"
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_ListBox.h"
 #include "tools/walk/ModalDriver.h"
@@ -194,6 +196,31 @@ TEST_F(PagePrintTest, PrintCommandAsksForThePrinterOnlyWhenThereArePages) {
     EXPECT_TRUE(chosen);
     EXPECT_EQ(printer.LastSheets(), 1);
     EXPECT_EQ(ReceivedSheets().size(), 1);
+}
+
+// The review's print button prints its used pages and leaves the review open.
+TEST_F(PagePrintTest, ReviewPrintButtonPrintsTheUsedPages) {
+    AddQueue(QStringLiteral("Laser"));
+    PageSet set;
+    ASSERT_TRUE(set.SetWidth(64) && set.AppendWhitePage() && set.AppendWhitePage());
+    // Black: a blank last page would be dropped from the review.
+    std::fill_n(set.Page(1)->pixels, set.pageBytes, quint8(0));
+    ShowPageDlg review(nullptr);
+    review.SetPages(&set, set.pageWidth, PageSet::pageHeight, set.pageBytes);
+    bool stillOpen = false;
+    m_driver.OnNextModal<PagePrintDlg>([](PagePrintDlg* dlg) {
+        dlg->Choose(QStringLiteral("Laser"), true);
+        dlg->OnCommand(IDOK, QX_BN_CLICKED);
+    });
+    m_driver.OnNextModal<ShowPageDlg>([&stillOpen](ShowPageDlg* dlg) {
+        qobject_cast<QX_Button*>(dlg->GetDlgItem(ShowPageDlg::IDC_PRINT))->Click();
+        stillOpen = dlg->isVisible();
+        dlg->EndDialog(IDCANCEL);
+    });
+    review.DoModal();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(review.Printer().LastSheets(), 2);
+    EXPECT_EQ(ReceivedSheets().size(), 2);
 }
 
 TEST_F(PagePrintTest, DialogListsPrintersSortedWithTheDefaultSelected) {
