@@ -375,7 +375,7 @@ void ShowPageDlg::ShowOutOfMemory() {
 }
 
 void ShowPageDlg::OnPrint() {
-    // Printing the used pages (Pages()) on a chosen printer comes with the printer dialog.
+    m_printer.OnPrint(Pages());
 }
 
 void ShowPageDlg::OnSaveFiles() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "review/AdPanel.h"
+#include "review/PagePrinter.h"
 #include "review/ReviewPages.h"
 #include "toolkit/QX_Dialog.h"
 
@@ -72,6 +73,8 @@ class ShowPageDlg final : public QX_Dialog {
     // The margin arithmetic over the page set; null before SetPages.
     MarginReflow* Reflow() const { return m_pReflow.get(); }
     const QFont* AppFont() const { return &m_appFont; }
+    // The print routine behind the print button.
+    const PagePrinter& Printer() const { return m_printer; }
 
     // The row painter of the page list.
     static void DrawPageItem(QWidget* parent, QX_ListBox* list, int index, QRect rowRect,
@@ -105,6 +108,7 @@ class ShowPageDlg final : public QX_Dialog {
     void ShowAdjustRefused();
 
     QFont m_appFont;
+    PagePrinter m_printer{this, &m_appFont};
     PageSet* m_pPages = nullptr;
     std::unique_ptr<MarginReflow> m_pReflow;
     qint32 pageWidth = 100;

@@ -25,6 +25,17 @@ TEST(WalkOptions, ReadsUrlOutAndSelection) {
     WalkOptions plain;
     ASSERT_TRUE(plain.Parse(Args({"--url", "x", "--out", "y"})));
     EXPECT_FALSE(plain.m_bHasSelection);
+    EXPECT_TRUE(plain.m_strPrintQueue.isEmpty());
+}
+
+TEST(WalkOptions, ReadsThePrintQueueAndLayout) {
+    WalkOptions o;
+    ASSERT_TRUE(o.Parse(Args({"--url", "x", "--out", "y", "--print", "Laser"})));
+    EXPECT_EQ(o.m_strPrintQueue, QStringLiteral("Laser"));
+    EXPECT_EQ(o.m_nPerSheet, 2);
+    WalkOptions one;
+    ASSERT_TRUE(one.Parse(Args({"--url", "x", "--out", "y", "--print", "Q", "--per-sheet", "1"})));
+    EXPECT_EQ(one.m_nPerSheet, 1);
 }
 
 TEST(WalkOptions, ReadsSavesWithTheirSwitchesInOrder) {
@@ -70,4 +81,6 @@ INSTANTIATE_TEST_SUITE_P(
                       "--url x --out y --save", "--url x --out y --toggle 0",
                       "--url x --out y --toggle 1,2", "--url x --out y --preview 1,2",
                       "--url x --out y --margins 0,1,1", "--url x --out y --cut 1,0,1024",
-                      "--url x --out y --cut 1,-1,5"));
+                      "--url x --out y --cut 1,-1,5",
+
+"--url x --out y --print Q --per-sheet 3", "--url x --out y --per-sheet 1"));

@@ -33,3 +33,4 @@ void RenderFrameGallery(Gallery& gallery);   // QX_Wnd, QX_Dialog
 void RenderMessageGallery(Gallery& gallery); // QX_Button, QX_MessageDlg
 void RenderControlGallery(Gallery& gallery); // QX_CheckBtn, QX_Static, QX_ToolBar, QX_ListBox
 void RenderReviewGallery(Gallery& gallery);  // ShowPageDlg with its page view and panel
+void RenderPrintGallery(Gallery& gallery);   // the printer dialog

@@ -30,6 +30,7 @@ int main(int argc, char* argv[]) {
     RenderMessageGallery(gallery);
     RenderControlGallery(gallery);
     RenderReviewGallery(gallery);
+    RenderPrintGallery(gallery);
     const bool ok = gallery.Finish();
     QX_FreeSkin();
     std::printf("gallery written to %s\n", qPrintable(outDir));

@@ -7,6 +7,7 @@
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_ListBox.h"
 #include "tools/walk/ModalDriver.h"
+#include "tools/walk/PrintStep.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -79,6 +80,12 @@ bool ReviewWalk::Run(ShowPageDlg* dlg) {
         if (!ok)
             break;
         Settle();
+    }
+    if (ok && !m_options.m_strPrintQueue.isEmpty()) {
+        PrintStep print(*m_pDriver, m_options);
+        ok = print.Run(dlg, dlg->Printer());
+        if (!ok)
+            m_strError = print.m_strError;
     }
     WaitForPanel(dlg->Panel());
     ok = SaveImage(dlg->grab().toImage(), QStringLiteral("review.png")) && ok;

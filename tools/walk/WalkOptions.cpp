@@ -35,7 +35,8 @@ QString WalkOptions::Usage() {
         "usage: zelvane-walk --url URL --out DIR [--select L,T,R,B]\n"
         "                    [--toggle K] [--preview K,TOP,BOTTOM] [--margins K,TOP,BOTTOM]\n"
         "                    [--cut K,Y0,Y1] [--save NAME [--jpeg] [--scroll]] ...\n"
-        "                    (review actions, applied in the order given)");
+        "                    (review actions, applied in the order given)\n"
+        "                    [--print QUEUE [--per-sheet 1|2]]   (after the review actions)");
 }
 
 bool WalkOptions::ParseReviewAction(const QString& option, const QString& value, bool* known) {
@@ -95,6 +96,14 @@ bool WalkOptions::Parse(const QStringList& args) {
         } else if (arg == QLatin1String("--select")) {
             if (!ParseSelection(value))
                 return false;
+        } else if (arg == QLatin1String("--print")) {
+            m_strPrintQueue = value;
+        } else if (arg == QLatin1String("--per-sheet")) {
+            if (value != QLatin1String("1") && value != QLatin1String("2")) {
+                m_strError = QStringLiteral("--per-sheet takes 1 or 2");
+                return false;
+            }
+            m_nPerSheet = value.toInt();
         } else {
             bool known = false;
             if (!ParseReviewAction(arg, value, &known))
@@ -107,6 +116,10 @@ bool WalkOptions::Parse(const QStringList& args) {
     }
     if (m_strUrl.isEmpty() || m_strOutDir.isEmpty()) {
         m_strError = QStringLiteral("--url and --out are required");
+        return false;
+    }
+    if (m_strPrintQueue.isEmpty() && args.contains(QLatin1String("--per-sheet"))) {
+        m_strError = QStringLiteral("--per-sheet needs --print QUEUE");
         return false;
     }
     return true;

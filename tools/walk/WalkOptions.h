@@ -12,7 +12,8 @@ struct ReviewAction {
     QStringList flags;  // switches that follow it without a value: --jpeg, --scroll of a save
 };
 
-// The walk's command line: --url URL --out DIR [--select L,T,R,B] [review actions...].
+// The walk's command line: --url URL --out DIR [--select L,T,R,B] [review actions...]
+// [--print QUEUE [--per-sheet 1|2]].
 class WalkOptions final {
   public:
     // false with m_strError set when the arguments are incomplete or malformed.
@@ -24,6 +25,9 @@ class WalkOptions final {
     // Image coordinates; right and bottom exclusive (stored as left, top, right, bottom).
     int m_nLeft = 0, m_nTop = 0, m_nRight = 0, m_nBottom = 0;
     QList<ReviewAction> m_reviewActions;
+    // Printing in the review: the CUPS queue (empty: no printing) and pages per sheet.
+    QString m_strPrintQueue;
+    int m_nPerSheet = 2;
     QString m_strError;
 
     static QString Usage();
