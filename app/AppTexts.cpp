@@ -42,15 +42,6 @@ QString CaptureErrorBoardLine() {
     return ReportBoardUrl() + QStringLiteral(" 게시판으로 제보 부탁드리겠습니다.");
 }
 
-QString ReviewTitleNote() {
-    return QStringLiteral(
-        "(의견과 문의는 Tarnel 커뮤니티 게시판 https://tarnel.example/board 으로)");
-}
-
-QString AdvertisingContact() {
-    return QStringLiteral(" 광고 문의 : Tarnel 프로젝트, https://tarnel.example/board");
-}
-
 QString AboutTitle() {
     return QStringLiteral("웹문서를 한 장의 그림으로 - Tarnel 프로젝트, https://tarnel.example");
 }

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // The program's own texts in one place: names, the main window's labels and the texts the
-// program's maker chooses (the report board, the review dialog's note, the advertising contact).
+// program's maker chooses (the report board). The review's own texts are in review/ReviewTexts.
 namespace AppTexts {
 
 // The framework's application name and the main window's class name.
@@ -25,11 +25,6 @@ QString CaptureErrorLine1();
 QString CaptureErrorLine2();
 QString CaptureErrorLine3();
 QString CaptureErrorBoardLine();
-
-// The note after the review dialog's title, pointing to the community board.
-QString ReviewTitleNote();
-// The advertising contact after the review dialog's advertisement notice.
-QString AdvertisingContact();
 
 // The about box: its caption and the line above the bundled about page.
 QString AboutTitle();

@@ -8,6 +8,7 @@
 #include "capture/BrowserControl.h"
 #include "capture/HtmlCaptureImageWnd.h"
 #include "capture/WholePageCapture.h"
+#include "review/ShowPageDlg.h"
 #include "toolkit/QX_MessageDlg.h"
 #include "toolkit/QX_Theme.h"
 #include "toolkit/QX_ToolBar.h"
@@ -311,7 +312,11 @@ void MainWnd::OnNextStep() {
 }
 
 void MainWnd::RunPageReview() {
-    // The page review dialog borrows m_pageSet here, modally, once it is part of the program.
+    // The dialog borrows the page set; its changes stay in it until the next F4.
+    ShowPageDlg dialog(&m_appFont, this);
+    dialog.SetPages(&m_pageSet, m_pageSet.pageWidth, PageSet::pageHeight, m_pageSet.pageBytes);
+    Q_EMIT ReviewOpening(&dialog);
+    dialog.DoModal();
 }
 
 void MainWnd::OnAbout() {

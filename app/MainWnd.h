@@ -12,6 +12,7 @@ class BrowserControl;
 class HtmlCaptureImageWnd;
 class QLineEdit;
 class QX_ToolBar;
+class ShowPageDlg;
 
 // The program's only top-level window: the toolbar, the address label and box, and one content
 // area showing either the web browser or, while selecting, the captured page. Commands come
@@ -42,7 +43,8 @@ class MainWnd final : public QX_Wnd, public QX_CommandTarget {
     // Message boxes the window shows close themselves after ms milliseconds (0: never), for
     // unattended runs.
     void SetMessageAutoCloseMs(int ms) { m_nMessageAutoCloseMs = ms; }
-    // Whether F4 opens the page review after the cut (unattended runs turn it off).
+    // Whether F4 opens the page review after the cut (on by default; tests that only look at
+    // the cut turn it off).
     void SetReviewAfterCut(bool on) { m_bReviewAfterCut = on; }
 
   Q_SIGNALS:
@@ -54,6 +56,8 @@ class MainWnd final : public QX_Wnd, public QX_CommandTarget {
     void CaptureFinished(qint64 milliseconds);
     // F4 cut the selection into the page set.
     void PagesCut(int count);
+    // F4 is about to run the page review on the page set.
+    void ReviewOpening(ShowPageDlg* dialog);
 
   protected:
     int OnCreate() override;

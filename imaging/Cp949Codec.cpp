@@ -9,8 +9,7 @@ namespace {
 
 // Converts with glibc's iconv; characters the target cannot hold are skipped rather than
 // ending the conversion, so a stray character never loses the rest of the text.
-QByteArray Convert(const char* to, const char* from, const QByteArray& in)
-{
+QByteArray Convert(const char* to, const char* from, const QByteArray& in) {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
         return {};
@@ -33,18 +32,15 @@ QByteArray Convert(const char* to, const char* from, const QByteArray& in)
 
 } // namespace
 
-QByteArray Cp949Codec::Encode(const QString& text)
-{
+QByteArray Cp949Codec::Encode(const QString& text) {
     return Convert("CP949", "UTF-8", text.toUtf8());
 }
 
-QString Cp949Codec::Decode(const QByteArray& bytes)
-{
+QString Cp949Codec::Decode(const QByteArray& bytes) {
     return QString::fromUtf8(Convert("UTF-8", "CP949", bytes));
 }
 
-QByteArray Cp949Codec::EncodeTruncated(const QString& text, int maxBytes)
-{
+QByteArray Cp949Codec::EncodeTruncated(const QString& text, int maxBytes) {
     QByteArray result;
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;

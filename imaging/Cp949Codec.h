@@ -5,9 +5,8 @@
 
 // Code page 949 bytes, for the few places where bytes are the format (skin-pack names,
 // fixed byte fields of records).
-class Cp949Codec
-{
-public:
+class Cp949Codec {
+  public:
     static QByteArray Encode(const QString& text);
     static QString Decode(const QByteArray& bytes);
     // The longest prefix of text whose encoding fits in maxBytes, never splitting a character.

@@ -3,11 +3,14 @@
 #include "app/MainCommands.h"
 #include "capture/BrowserControl.h"
 #include "capture/HtmlCaptureImageWnd.h"
+#include "review/ShowPageDlg.h"
 #include "tests/app/TestPages.h"
 #include "tests/capture/TestHttpServer.h"
 #include "toolkit/QX_Button.h"
+#include "toolkit/QX_ListBox.h"
 #include "toolkit/QX_MessageDlg.h"
 #include "toolkit/QX_ToolBar.h"
+#include "tools/walk/ModalDriver.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -46,6 +49,8 @@ class MainWndTest : public ::testing::Test {
         s_app = new CZelvaneApp;
         s_app->InitApplication();
         s_app->InitInstance();
+        // Cases that look at the cut alone stop there; the review case turns it back on.
+        s_app->MainWindow()->SetReviewAfterCut(false);
         s_pages = new TestPages;
     }
     static void TearDownTestSuite() {
@@ -240,6 +245,33 @@ TEST_F(MainWndTest, F4CutsTheSelectionIntoPages) {
         EXPECT_EQ(set.Page(i)->topMargin, 0);
         EXPECT_EQ(set.Page(i)->bottomMargin, 0);
     }
+}
+
+// F4 opens the review modally over the cut pages; what the user changes there stays in the
+// page set after the dialog has closed.
+TEST_F(MainWndTest, F4OpensTheReviewWhoseChangesStay) {
+    ASSERT_TRUE(Capture(s_pages->Tall()));
+    View()->SetSelection(QRect(10, 20, 300, 2049));
+    Wnd()->SetReviewAfterCut(true);
+    ModalDriver driver;
+    int listed = -1;
+    bool modal = false;
+    driver.OnNextModal<ShowPageDlg>([&](ShowPageDlg* dlg) {
+        modal = dlg->isModal() && dlg->parentWidget() == Wnd();
+        listed = dlg->PageList()->GetCount();
+        QX_ListBox* list = dlg->PageList();
+        QTest::mouseDClick(list, Qt::LeftButton, {}, list->GetItemRect(0).center());
+        dlg->GetDlgItem(IDCANCEL)->setFocus();
+        QTest::keyClick(dlg->GetDlgItem(IDCANCEL), Qt::Key_Space);
+    });
+    QTest::keyClick(Wnd(), Qt::Key_F4);
+    Wnd()->SetReviewAfterCut(false);
+    EXPECT_FALSE(driver.HasPending());
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(listed, 3);
+    ASSERT_EQ(Wnd()->Pages().Count(), 3);
+    EXPECT_FALSE(Wnd()->Pages().Page(0)->used);
+    EXPECT_TRUE(Wnd()->Pages().Page(1)->used);
 }
 
 TEST_F(MainWndTest, FailedCaptureShowsTheErrorAndChangesNothing) {

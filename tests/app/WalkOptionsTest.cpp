@@ -25,6 +25,43 @@ TEST(WalkOptions, ReadsUrlOutAndSelection) {
     WalkOptions plain;
     ASSERT_TRUE(plain.Parse(Args({"--url", "x", "--out", "y"})));
     EXPECT_FALSE(plain.m_bHasSelection);
+    EXPECT_TRUE(plain.m_strPrintQueue.isEmpty());
+}
+
+TEST(WalkOptions, ReadsThePrintQueueAndLayout) {
+    WalkOptions o;
+    ASSERT_TRUE(o.Parse(Args({"--url", "x", "--out", "y", "--print", "Laser"})));
+    EXPECT_EQ(o.m_strPrintQueue, QStringLiteral("Laser"));
+    EXPECT_EQ(o.m_nPerSheet, 2);
+    WalkOptions one;
+    ASSERT_TRUE(one.Parse(Args({"--url", "x", "--out", "y", "--print", "Q", "--per-sheet", "1"})));
+    EXPECT_EQ(one.m_nPerSheet, 1);
+}
+
+TEST(WalkOptions, ReadsSavesWithTheirSwitchesInOrder) {
+    WalkOptions o;
+    ASSERT_TRUE(o.Parse(Args({"--url", "x", "--out", "y", "--toggle", "2", "--save", "뉴스 1",
+                              "--save", "s", "--scroll", "--jpeg"})));
+    ASSERT_EQ(o.m_reviewActions.size(), 3);
+    EXPECT_EQ(o.m_reviewActions[1].name, QStringLiteral("save"));
+    EXPECT_EQ(o.m_reviewActions[1].value, QStringLiteral("뉴스 1"));
+    EXPECT_TRUE(o.m_reviewActions[1].flags.isEmpty());
+    EXPECT_EQ(o.m_reviewActions[2].flags,
+              QStringList({QStringLiteral("scroll"), QStringLiteral("jpeg")}));
+}
+
+// Review actions keep the order they were given in.
+TEST(WalkOptions, ReadsReviewActionsInOrder) {
+    WalkOptions o;
+    ASSERT_TRUE(o.Parse(Args({"--url", "x", "--out", "y", "--margins", "2,10,300", "--toggle", "1",
+                              "--cut", "1,100,250", "--preview", "3,0,-1"})));
+    ASSERT_EQ(o.m_reviewActions.size(), 4);
+    EXPECT_EQ(o.m_reviewActions.at(0).name, QStringLiteral("margins"));
+    EXPECT_EQ(o.m_reviewActions.at(0).numbers, (QList<int>{2, 10, 300}));
+    EXPECT_EQ(o.m_reviewActions.at(1).numbers, QList<int>{1});
+    EXPECT_EQ(o.m_reviewActions.at(2).name, QStringLiteral("cut"));
+    // Margins are the dialog's to judge, so a walk can show its messages.
+    EXPECT_EQ(o.m_reviewActions.at(3).numbers, (QList<int>{3, 0, -1}));
 }
 
 TEST_P(WalkOptionsRefused, ExplainsWhy) {
@@ -39,4 +76,11 @@ INSTANTIATE_TEST_SUITE_P(
     Malformed, WalkOptionsRefused,
     ::testing::Values("", "--url x", "--url x --out", "--url x --out y --zoom 2",
                       "--url x --out y --select 1,2,3", "--url x --out y --select 5,5,5,9",
-                      "--url x --out y --select -1,0,9,9", "--url x --out y --select a,b,c,d"));
+                      "--url x --out y --select -1,0,9,9", "--url x --out y --select a,b,c,d",
+                      "--url x --out y --jpeg", "--url x --out y --toggle 1 --scroll",
+                      "--url x --out y --save", "--url x --out y --toggle 0",
+                      "--url x --out y --toggle 1,2", "--url x --out y --preview 1,2",
+                      "--url x --out y --margins 0,1,1", "--url x --out y --cut 1,0,1024",
+                      "--url x --out y --cut 1,-1,5",
+
+"--url x --out y --print Q --per-sheet 3", "--url x --out y --per-sheet 1"));

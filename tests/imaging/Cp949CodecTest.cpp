@@ -2,17 +2,15 @@
 
 #include <gtest/gtest.h>
 
-TEST(Cp949Codec, RoundTripsKoreanAndAscii)
-{
+TEST(Cp949Codec, RoundTripsKoreanAndAscii) {
     const QString text = QStringLiteral("t_md_중지.bmp");
     const QByteArray bytes = Cp949Codec::Encode(text);
-    EXPECT_EQ(bytes.size(), 13); // 9 ASCII bytes and two 2-byte characters
+    EXPECT_EQ(bytes.size(), 13);           // 9 ASCII bytes and two 2-byte characters
     EXPECT_EQ(quint8(bytes.at(5)), 0xC1u); // lead byte of 중
     EXPECT_EQ(Cp949Codec::Decode(bytes), text);
 }
 
-TEST(Cp949Codec, TruncationNeverSplitsACharacter)
-{
+TEST(Cp949Codec, TruncationNeverSplitsACharacter) {
     const QString text = QStringLiteral("a가나다"); // 1 + 2 + 2 + 2 bytes
     EXPECT_EQ(Cp949Codec::EncodeTruncated(text, 4).size(), 3);
     EXPECT_EQ(Cp949Codec::EncodeTruncated(text, 5).size(), 5);

@@ -8,9 +8,8 @@
 class QWidget;
 
 // Collects the gallery's pictures and geometry facts in one output folder.
-class Gallery
-{
-public:
+class Gallery {
+  public:
     explicit Gallery(const QString& outDir);
 
     // Shows the widget (offscreen), lets it paint, saves it as NAME.png.
@@ -24,7 +23,7 @@ public:
     // Processes pending events so that shown widgets paint and timers that are due fire.
     static void Settle(int ms = 30);
 
-private:
+  private:
     QDir m_dir;
     QStringList m_facts;
 };
@@ -33,3 +32,5 @@ private:
 void RenderFrameGallery(Gallery& gallery);   // QX_Wnd, QX_Dialog
 void RenderMessageGallery(Gallery& gallery); // QX_Button, QX_MessageDlg
 void RenderControlGallery(Gallery& gallery); // QX_CheckBtn, QX_Static, QX_ToolBar, QX_ListBox
+void RenderReviewGallery(Gallery& gallery);  // ShowPageDlg with its page view and panel
+void RenderPrintGallery(Gallery& gallery);   // the printer dialog

@@ -33,12 +33,20 @@ void ModalDriver::Poll() {
     if (AnswerMessage(top))
         return;
     for (int i = 0; i < m_pending.size(); ++i) {
-        auto action = m_pending.at(i);
-        // Taken off before it runs, so a nested poll cannot run it twice.
-        m_pending.removeAt(i);
-        if (action(top))
-            return;
-        m_pending.insert(i, action);
+        if (!m_pending.at(i).matches(top))
+            continue;
+        // Taken off before it runs, so a later poll cannot run it twice. It runs from the event
+        // queue, not from this timer's handler: a timer does not fire again while its handler
+        // is still running, so message boxes the action opens would never be answered.
+        const auto run = m_pending.takeAt(i).run;
+        QMetaObject::invokeMethod(
+            this,
+            [run, window = QPointer<QWidget>(top)] {
+                if (window)
+                    run(window);
+            },
+            Qt::QueuedConnection);
+        return;
     }
     // No action wanted this window: look at it again when it is on top next time.
     m_seen.removeAll(top);
@@ -53,7 +61,15 @@ bool ModalDriver::AnswerMessage(QWidget* widget) {
     std::fflush(stdout);
     ++m_nMessages;
     Q_EMIT MessageAnswered(line);
+    const int answer = m_answers.value(box->m_strTitle, IDOK);
     // OK is the default button of every box; queued so that the box finishes showing first.
-    QTimer::singleShot(0, box, [box] { box->OkButton()->Click(); });
+    QTimer::singleShot(0, box, [box, answer] {
+        QX_Button* button = answer == IDCANCEL ? box->CancelButton() : nullptr;
+        (button ? button : box->OkButton())->Click();
+    });
     return true;
+}
+
+void ModalDriver::SetAnswer(const QString& title, int answer) {
+    m_answers.insert(title, answer);
 }

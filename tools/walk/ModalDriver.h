@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <QTimer>
 
 #include <functional>
@@ -23,13 +25,12 @@ class ModalDriver final : public QObject {
 
     // Runs action once, on the first modal widget of type T that is shown on top.
     template <class T> void OnNextModal(std::function<void(T*)> action) {
-        m_pending.append([action](QWidget* widget) {
-            T* typed = qobject_cast<T*>(widget);
-            if (typed != nullptr)
-                action(typed);
-            return typed != nullptr;
-        });
+        m_pending.append(
+            Pending{[](QWidget* widget) { return qobject_cast<T*>(widget) != nullptr; },
+                    [action](QWidget* widget) { action(qobject_cast<T*>(widget)); }});
     }
+    // Answers every message box titled title with answer (IDOK or IDCANCEL) instead of OK.
+    void SetAnswer(const QString& title, int answer);
     // Whether queued actions are still waiting for their window.
     bool HasPending() const { return !m_pending.isEmpty(); }
     // Number of message boxes answered so far.
@@ -46,7 +47,13 @@ class ModalDriver final : public QObject {
     bool AnswerMessage(QWidget* widget);
 
     QTimer m_timer;
-    QList<std::function<bool(QWidget*)>> m_pending;
+    struct Pending {
+        std::function<bool(QWidget*)> matches;
+        std::function<void(QWidget*)> run;
+    };
+
+    QList<Pending> m_pending;
+    QHash<QString, int> m_answers;   // title -> answer
     QList<QPointer<QWidget>> m_seen; // modal widgets already handled
     int m_nMessages = 0;
 };

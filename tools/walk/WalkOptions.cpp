@@ -1,8 +1,80 @@
 #include "tools/walk/WalkOptions.h"
 
+#include "capture/PageSet.h"
+
+namespace {
+
+// The review actions: how many numbers each takes and what they must satisfy.
+struct ActionForm {
+    const char* name;
+    int numbers;
+    const char* help;
+};
+
+constexpr ActionForm kActionForms[] = {
+    {"toggle", 1, "--toggle needs K, a page number from 1"},
+    {"preview", 3, "--preview needs K,TOP,BOTTOM with K from 1"},
+    {"margins", 3, "--margins needs K,TOP,BOTTOM with K from 1"},
+    {"cut", 3, "--cut needs K,Y0,Y1 with K from 1 and page rows 0 <= Y0, Y1 < 1024"},
+    {"save", 0, "--save needs NAME, the name typed into the save dialog"},
+};
+
+bool NumbersFit(const QString& name, const QList<int>& v) {
+    if (v.first() < 1)
+        return false;
+    if (name == QLatin1String("cut"))
+        return v.at(1) >= 0 && v.at(2) >= 0 && v.at(1) < PageSet::pageHeight &&
+               v.at(2) < PageSet::pageHeight;
+    return true;
+}
+
+} // namespace
+
 QString WalkOptions::Usage() {
-    return QStringLiteral("usage: zelvane-walk --url URL --out DIR [--select L,T,R,B] "
-                          "[--find-url K [--explorer]] [--about]");
+    return QStringLiteral(
+        "usage: zelvane-walk --url URL --out DIR [--select L,T,R,B]\n"
+        "                    [--find-url K [--explorer]] [--about]\n"
+        "                    [--toggle K] [--preview K,TOP,BOTTOM] [--margins K,TOP,BOTTOM]\n"
+        "                    [--cut K,Y0,Y1] [--save NAME [--jpeg] [--scroll]] ...\n"
+        "                    (review actions, applied in the order given)\n"
+        "                    [--print QUEUE [--per-sheet 1|2]]   (after the review actions)");
+}
+
+bool WalkOptions::ParseReviewAction(const QString& option, const QString& value, bool* known) {
+    *known = false;
+    for (const ActionForm& form : kActionForms) {
+        if (option != QLatin1String("--") + QLatin1String(form.name))
+            continue;
+        *known = true;
+        ReviewAction action{QString::fromLatin1(form.name), value, {}, {}};
+        if (form.numbers == 0) { // a text value: taken as it is, for the dialog to judge
+            m_reviewActions << action;
+            return true;
+        }
+        const QStringList parts = value.split(QLatin1Char(','));
+        bool ok = parts.size() == form.numbers;
+        for (int k = 0; ok && k < parts.size(); ++k)
+            action.numbers << parts.at(k).trimmed().toInt(&ok);
+        if (!ok || !NumbersFit(action.name, action.numbers)) {
+            m_strError = QString::fromLatin1(form.help);
+            return false;
+        }
+        m_reviewActions << action;
+        return true;
+    }
+    return true;
+}
+
+bool WalkOptions::ParseSaveSwitch(const QString& option, bool* known) {
+    *known = option == QLatin1String("--jpeg") || option == QLatin1String("--scroll");
+    if (!*known)
+        return true;
+    if (m_reviewActions.isEmpty() || m_reviewActions.last().name != QLatin1String("save")) {
+        m_strError = option + QStringLiteral(" belongs to a --save NAME before it");
+        return false;
+    }
+    m_reviewActions.last().flags << option.mid(2);
+    return true;
 }
 
 bool WalkOptions::Parse(const QStringList& args) {
@@ -12,6 +84,11 @@ bool WalkOptions::Parse(const QStringList& args) {
             (arg == QLatin1String("--about") ? m_bAbout : m_bExplorer) = true;
             continue;
         }
+        bool isSwitch = false;
+        if (!ParseSaveSwitch(arg, &isSwitch))
+            return false;
+        if (isSwitch)
+            continue;
         if (i + 1 >= args.size()) {
             m_strError = QStringLiteral("missing value after ") + arg;
             return false;
@@ -31,13 +108,30 @@ bool WalkOptions::Parse(const QStringList& args) {
         } else if (arg == QLatin1String("--select")) {
             if (!ParseSelection(value))
                 return false;
+        } else if (arg == QLatin1String("--print")) {
+            m_strPrintQueue = value;
+        } else if (arg == QLatin1String("--per-sheet")) {
+            if (value != QLatin1String("1") && value != QLatin1String("2")) {
+                m_strError = QStringLiteral("--per-sheet takes 1 or 2");
+                return false;
+            }
+            m_nPerSheet = value.toInt();
         } else {
-            m_strError = QStringLiteral("unknown argument ") + arg;
-            return false;
+            bool known = false;
+            if (!ParseReviewAction(arg, value, &known))
+                return false;
+            if (!known) {
+                m_strError = QStringLiteral("unknown argument ") + arg;
+                return false;
+            }
         }
     }
     if (m_strUrl.isEmpty() || m_strOutDir.isEmpty()) {
         m_strError = QStringLiteral("--url and --out are required");
+        return false;
+    }
+    if (m_strPrintQueue.isEmpty() && args.contains(QLatin1String("--per-sheet"))) {
+        m_strError = QStringLiteral("--per-sheet needs --print QUEUE");
         return false;
     }
     return true;

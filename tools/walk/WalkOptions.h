@@ -4,8 +4,16 @@
 #include <QString>
 #include <QStringList>
 
+// One action of the walk inside the page review, in the order given on the command line.
+struct ReviewAction {
+    QString name;       // the option without its dashes: toggle, preview, margins, cut
+    QString value;      // the option's value as given
+    QList<int> numbers; // the value's comma-separated whole numbers
+    QStringList flags;  // switches that follow it without a value: --jpeg, --scroll of a save
+};
+
 // The walk's command line: --url URL --out DIR [--select L,T,R,B] [--find-url K [--explorer]]
-// [--about].
+// [--about] [review actions...] [--print QUEUE [--per-sheet 1|2]].
 class WalkOptions final {
   public:
     // false with m_strError set when the arguments are incomplete or malformed.
@@ -21,10 +29,20 @@ class WalkOptions final {
     bool m_bExplorer = false;
     // Alt+A and about.png.
     bool m_bAbout = false;
+    QList<ReviewAction> m_reviewActions;
+    // Printing in the review: the CUPS queue (empty: no printing) and pages per sheet.
+    QString m_strPrintQueue;
+    int m_nPerSheet = 2;
     QString m_strError;
 
     static QString Usage();
 
   private:
     bool ParseSelection(const QString& text);
+    // false (with m_strError) when option is a switch of the save before it that cannot be
+    // taken; *known tells whether option is such a switch at all.
+    bool ParseSaveSwitch(const QString& option, bool* known);
+    // false (with m_strError) when option is a review action whose value is malformed; *known
+    // tells whether option is a review action at all.
+    bool ParseReviewAction(const QString& option, const QString& value, bool* known);
 };

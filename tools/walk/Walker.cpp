@@ -4,6 +4,10 @@
 #include "app/MainWnd.h"
 #include "capture/HtmlCaptureImageWnd.h"
 #include "tools/walk/FindUrlWalk.h"
+#include "review/ShowPageDlg.h"
+#include "tools/walk/ModalDriver.h"
+#include "tools/walk/ReviewWalk.h"
+#include "tools/walk/SaveWalk.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -34,7 +38,8 @@ bool WaitFor(Sender* sender, Signal signal, int timeoutMs) {
 }
 } // namespace
 
-Walker::Walker(const WalkOptions& options, QObject* parent) : QObject(parent), m_options(options) {}
+Walker::Walker(const WalkOptions& options, QObject* parent)
+    : QObject(parent), m_options(options), m_pDriver(new ModalDriver(this)) {}
 
 QString Walker::OutPath(const QString& name) const {
     return QDir(m_options.m_strOutDir).filePath(name);
@@ -57,8 +62,6 @@ int Walker::Run(CZelvaneApp& app) {
         return 1;
     }
     MainWnd* wnd = app.MainWindow();
-    wnd->SetMessageAutoCloseMs(1); // nobody is there to press OK
-    wnd->SetReviewAfterCut(false);
     connect(wnd, &MainWnd::MessageShown, this, [this](const QString& title, const QString& text) {
         m_strMessage = title + QLatin1Char('\n') + text;
     });
@@ -111,9 +114,22 @@ bool Walker::Capture(MainWnd* wnd) {
 }
 
 bool Walker::Cut(MainWnd* wnd) {
+    // F4 opens the review modally; the review actions run inside it and close it.
+    ReviewWalk review(m_options, m_pDriver);
+    SaveWalk::Register(review, m_pDriver);
+    bool reviewed = false;
+    bool reviewOk = false;
+    m_pDriver->OnNextModal<ShowPageDlg>([&](ShowPageDlg* dlg) {
+        reviewed = true;
+        reviewOk = review.Run(dlg);
+    });
     QTest::keyClick(wnd, Qt::Key_F4);
     if (wnd->Pages().Count() == 0) {
         m_strError = QStringLiteral("the cut gave no pages");
+        return false;
+    }
+    if (!reviewed || !reviewOk) {
+        m_strError = reviewed ? review.m_strError : QStringLiteral("the review did not open");
         return false;
     }
     return SavePages(wnd);
@@ -133,8 +149,14 @@ bool Walker::SavePages(MainWnd* wnd) {
         m_strError = QStringLiteral("cannot write ") + file.fileName();
         return false;
     }
-    QTextStream(&file) << set.pageWidth << ' ' << PageSet::pageHeight << ' '
-                       << qulonglong(set.pageBytes) << ' ' << PageSet::bytesPerPixel << ' '
-                       << set.Count() << '\n';
+    QTextStream out(&file);
+    out << set.pageWidth << ' ' << PageSet::pageHeight << ' ' << qulonglong(set.pageBytes) << ' '
+        << PageSet::bytesPerPixel << ' ' << set.Count() << '\n';
+    for (int i = 0; i < set.Count(); ++i) {
+        const PageRecord* page = set.Page(i);
+        out << QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0'))
+            << (page->used ? " used " : " unused ") << page->topMargin << ' ' << page->bottomMargin
+            << '\n';
+    }
     return true;
 }

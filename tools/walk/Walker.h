@@ -7,9 +7,11 @@
 
 class CZelvaneApp;
 class MainWnd;
+class ModalDriver;
 
 // Walks the program's main job with the real application objects: load a page, capture it
-// with F3, select, cut with F4 and write what each step showed into the output folder.
+// with F3, select, cut with F4, work in the page review and write what each step showed into
+// the output folder.
 class Walker final : public QObject {
     Q_OBJECT
 
@@ -33,5 +35,6 @@ class Walker final : public QObject {
     QString OutPath(const QString& name) const;
 
     WalkOptions m_options;
-    QString m_strMessage; // the text of the last message box the window showed
+    QString m_strMessage;   // the text of the last message box the window showed
+    ModalDriver* m_pDriver; // prints and answers every message box, runs the review actions
 };

@@ -8,7 +8,8 @@
 
 #include <cstdio>
 
-// zelvane-walk --url URL --out DIR [--select L,T,R,B]: the main job, unattended and offscreen.
+// zelvane-walk --url URL --out DIR [--select L,T,R,B] [review actions]: the main job, unattended
+// and offscreen; see WalkOptions::Usage.
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "capture/PageSet.h"
+
+#include <QColor>
+
+// Page sets for the review tests: every row of every page has its own colour, so a row that is
+// lost, doubled or moved shows.
+namespace ReviewTestPages {
+
+// count pages of width pixels; with blankLast the last page is all white.
+void Fill(PageSet& set, int count, int width, bool blankLast = false);
+// The colour of row `row` of page `page` as Fill made it.
+QRgb RowColor(int page, int row);
+// The colour of pixel (x, y) of a page buffer.
+QRgb PixelAt(const PageSet& set, const quint8* pixels, int x, int y);
+
+} // namespace ReviewTestPages
