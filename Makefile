@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
-.PHONY: setup build run test bench fuzz clean
+.PHONY: setup build run install test bench fuzz clean
 
 setup:
 	@bash scripts/setup
@@ -16,6 +16,10 @@ build: setup
 
 run: build
 	@bash scripts/run-program
+
+# Installs under CMAKE_INSTALL_PREFIX (/usr/local unless configured), or under PREFIX when given.
+install: build
+	cmake --install build $(if $(PREFIX),--prefix $(PREFIX))
 
 test: setup
 	@test -f build-test/CMakeCache.txt || cmake -S . -B build-test $(CMAKE_GEN) \
