@@ -2,6 +2,8 @@
 # directory build/run/), build-test/ (sanitizers, for the tests), build-fuzz/ (clang, libFuzzer).
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+# With FUZZ_RUNS set, each fuzzer runs that many inputs instead of FUZZ_SECONDS.
+FUZZ_RUNS ?=
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
 .PHONY: setup build run install test bench fuzz clean
@@ -34,7 +36,7 @@ fuzz: setup
 	@test -f build-fuzz/CMakeCache.txt || CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVANE_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
-	@bash scripts/run-fuzz build-fuzz $(FUZZ_SECONDS)
+	@bash scripts/run-fuzz build-fuzz $(FUZZ_SECONDS) $(FUZZ_RUNS)
 
 clean:
 	rm -rf build build-test build-fuzz
