@@ -1,4 +1,5 @@
 #include "app/MainLayout.h"
+#include "tests/support/PixelCount.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,19 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-int CountNear(const QImage& image, const QRect& r, QRgb colour, int tolerance) {
-    int count = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(colour)) <= tolerance &&
-                std::abs(qGreen(p) - qGreen(colour)) <= tolerance &&
-                std::abs(qBlue(p) - qBlue(colour)) <= tolerance)
-                ++count;
-        }
-    return count;
-}
 
 // Runs a program to its end (at most two minutes); its exit code, -1 when it did not finish.
 int RunToEnd(QProcess& process, const QString& program, const QStringList& args) {
