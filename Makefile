@@ -2,9 +2,11 @@
 # directory build/run/), build-test/ (sanitizers, for the tests), build-fuzz/ (clang, libFuzzer).
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+# With FUZZ_RUNS set, each fuzzer runs that many inputs instead of FUZZ_SECONDS.
+FUZZ_RUNS ?=
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
-.PHONY: setup build run test bench fuzz clean
+.PHONY: setup build run install test bench fuzz clean
 
 setup:
 	@bash scripts/setup
@@ -16,6 +18,10 @@ build: setup
 
 run: build
 	@bash scripts/run-program
+
+# Installs under CMAKE_INSTALL_PREFIX (/usr/local unless configured), or under PREFIX when given.
+install: build
+	cmake --install build $(if $(PREFIX),--prefix $(PREFIX))
 
 test: setup
 	@test -f build-test/CMakeCache.txt || cmake -S . -B build-test $(CMAKE_GEN) \
@@ -30,7 +36,7 @@ fuzz: setup
 	@test -f build-fuzz/CMakeCache.txt || CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVANE_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
-	@bash scripts/run-fuzz build-fuzz $(FUZZ_SECONDS)
+	@bash scripts/run-fuzz build-fuzz $(FUZZ_SECONDS) $(FUZZ_RUNS)
 
 clean:
 	rm -rf build build-test build-fuzz

@@ -1,10 +1,34 @@
 #include "app/CZelvaneApp.h"
 
 #include "app/AppTexts.h"
+#include "app/MainLayout.h"
 #include "app/MainWnd.h"
 #include "toolkit/QX_Theme.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// The view paints a page a moment after its load ends: waits (at most ten seconds) until the
+// browser's area no longer looks as it did then, saves the window and ends the event loop.
+void SaveOncePainted(QWidget* wnd, const QString& path) {
+    const QRect browser = MainLayout(wnd->width(), wnd->height()).Content();
+    const QImage before = wnd->grab(browser).toImage();
+    auto* poll = new QTimer(wnd);
+    QObject::connect(poll, &QTimer::timeout, wnd, [=, tries = 0]() mutable {
+        if (wnd->grab(browser).toImage() == before && ++tries < 40)
+            return;
+        poll->stop();
+        QApplication::exit(wnd->grab().toImage().save(path, "PNG") ? 0 : 3);
+    });
+    poll->start(250);
+}
+
+} // namespace
 
 CZelvaneApp::CZelvaneApp() = default;
 
@@ -57,5 +81,21 @@ int CZelvaneApp::Run() {
         return ExitInstance(1);
     if (!InitInstance())
         return ExitInstance(1);
+    ArmStartShot();
     return ExitInstance(QApplication::exec());
+}
+
+void CZelvaneApp::ArmStartShot() {
+    const QString path = qEnvironmentVariable("ZELVANE_START_SHOT");
+    MainWnd* wnd = m_pMainWnd.data();
+    if (path.isEmpty() || !wnd)
+        return;
+    QObject::connect(
+        wnd, &MainWnd::DocumentCompleted, wnd,
+        [wnd, path](const QString& url) {
+            std::printf("start page %s\n", qPrintable(url));
+            std::fflush(stdout);
+            SaveOncePainted(wnd, path);
+        },
+        Qt::SingleShotConnection);
 }

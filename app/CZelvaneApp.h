@@ -32,6 +32,11 @@ class CZelvaneApp final {
     MainWnd* MainWindow() const;
 
   private:
+    // With ZELVANE_START_SHOT=FILE.png in the environment, prints the start page's address,
+    // saves the main window to FILE once that page has loaded and ends the program: how an
+    // installed copy is checked where no one can look at the screen.
+    void ArmStartShot();
+
     std::unique_ptr<QFont> m_pAppFont;
     QPointer<MainWnd> m_pMainWnd;
     bool m_bSkinLoaded = false;

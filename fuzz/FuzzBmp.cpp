@@ -1,28 +1,28 @@
-// Feeds each input to QX_DIB::LoadFile as a BMP file and draws whatever loads.
+// Feeds each input to QX_DIB as a BMP file and draws whatever loads. The bytes are read
+// through the same reader LoadFile uses once its file is open, straight from memory.
 #include "imaging/QX_DIB.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static QTemporaryDir folder; // one file per process, rewritten for every input
-    static const QString path = folder.filePath(QStringLiteral("input.bmp"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return 0;
-    file.write(reinterpret_cast<const char*>(data), qint64(size));
-    file.close();
-
+    QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
     QX_DIB dib;
-    if (dib.LoadFile(path) != 1)
+    if (dib.ReadFile(file) != 1)
         return 0;
-    QImage canvas(24, 24, QImage::Format_RGB32);
-    canvas.fill(Qt::gray);
+    // One small canvas for every input: the drawing clips to it, as to a window.
+    static QImage canvas = [] {
+        QImage image(24, 24, QImage::Format_RGB32);
+        image.fill(Qt::gray);
+        return image;
+    }();
     QPainter painter(&canvas);
     dib.Draw(&painter, 0, 0);
     dib.DrawToRect(&painter, QRect(2, 3, 7, 19));

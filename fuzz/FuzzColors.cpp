@@ -1,20 +1,17 @@
-// Feeds each input to QX_LoadUserColor as the colour file.
+// Feeds each input to the colour file reader QX_LoadUserColor uses once its file is open,
+// straight from memory.
 #include "toolkit/QX_Theme.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QBuffer>
 
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static QTemporaryDir folder;
-    static const QString path = folder.filePath(QStringLiteral("user_color.txt"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return 0;
-    file.write(reinterpret_cast<const char*>(data), qint64(size));
-    file.close();
-    QX_LoadUserColor(path);
+    QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
+    QX_ReadUserColor(file);
     return 0;
 }

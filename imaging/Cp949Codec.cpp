@@ -7,11 +7,36 @@
 
 namespace {
 
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+// One converter per direction and thread, opened at first use and kept: opening one loads
+// and sets up the code page's tables, far more work than converting a short name.
+class Converter final {
+  public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    ~Converter() {
+        if (m_cd != kNoConverter)
+            iconv_close(m_cd);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // The converter in its initial state, or kNoConverter.
+    iconv_t Reset() {
+        if (m_cd != kNoConverter)
+            iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        return m_cd;
+    }
+
+  private:
+    iconv_t m_cd;
+};
+
 // Converts with glibc's iconv; characters the target cannot hold are skipped rather than
 // ending the conversion, so a stray character never loses the rest of the text.
-QByteArray Convert(const char* to, const char* from, const QByteArray& in) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
+QByteArray Convert(Converter& converter, const QByteArray& in) {
+    const iconv_t cd = converter.Reset();
+    if (cd == kNoConverter)
         return {};
     std::vector<char> out(size_t(in.size()) * 4 + 16);
     char* src = const_cast<char*>(in.constData());
@@ -26,18 +51,19 @@ QByteArray Convert(const char* to, const char* from, const QByteArray& in) {
         ++src; // skip the byte that cannot be converted
         --srcLeft;
     }
-    iconv_close(cd);
     return QByteArray(out.data(), qsizetype(out.size() - dstLeft));
 }
 
 } // namespace
 
 QByteArray Cp949Codec::Encode(const QString& text) {
-    return Convert("CP949", "UTF-8", text.toUtf8());
+    thread_local Converter toCp949("CP949", "UTF-8");
+    return Convert(toCp949, text.toUtf8());
 }
 
 QString Cp949Codec::Decode(const QByteArray& bytes) {
-    return QString::fromUtf8(Convert("UTF-8", "CP949", bytes));
+    thread_local Converter fromCp949("UTF-8", "CP949");
+    return QString::fromUtf8(Convert(fromCp949, bytes));
 }
 
 QByteArray Cp949Codec::EncodeTruncated(const QString& text, int maxBytes) {

@@ -17,7 +17,7 @@ constexpr qint64 MaxBitmapFileBytes = qint64(512) << 20;
 // Reads one BMP file of `size` bytes from the current position: the packed DIB after the
 // 14-byte file header, in a zeroed block of `size` bytes. The size is checked against what
 // the file still holds before anything is allocated. Null when short or not a BMP.
-QByteArray ReadBitmapFile(QFile& file, qint64 size) {
+QByteArray ReadBitmapFile(QIODevice& file, qint64 size) {
     if (size < FileHeaderBytes + DibDecoder::CoreHeaderSize || size > MaxBitmapFileBytes ||
         size > file.size() - file.pos())
         return {};
@@ -98,7 +98,12 @@ qint8 QX_DIB::LoadFile(const QString* path) {
     QFile file(*path);
     if (!file.open(QIODevice::ReadOnly))
         return -3;
-    const qint64 size = file.size();
+    return ReadFile(file);
+}
+
+qint8 QX_DIB::ReadFile(QIODevice& file) {
+    Release();
+    const qint64 size = file.size() - file.pos();
     QByteArray block = ReadBitmapFile(file, size);
     if (block.isEmpty() || !AcceptBlock(std::move(block), size - FileHeaderBytes))
         return -1;
@@ -120,17 +125,31 @@ qint8 QX_DIB::LoadFromPack(const QString* name) {
     QFile file(pack);
     if (!file.open(QIODevice::ReadOnly))
         return -3;
+    return ReadPackEntry(file, *name);
+}
+
+qint8 QX_DIB::ReadPackEntry(QIODevice& file, const QString& name) {
     // A character code page 949 cannot hold would silently drop out of the name and let it
     // match another entry; such a name is in no pack.
-    const QByteArray wanted = Cp949Codec::Encode(*name);
-    const bool encodable = Cp949Codec::Decode(wanted) == *name;
+    const QByteArray wanted = Cp949Codec::Encode(name);
+    if (Cp949Codec::Decode(wanted) != name) {
+        Release();
+        return -4;
+    }
+    return ReadPackEntry(file, wanted);
+}
+
+qint8 QX_DIB::ReadPackEntry(QIODevice& file, const QByteArray& wanted) {
+    Release();
+    if (!file.seek(0))
+        return -3;
     char sizeField[4];
     char nameField[PackNameBytes];
     while (file.read(sizeField, 4) == 4) {
         const qint64 size = qFromLittleEndian<quint32>(sizeField);
         if (file.read(nameField, PackNameBytes) != PackNameBytes)
             break;
-        if (encodable && SameEntryName(nameField, wanted)) {
+        if (SameEntryName(nameField, wanted)) {
             QByteArray block = ReadBitmapFile(file, size);
             if (block.isEmpty() || !AcceptBlock(std::move(block), size - FileHeaderBytes))
                 return -4;

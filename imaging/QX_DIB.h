@@ -7,6 +7,7 @@
 #include <QVector>
 #include <QtGlobal>
 
+class QIODevice;
 class QPainter;
 
 // A COLORREF: 0x00BBGGRR, red in the low byte.
@@ -32,6 +33,13 @@ class QX_DIB {
     // unreadable.
     qint8 LoadFromPack(const QString* name);
     qint8 LoadFromPack(const QString& name) { return LoadFromPack(&name); }
+    // What the two loads do once their file is open, for callers that hold the bytes already:
+    // a BMP file from the device's position to its end (1 or -1), and the named entry of a
+    // skin pack (1 or -4; -3 when the device cannot seek). m_strSource is left as it was.
+    qint8 ReadFile(QIODevice& file);
+    qint8 ReadPackEntry(QIODevice& pack, const QString& name);
+    // The same with the name already in code page 949.
+    qint8 ReadPackEntry(QIODevice& pack, const QByteArray& cp949Name);
 
     // Draws m_nDrawWidth x m_nDrawHeight pixels at (x, y), keying out m_crKey when transparent.
     void Draw(QPainter* dc, int x, int y) const;

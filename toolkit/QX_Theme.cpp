@@ -98,7 +98,7 @@ void ApplyPiece(const char* piece) {
 // byte ends what the key search and the parser see of that piece.
 class PieceReader final {
   public:
-    explicit PieceReader(QFile* file) : m_pFile(file) {}
+    explicit PieceReader(QIODevice* file) : m_pFile(file) {}
 
     bool Next(char* piece) {
         int length = 0;
@@ -129,19 +129,20 @@ class PieceReader final {
     }
 
     bool RawChar(char* c) {
-        if (m_nPos >= m_buffer.size()) {
-            m_buffer = m_pFile->read(4096);
+        if (m_nPos >= m_nSize) {
+            m_nSize = m_pFile->read(m_buffer, sizeof m_buffer);
             m_nPos = 0;
-            if (m_buffer.isEmpty())
+            if (m_nSize <= 0)
                 return false;
         }
-        *c = m_buffer.at(m_nPos++);
+        *c = m_buffer[m_nPos++];
         return true;
     }
 
-    QFile* m_pFile;
-    QByteArray m_buffer;
-    qsizetype m_nPos = 0;
+    QIODevice* m_pFile;
+    char m_buffer[4096]; // a fixed buffer: nothing is allocated per chunk read
+    qint64 m_nSize = 0;
+    qint64 m_nPos = 0;
 };
 
 // The pixel size whose line height (ascent + descent) comes closest to cellHeight without
@@ -250,11 +251,15 @@ bool QX_LoadUserColor(const QString& path) {
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return false;
+    QX_ReadUserColor(file);
+    return true;
+}
+
+void QX_ReadUserColor(QIODevice& file) {
     PieceReader reader(&file);
     char piece[kPieceChars + 1];
     while (reader.Next(piece))
         ApplyPiece(piece);
-    return true;
 }
 
 QFont QX_StandardFont() {

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QString>
 
+class QIODevice;
 class QPainter;
 class QWidget;
 
@@ -51,6 +52,8 @@ void QX_InitSkin();
 void QX_FreeSkin();
 // Reads the colour file into QX_UserColor; false when it cannot be opened.
 bool QX_LoadUserColor(const QString& path);
+// What QX_LoadUserColor does once the file is open: reads the device from its position.
+void QX_ReadUserColor(QIODevice& file);
 
 // The toolkit's standard font ("굴림체", cell height 12): what controls create when given none.
 QFont QX_StandardFont();

@@ -1,6 +1,7 @@
 #include "app/AppTexts.h"
 #include "app/CZelvaneApp.h"
 #include "app/MainWnd.h"
+#include "tests/support/PixelCount.h"
 
 #include <QDir>
 #include <QImage>
@@ -9,20 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-// How many pixels of the rectangle are close to the colour.
-int CountNear(const QImage& image, const QRect& r, QRgb colour, int tolerance) {
-    int count = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(colour)) <= tolerance &&
-                std::abs(qGreen(p) - qGreen(colour)) <= tolerance &&
-                std::abs(qBlue(p) - qBlue(colour)) <= tolerance)
-                ++count;
-        }
-    return count;
-}
-
 // Runs the test in an empty working directory: no image folder, no skin pack, no colour file.
 class AppStartTest : public ::testing::Test {
   protected:

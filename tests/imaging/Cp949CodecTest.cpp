@@ -16,3 +16,12 @@ TEST(Cp949Codec, TruncationNeverSplitsACharacter) {
     EXPECT_EQ(Cp949Codec::EncodeTruncated(text, 5).size(), 5);
     EXPECT_EQ(Cp949Codec::EncodeTruncated(text, 100), Cp949Codec::Encode(text));
 }
+
+// The converters are kept between calls: a damaged text must not leave one half-way through
+// a character for the next caller.
+TEST(Cp949Codec, DamagedTextDoesNotSpillIntoTheNextConversion) {
+    EXPECT_EQ(Cp949Codec::Decode("a\xB0"), QStringLiteral("a")); // a lead byte without its trail
+    EXPECT_EQ(Cp949Codec::Decode("\xA1"), QString());
+    EXPECT_EQ(Cp949Codec::Decode("\xB0\xA1"), QStringLiteral("가"));
+    EXPECT_EQ(Cp949Codec::Encode(QStringLiteral("가")), QByteArray("\xB0\xA1"));
+}

@@ -2,6 +2,7 @@
 #include "imaging/QX_DIB.h"
 #include "tests/imaging/BmpBuilder.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -125,6 +126,31 @@ TEST_F(SkinPack, SearchStopsAtTheFirstMatchingName) {
               BmpBuilder::PackEntry("TWIN.BMP", Picture(7)));
     QX_DIB dib;
     EXPECT_EQ(dib.LoadFromPack(QStringLiteral("twin.bmp")), -4);
+}
+
+// Lookups straight from bytes in memory find what LoadFromPack finds, one after another on
+// the same device; a BMP is read from the device's position.
+TEST_F(SkinPack, ReadsPacksAndFilesHeldInMemory) {
+    QByteArray bytes =
+        BmpBuilder::PackEntry("a.bmp", Picture(2)) +
+        BmpBuilder::PackEntry(Cp949Codec::Encode(QStringLiteral("중지.bmp")), Picture(3));
+    QBuffer pack(&bytes);
+    ASSERT_TRUE(pack.open(QIODevice::ReadOnly));
+    QX_DIB dib;
+    EXPECT_EQ(dib.ReadPackEntry(pack, QStringLiteral("중지.BMP")), 1);
+    EXPECT_EQ(dib.m_nWidth, 3);
+    EXPECT_EQ(dib.ReadPackEntry(pack, QByteArray("A.bmp")), 1);
+    EXPECT_EQ(dib.m_nWidth, 2);
+    EXPECT_EQ(dib.ReadPackEntry(pack, QStringLiteral("\U0001F600")), -4);
+    EXPECT_FALSE(dib.m_bLoaded);
+
+    QByteArray prefixed = "junk" + Picture(5);
+    QBuffer file(&prefixed);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(dib.ReadFile(file), -1);
+    ASSERT_TRUE(file.seek(4));
+    EXPECT_EQ(dib.ReadFile(file), 1);
+    EXPECT_EQ(dib.m_nWidth, 5);
 }
 
 } // namespace

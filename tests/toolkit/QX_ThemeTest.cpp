@@ -55,6 +55,9 @@ TEST_P(ThemeColorLine, SetsTheSlotToTheParsedColour) {
 }
 
 const QByteArray kLongRun(60, '9');
+// 4091 bytes of comment lines: a line after them crosses the reader's 4096-byte chunks.
+const QByteArray kNearChunkEnd =
+    QByteArray(126, '#').append('\n').repeated(32) + QByteArray(26, '#') + "\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ThemeColorLine,
@@ -95,7 +98,9 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"KeySplitAcrossPieces", QByteArray(120, '#') + "static[fore]=1,2,3,\n",
                  QX_STATIC_FORE, QX_COLOR_UNSET},
         LineCase{"ValueSplitAcrossPieces", QByteArray(110, '#') + "static[fore]=1,2,3,4,5,\n",
-                 QX_STATIC_FORE, QX_RGB(1, 2, 0)}),
+                 QX_STATIC_FORE, QX_RGB(1, 2, 0)},
+        LineCase{"LineAcrossReadChunks", kNearChunkEnd + "static[fore]=9,8,7,\r\n", QX_STATIC_FORE,
+                 QX_RGB(9, 8, 7)}),
     [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ThemeColorFile, MissingFileKeepsTheTable) {
