@@ -1,8 +1,8 @@
 #include "review/PagePrintDlg.h"
 
 #include "review/AdPanel.h"
-#include "review/PrintTexts.h"
 #include "review/PrinterEntries.h"
+#include "review/ReviewTexts.h"
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_ListBox.h"
@@ -35,7 +35,7 @@ const QX_DlgTemplateRegistrar kRegisterTemplate([] {
          QX_WS_GROUP, false},
         {PagePrintDlg::kOnePerSheetId, QX_CtrlKind::RadioButton,
          QStringLiteral("A4 한장에 한개의 페이지(이미지)씩 출력하기"), 12, 161, 159, 10, 0, false},
-        {PagePrintDlg::kMakerLineId, QX_CtrlKind::Static, PrintTexts::MakerLine(), 9, 213, 213, 8,
+        {PagePrintDlg::kMakerLineId, QX_CtrlKind::Static, ReviewTexts::MakerLine(), 9, 213, 213, 8,
          0, false},
         {PagePrintDlg::kAdFrameId, QX_CtrlKind::Frame, QString(), 7, 227, 285, 63, 0, true},
     };

@@ -5,8 +5,8 @@
 #include "review/CupsPrinter.h"
 #include "review/PagePrintDlg.h"
 #include "review/PrintGeometry.h"
-#include "review/PrintTexts.h"
 #include "review/PrinterEntries.h"
+#include "review/ReviewTexts.h"
 #include "toolkit/QX_MessageDlg.h"
 
 #include <QImage>
@@ -76,14 +76,14 @@ bool PagePrinter::Print(const ReviewPages& pages, const QString& printerEntry, b
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("job.prn"));
     if (!dir.isValid() || !RenderJob(pages, name, onePerSheet, sheets, file)) {
-        ShowError(PrintErrorTitle(), PrintTexts::JobRefusedLine());
+        ShowError(PrintErrorTitle(), ReviewTexts::JobRefusedLine());
         return false;
     }
     QString reason;
     const int job =
-        CupsPrinter::SubmitJob(name, file, PrintTexts::JobName(), !onePerSheet, &reason);
+        CupsPrinter::SubmitJob(name, file, ReviewTexts::JobName(), !onePerSheet, &reason);
     if (job == 0) {
-        ShowError(PrintErrorTitle(), PrintTexts::JobRefusedLine(), reason);
+        ShowError(PrintErrorTitle(), ReviewTexts::JobRefusedLine(), reason);
         return false;
     }
     m_nLastJobId = job;
@@ -105,7 +105,7 @@ bool PagePrinter::RenderJob(const ReviewPages& pages, const QString& printerName
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(onePerSheet ? QPageLayout::Portrait : QPageLayout::Landscape);
-    printer.setDocName(PrintTexts::JobName());
+    printer.setDocName(ReviewTexts::JobName());
     // Pages go out in colour as they are; a monochrome printer makes its own grey.
     printer.setColorMode(QPrinter::Color);
     // The printer's own engine writes the document; the job is handed over separately so that

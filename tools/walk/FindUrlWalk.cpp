@@ -8,6 +8,7 @@
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_ListBox.h"
 #include "tools/walk/ModalDriver.h"
+#include "tools/walk/WaitForSignal.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -18,20 +19,6 @@
 
 namespace {
 constexpr int kLoadTimeoutMs = 60000;
-
-// Runs the event loop until signal fires or timeoutMs passes; true when it fired.
-template <typename Sender, typename Signal>
-bool WaitFor(Sender* sender, Signal signal, int timeoutMs) {
-    QEventLoop loop;
-    bool fired = false;
-    QObject::connect(sender, signal, &loop, [&] {
-        fired = true;
-        loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return fired;
-}
 
 void PressButton(QX_Dialog* dlg, int id) {
     if (auto* button = qobject_cast<QX_Button*>(dlg->GetDlgItem(id)))
@@ -75,7 +62,7 @@ bool FindUrlWalk::PickAddress(MainWnd* wnd, int row, bool explorer) {
     if (!shown && m_strError.isEmpty())
         m_strError = QStringLiteral("F8 showed no list");
     if (m_strError.isEmpty() && row > 0 && !loaded &&
-        !WaitFor(wnd, &MainWnd::DocumentCompleted, kLoadTimeoutMs))
+        !WaitForSignal(wnd, &MainWnd::DocumentCompleted, kLoadTimeoutMs))
         m_strError = QStringLiteral("the chosen page did not load");
     QObject::disconnect(done);
     return m_strError.isEmpty();
@@ -88,7 +75,7 @@ bool FindUrlWalk::ShowAbout(MainWnd* wnd) {
         shown = true;
         if (BrowserControl* browser = dlg->Browser())
             if (browser->IsLoading() || browser->LocationURL().isEmpty())
-                WaitFor(browser, &BrowserControl::DocumentComplete, kLoadTimeoutMs);
+                WaitForSignal(browser, &BrowserControl::DocumentComplete, kLoadTimeoutMs);
         QTest::qWait(300); // let the page paint its first frame for the picture
         const QString png = QDir(m_strOutDir).filePath(QStringLiteral("about.png"));
         if (!dlg->grab().save(png, "PNG"))

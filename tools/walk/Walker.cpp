@@ -3,11 +3,12 @@
 #include "app/CZelvaneApp.h"
 #include "app/MainWnd.h"
 #include "capture/HtmlCaptureImageWnd.h"
-#include "tools/walk/FindUrlWalk.h"
 #include "review/ShowPageDlg.h"
+#include "tools/walk/FindUrlWalk.h"
 #include "tools/walk/ModalDriver.h"
 #include "tools/walk/ReviewWalk.h"
 #include "tools/walk/SaveWalk.h"
+#include "tools/walk/WaitForSignal.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -23,19 +24,6 @@
 namespace {
 constexpr int kLoadTimeoutMs = 60000;
 
-// Runs the event loop until signal fires or timeoutMs passes; true when it fired.
-template <typename Sender, typename Signal>
-bool WaitFor(Sender* sender, Signal signal, int timeoutMs) {
-    QEventLoop loop;
-    bool fired = false;
-    QObject::connect(sender, signal, &loop, [&] {
-        fired = true;
-        loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return fired;
-}
 } // namespace
 
 Walker::Walker(const WalkOptions& options, QObject* parent)
@@ -72,11 +60,11 @@ int Walker::Run(CZelvaneApp& app) {
 bool Walker::LoadPage(MainWnd* wnd) {
     // The start page loads first; then the address is typed and entered as a user would.
     if (wnd->AddressBox()->text().isEmpty())
-        WaitFor(wnd, &MainWnd::DocumentCompleted, kLoadTimeoutMs);
+        WaitForSignal(wnd, &MainWnd::DocumentCompleted, kLoadTimeoutMs);
     wnd->AddressBox()->setFocus();
     wnd->AddressBox()->setText(m_options.m_strUrl);
     QTest::keyClick(wnd->AddressBox(), Qt::Key_Return);
-    if (!WaitFor(wnd, &MainWnd::DocumentCompleted, kLoadTimeoutMs)) {
+    if (!WaitForSignal(wnd, &MainWnd::DocumentCompleted, kLoadTimeoutMs)) {
         m_strError = QStringLiteral("the page did not load: ") + m_options.m_strUrl;
         return false;
     }
