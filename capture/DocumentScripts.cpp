@@ -89,7 +89,9 @@ const height = () => Math.max(document.documentElement.scrollHeight,
 for (const el of document.querySelectorAll('img[loading="lazy"],iframe[loading="lazy"]'))
   el.loading = 'eager';
 const step = Math.max(100, window.innerHeight);
-// Nothing is painted on the way: the walk only has to pass every place once.
+// Nothing is painted on the way: the walk only has to pass every place once. Hidden elements
+// lose the focus, so the field the user was typing in gets it back afterwards.
+const focused = document.activeElement;
 const hide = document.createElement('style');
 hide.textContent = 'html, html * { visibility: hidden !important; }';
 (document.head || document.documentElement).appendChild(hide);
@@ -100,6 +102,8 @@ for (let y = 0; y < height() && y < limit; y += step) {
   await frame();
 }
 hide.remove();
+if (focused && focused !== document.body && document.activeElement !== focused)
+  focused.focus({preventScroll: true});
 window.scrollTo({top: 0, left: 0, behavior: 'instant'});
 await frame();
 await frame();
