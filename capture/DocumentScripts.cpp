@@ -56,11 +56,12 @@ QString AsyncCall(const QString& body, const QString& tag, quint64 id) {
 }
 
 QString MeasureBody(int frame) {
-    return QStringLiteral("(function(d){if(!d||!d.body||d.body.tagName!=='BODY'||!d.body."
-                          "firstChild)return null;"
-                          "var b=d.body,r=d.documentElement;"
-                          "return [Math.max(b.scrollWidth,r.scrollWidth),"
-                          "Math.max(b.scrollHeight,r.scrollHeight)];})(%1)")
+    // What the window scrolls over, as far as it can be scrolled: a body pulled up by a
+    // negative margin reports more rows than exist, and content positioned or transformed
+    // beyond the body counts only here.
+    return QStringLiteral("(function(d){if(!d||!d.body||d.body.tagName!=='BODY')return null;"
+                          "var s=d.scrollingElement||d.documentElement;"
+                          "return [s.scrollWidth,s.scrollHeight];})(%1)")
         .arg(DocumentOf(frame));
 }
 
@@ -79,6 +80,17 @@ QString SetScroll(int frame, bool yes) {
                           "display:none!important}';(d.head||d.documentElement).appendChild(s);}"
                           "return true;})(%1,%2)")
         .arg(DocumentOf(frame), yes ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+QString HideCaret(bool hide) {
+    // A style sheet of our own, so that the focus and the selection stay as they are.
+    return QStringLiteral("(function(hide){var s=document.getElementById('__zelvane_nocaret');"
+                          "if(!hide){if(s)s.remove();return true;}"
+                          "if(!s){s=document.createElement('style');s.id='__zelvane_nocaret';"
+                          "s.textContent='*,*::before,*::after{caret-color:transparent!important}';"
+                          "(document.head||document.documentElement).appendChild(s);}"
+                          "return true;})(%1)")
+        .arg(hide ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
 QString BringInLazyContent(int waitMs) {

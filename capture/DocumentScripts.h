@@ -12,9 +12,14 @@ namespace DocumentScripts {
 // console line: tag, id, ':', 1 or 0, ':', the JSON of the value or of the error text.
 QString AsyncCall(const QString& body, const QString& tag, quint64 id);
 
-// [width, height] of the document's full scroll size (body and root element), or null when
-// the document cannot be read (another origin), has no body (a frameset) or an empty one.
+// [width, height] of what the document's window scrolls over (at least the view), or null
+// when the document cannot be read (another origin) or has no body (a frameset). An empty
+// body is measured as any other.
 QString MeasureBody(int frame);
+
+// Makes the text caret of the focused field invisible (hide) or visible again; the focus
+// stays where it is.
+QString HideCaret(bool hide);
 
 // Hides the document's scroll bars (yes == false) or takes back only what that added.
 QString SetScroll(int frame, bool yes);

@@ -100,6 +100,19 @@ QPoint ReadPoint(const QVariant& value) {
     return list.size() >= 2 ? QPoint(list.at(0).toInt(), list.at(1).toInt()) : QPoint(-1, -1);
 }
 
+// Adds the time of its scope to a step of the capture's timings.
+class StepTime final {
+  public:
+    explicit StepTime(double* slot) : m_pSlot(slot) { m_timer.start(); }
+    ~StepTime() { *m_pSlot += double(m_timer.nsecsElapsed()) / 1e6; }
+    StepTime(const StepTime&) = delete;
+    StepTime& operator=(const StepTime&) = delete;
+
+  private:
+    double* m_pSlot;
+    QElapsedTimer m_timer;
+};
+
 // Puts the control back as the user had it, whatever the capture changed.
 class ControlState final {
   public:
@@ -144,15 +157,27 @@ bool WholePageCapture::CaptureWholePage(QImage* image) {
     if (s_bBusy || !m_pControl || !m_pControl->HasDocument())
         return false;
     s_bBusy = true;
+    m_timings = Timings();
+    QElapsedTimer timer;
+    timer.start();
     QList<int> remembered;
     QSize size;
     bool ok = false;
     ControlState state(m_pControl);
+    // The blinking caret of a focused field is no part of the page.
+    m_pControl->RunScript(DocumentScripts::HideCaret(true));
     if (MeasureDocument(&size, &remembered))
         ok = DrawDocument(size.width(), size.height(), image);
-    RestoreBodies(remembered);
-    state.Restore();
+    {
+        StepTime step(&m_timings.restore);
+        RestoreBodies(remembered);
+        state.Restore();
+        m_pControl->RunScript(DocumentScripts::HideCaret(false));
+    }
     s_bBusy = false;
+    Timings& t = m_timings;
+    t.total = double(timer.nsecsElapsed()) / 1e6;
+    t.measure = t.total - t.lazyWalk - t.resize - t.frameWait - t.grab - t.copy - t.restore;
     return ok;
 }
 
@@ -194,10 +219,13 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
 
     const int viewWidth = std::min(width, m_nMaxViewWidth);
     const int viewHeight = m_pControl->View()->height();
-    m_pControl->SetWidth(viewWidth);
-    if (viewHeight <= 2 * TileStitcher::kOverlap ||
-        !m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(viewWidth, viewHeight)))
-        return false;
+    {
+        StepTime step(&m_timings.resize);
+        m_pControl->SetWidth(viewWidth);
+        if (viewHeight <= 2 * TileStitcher::kOverlap ||
+            !m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(viewWidth, viewHeight)))
+            return false;
+    }
     Scrolled scrolled;
     if (!FindScrolled(QSize(width, height), QSize(viewWidth, viewHeight), &scrolled))
         return false;
@@ -213,14 +241,20 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
     if (!stitcher.IsValid())
         return false;
     QImage first;
-    if (!GrabTiles(stitcher, scrolled, &first))
+    QElapsedTimer tiles;
+    tiles.start();
+    const double before = m_timings.grab + m_timings.copy;
+    const bool grabbed = GrabTiles(stitcher, scrolled, &first);
+    m_timings.frameWait +=
+        double(tiles.nsecsElapsed()) / 1e6 - (m_timings.grab + m_timings.copy - before);
+    // Every row of the measured extent is drawn, or there is no image.
+    if (!grabbed || !stitcher.IsComplete())
         return false;
     if (scrolled.box) {
-        if (!stitcher.IsComplete())
-            return false;
         FillAround(stitcher.Image(), first, QRect(scrolled.view.topLeft(), scrolled.content),
                    scrolled.view);
     }
+    StepTime step(&m_timings.copy);
     QImage result = stitcher.TakeImage();
     if (result.isNull())
         return false;
@@ -255,8 +289,11 @@ bool WholePageCapture::FindScrolled(QSize document, QSize view, Scrolled* scroll
         !m_pControl->BodyScrollSize(BrowserControl::kTopDocument, &top))
         return false;
     const int tileHeight = ChooseTileHeight(view.width(), view.height(), top.height());
-    m_pControl->RunAsyncScript(DocumentScripts::BringInLazyContent(kImageWaitMs), nullptr,
-                               kLazyWalkTimeoutMs);
+    {
+        StepTime step(&m_timings.lazyWalk);
+        m_pControl->RunAsyncScript(DocumentScripts::BringInLazyContent(kImageWaitMs), nullptr,
+                                   kLazyWalkTimeoutMs);
+    }
     if (!m_pControl->BodyScrollSize(BrowserControl::kTopDocument, &top))
         return false;
     scrolled->view = QRect(0, 0, view.width(), tileHeight);
@@ -274,11 +311,16 @@ int WholePageCapture::ChooseTileHeight(int width, int viewHeight, int documentHe
     QVariant before, after;
     if (!m_pControl->RunScript(DocumentScripts::LayoutSignature(), &before))
         return viewHeight;
-    m_pControl->SetHeight(tall);
-    if (m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, tall)) &&
-        m_pControl->RunScript(DocumentScripts::LayoutSignature(), &after) &&
+    bool resized;
+    {
+        StepTime step(&m_timings.resize);
+        m_pControl->SetHeight(tall);
+        resized = m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, tall));
+    }
+    if (resized && m_pControl->RunScript(DocumentScripts::LayoutSignature(), &after) &&
         after.toString() == before.toString())
         return tall;
+    StepTime step(&m_timings.resize);
     m_pControl->SetHeight(viewHeight);
     m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, viewHeight));
     return viewHeight;
@@ -293,10 +335,14 @@ bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolle
         if (!m_pControl->RunAsyncScript(DocumentScripts::ScrollTile(at.x(), at.y()), &reply,
                                         kTileTimeoutMs))
             return false;
+        // Short of the tile: the document became smaller than measured while it was
+        // captured. Its rows below can no longer be drawn, and the image must not pretend.
         if (ReadPoint(reply) != at)
-            return !scrolled.box; // the document became shorter: keep what was filled
-        if (!GrabTile(stitcher, index, scrolled.view, previous, &tile) ||
-            !stitcher.Place(index, tile, scrolled.view.topLeft()))
+            return false;
+        if (!GrabTile(stitcher, index, scrolled.view, previous, &tile))
+            return false;
+        StepTime step(&m_timings.copy);
+        if (!stitcher.Place(index, tile, scrolled.view.topLeft()))
             return false;
         if (index == 0 && scrolled.box)
             *first = tile.copy();
@@ -312,14 +358,20 @@ bool WholePageCapture::GrabTile(TileStitcher& stitcher, int index, const QRect& 
     // it, so the grab that shows the marker is known to show this tile's position. The first
     // tile is grabbed once more with the marker at its opposite corner, for the corner itself.
     if (!m_bMarkerSeen) {
-        stitcher.Prepare(index);
+        {
+            StepTime step(&m_timings.copy);
+            stitcher.Prepare(index);
+        }
         *tile = GrabUnmarked(previous);
         return !tile->isNull();
     }
     const int token = ++m_nToken;
     m_pControl->RunScript(DocumentScripts::ShowMarker(area.topLeft(), MarkerColour(token, 0),
                                                       MarkerColour(token, 1)));
-    stitcher.Prepare(index); // while the engine draws the tile
+    {
+        StepTime step(&m_timings.copy);
+        stitcher.Prepare(index); // while the engine draws the tile
+    }
     if (!WaitForMarker(area.topLeft(), token, index == 0 ? kFirstMarkerMs : kMarkerTimeoutMs,
                        tile)) {
         if (index > 0)
@@ -366,6 +418,7 @@ bool WholePageCapture::WaitForMarker(QPoint at, int token, int timeoutMs, QImage
 void WholePageCapture::RenderView(QImage* buffer) {
     // Into the caller's buffer, reused from tile to tile: a fresh image of a tall view costs
     // more in page faults than the drawing itself.
+    StepTime step(&m_timings.grab);
     QWidget* view = m_pControl->View();
     if (buffer->size() != view->size() || buffer->format() != QImage::Format_RGB32)
         *buffer = QImage(view->size(), QImage::Format_RGB32);

@@ -26,6 +26,18 @@ class WholePageCapture final {
     // Bound of the wait for lazily loaded images, in milliseconds.
     static constexpr int kImageWaitMs = 3000;
 
+    // Where the last capture's time went, in milliseconds.
+    struct Timings {
+        double total = 0;
+        double measure = 0;   // sizes, freezing the layout, comparing layouts, all the rest
+        double lazyWalk = 0;  // the walk that brings lazy content in
+        double resize = 0;    // view resizes and the waits for their layout
+        double frameWait = 0; // scrolling to each tile and waiting for its frame
+        double grab = 0;      // drawing the view into memory
+        double copy = 0;      // placing the tiles into the image
+        double restore = 0;   // giving the control back as it was
+    };
+
     explicit WholePageCapture(BrowserControl* control);
 
     // The whole document into *image. false (and *image untouched) when there is no document,
@@ -42,6 +54,8 @@ class WholePageCapture final {
     // A narrower widest view (at least 16 pixels), so that tiling across can be seen at work
     // on smaller documents.
     void SetMaxViewWidth(int width) { m_nMaxViewWidth = std::max(16, width); }
+
+    const Timings& LastTimings() const { return m_timings; }
 
   private:
     // What the capture scrolls: the document, or a box inside the view.
@@ -66,4 +80,5 @@ class WholePageCapture final {
     int m_nMaxViewWidth = kMaxViewWidth;
     int m_nToken = 0;
     bool m_bMarkerSeen = true;
+    Timings m_timings;
 };
