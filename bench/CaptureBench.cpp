@@ -1,6 +1,7 @@
 // Whole-page capture of 1200-pixel-wide pages of two kinds (coloured bands with little text;
 // bands full of Korean text), 5000 to 60000 rows, served on 127.0.0.1; Chromium's own
-// full-page screenshot of the 30000-row pages in the same run, for comparison.
+// full-page screenshot of the 30000-row pages in the same run, for comparison. --race runs the
+// 30000-row pages alone; addresses given instead are captured once each (--width W, --save DIR).
 #include "ChromiumShot.h"
 #include "capture/BrowserControl.h"
 #include "capture/WholePageCapture.h"
@@ -43,8 +44,15 @@ const char* KindName(bool text) {
     return text ? "Korean text" : "bands";
 }
 
-// Best of kRounds, in milliseconds; -1 when a capture failed.
-double TimeCapture(BrowserControl& control, const QString& url, int height) {
+void PrintTimings(const WholePageCapture::Timings& t) {
+    std::printf("  where it went: measuring %.1f, lazy-content walk %.1f, view resizes %.1f, "
+                "frame waits %.1f, grabs %.1f, copies %.1f, restoring %.1f ms\n",
+                t.measure, t.lazyWalk, t.resize, t.frameWait, t.grab, t.copy, t.restore);
+}
+
+// Best of kRounds, in milliseconds, and where that round's time went; -1 when a capture failed.
+double TimeCapture(BrowserControl& control, const QString& url, int height,
+                   WholePageCapture::Timings* where) {
     QSignalSpy loaded(&control, &BrowserControl::DocumentComplete);
     control.Navigate2(url);
     if (!loaded.wait(60000))
@@ -54,12 +62,39 @@ double TimeCapture(BrowserControl& control, const QString& url, int height) {
         QElapsedTimer timer;
         timer.start();
         QImage image;
-        if (!WholePageCapture(&control).CaptureWholePage(&image) ||
-            image.size() != QSize(kWidth, height))
+        WholePageCapture capture(&control);
+        if (!capture.CaptureWholePage(&image) || image.size() != QSize(kWidth, height))
             return -1;
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        if (ms < best)
+            *where = capture.LastTimings();
+        best = std::min(best, ms);
     }
     return best;
+}
+
+// Captures each address once at the control's width, printing its size, time and breakdown;
+// with a folder, saves capture-N.png there.
+int CaptureAddresses(BrowserControl& control, const QStringList& urls, const QString& folder) {
+    int failed = 0;
+    for (int i = 0; i < urls.size(); ++i) {
+        QSignalSpy loaded(&control, &BrowserControl::DocumentComplete);
+        control.Navigate2(urls.at(i));
+        QImage image;
+        WholePageCapture capture(&control);
+        if (!loaded.wait(60000) || !capture.CaptureWholePage(&image)) {
+            std::printf("capture %s: FAILED\n", qPrintable(urls.at(i)));
+            ++failed;
+            continue;
+        }
+        std::printf("capture %s: %d x %d, %.1f ms\n", qPrintable(urls.at(i)), image.width(),
+                    image.height(), capture.LastTimings().total);
+        PrintTimings(capture.LastTimings());
+        if (!folder.isEmpty())
+            image.save(QStringLiteral("%1/capture-%2.png").arg(folder).arg(i + 1));
+        std::fflush(stdout);
+    }
+    return failed == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -69,18 +104,39 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     BrowserControl::PrepareEngine();
     QApplication app(argc, argv);
-    TestHttpServer server;
+    // --race: only the 30000-row pages, ours and Chromium's. Addresses (with --width W and
+    // --save DIR): those pages captured once each instead.
+    bool race = false;
+    int width = kWidth;
+    QString folder;
+    QStringList urls;
+    for (int i = 1; i < app.arguments().size(); ++i) {
+        const QString a = app.arguments().at(i);
+        if (a == QLatin1String("--race"))
+            race = true;
+        else if (a == QLatin1String("--width") && i + 1 < app.arguments().size())
+            width = app.arguments().at(++i).toInt();
+        else if (a == QLatin1String("--save") && i + 1 < app.arguments().size())
+            folder = app.arguments().at(++i);
+        else
+            urls << a;
+    }
     BrowserControl control;
-    control.resize(kWidth, 700);
+    control.resize(std::max(100, width), 700);
     control.show();
-
+    if (!urls.isEmpty())
+        return CaptureAddresses(control, urls, folder);
+    TestHttpServer server;
+    const QList<int> heights = race ? QList<int>{30000} : QList<int>{5000, 15000, 30000, 60000};
     double ours30000[2] = {-1, -1};
     for (bool text : {false, true}) {
-        for (int height : {5000, 15000, 30000, 60000}) {
+        for (int height : heights) {
             const QByteArray path =
                 QByteArray("/") + (text ? "text" : "bands") + QByteArray::number(height) + ".html";
             server.AddFile(path, PageHtml(text, height), "text/html; charset=utf-8");
-            const double ms = TimeCapture(control, server.Url(QString::fromLatin1(path)), height);
+            WholePageCapture::Timings where;
+            const double ms =
+                TimeCapture(control, server.Url(QString::fromLatin1(path)), height, &where);
             if (height == 30000)
                 ours30000[text] = ms;
             if (ms < 0)
@@ -88,6 +144,8 @@ int main(int argc, char* argv[]) {
             else
                 std::printf("capture %-11s %5d rows: %7.1f ms (%5.1f ms per 1000 rows)\n",
                             KindName(text), height, ms, ms * 1000 / height);
+            if (ms >= 0 && height == 30000)
+                PrintTimings(where);
             std::fflush(stdout);
         }
     }

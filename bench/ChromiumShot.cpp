@@ -191,11 +191,16 @@ bool ChromiumShot::ReadMessages(int timeoutMs) {
         QTimer::singleShot(std::max(1, timeoutMs), &loop, &QEventLoop::quit);
         loop.exec();
     }
+    // A screenshot comes as many megabytes in small reads: only the bytes that arrived are
+    // searched for the end of a message, and the finished ones are dropped at once.
+    qsizetype from = m_buffer.size();
     m_buffer += m_socket.readAll();
-    qsizetype end;
-    while ((end = m_buffer.indexOf('\0')) >= 0) {
-        m_messages.append(QJsonDocument::fromJson(m_buffer.left(end)).object());
-        m_buffer.remove(0, end + 1);
+    qsizetype start = 0, end;
+    while ((end = m_buffer.indexOf('\0', from)) >= 0) {
+        m_messages.append(QJsonDocument::fromJson(m_buffer.sliced(start, end - start)).object());
+        start = from = end + 1;
     }
+    if (start > 0)
+        m_buffer.remove(0, start);
     return m_socket.state() == QLocalSocket::ConnectedState || !m_messages.isEmpty();
 }
