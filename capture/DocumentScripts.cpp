@@ -82,6 +82,28 @@ QString SetScroll(int frame, bool yes) {
         .arg(DocumentOf(frame), yes ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
+QString HidePage(bool hide) {
+    // Hidden elements lose the focus, so the field the user was typing in gets it back.
+    static const char body[] = R"JS(
+(function(hide){
+  let h = window.__zelvaneHidden;
+  if (hide && !h) {
+    const style = document.createElement('style');
+    style.textContent = 'html, html * { visibility: hidden !important; }';
+    h = window.__zelvaneHidden = {style, focused: document.activeElement};
+    (document.head || document.documentElement).appendChild(style);
+  } else if (!hide && h) {
+    h.style.remove();
+    delete window.__zelvaneHidden;
+    if (h.focused && h.focused !== document.body && document.activeElement !== h.focused)
+      h.focused.focus({preventScroll: true});
+  }
+  return true;
+})(%1)
+)JS";
+    return QString::fromUtf8(body).arg(hide ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
 QString HideCaret(bool hide) {
     // A style sheet of our own, so that the focus and the selection stay as they are.
     return QStringLiteral("(function(hide){var s=document.getElementById('__zelvane_nocaret');"
@@ -101,21 +123,16 @@ const height = () => Math.max(document.documentElement.scrollHeight,
 for (const el of document.querySelectorAll('img[loading="lazy"],iframe[loading="lazy"]'))
   el.loading = 'eager';
 const step = Math.max(100, window.innerHeight);
-// Nothing is painted on the way: the walk only has to pass every place once. Hidden elements
-// lose the focus, so the field the user was typing in gets it back afterwards.
-const focused = document.activeElement;
-const hide = document.createElement('style');
-hide.textContent = 'html, html * { visibility: hidden !important; }';
-(document.head || document.documentElement).appendChild(hide);
+// Nothing is painted on the way (the page is hidden, by the capture before it was made tall, or
+// here): the walk only has to pass every place once.
+%2;
 // Pages that load more on reaching the end would never end: the walk is bounded.
 const limit = Math.min(height() * 2, 400000);
 for (let y = 0; y < height() && y < limit; y += step) {
   window.scrollTo({top: y, left: 0, behavior: 'instant'});
   await frame();
 }
-hide.remove();
-if (focused && focused !== document.body && document.activeElement !== focused)
-  focused.focus({preventScroll: true});
+%3;
 window.scrollTo({top: 0, left: 0, behavior: 'instant'});
 await frame();
 await frame();
@@ -130,7 +147,7 @@ if (pending.length) {
 }
 return true;
 )JS";
-    return QString::fromUtf8(body).arg(waitMs);
+    return QString::fromUtf8(body).arg(QString::number(waitMs), HidePage(true), HidePage(false));
 }
 
 QString WaitForViewport(int width, int height) {

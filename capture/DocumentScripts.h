@@ -17,6 +17,10 @@ QString AsyncCall(const QString& body, const QString& tag, quint64 id);
 // body is measured as any other.
 QString MeasureBody(int frame);
 
+// Hides every element of the page (hide), so that frames drawn while the capture prepares cost
+// nothing, or shows them again and gives the focus back to where it was.
+QString HidePage(bool hide);
+
 // Makes the text caret of the focused field invisible (hide) or visible again; the focus
 // stays where it is.
 QString HideCaret(bool hide);
@@ -24,8 +28,9 @@ QString HideCaret(bool hide);
 // Hides the document's scroll bars (yes == false) or takes back only what that added.
 QString SetScroll(int frame, bool yes);
 
-// Async body: switches lazy images and frames to eager, scrolls once through the document so
-// that scroll-driven loaders start, returns to the top and waits (at most waitMs) for images.
+// Async body: switches lazy images and frames to eager, scrolls once through the document
+// hidden (HidePage) so that scroll-driven loaders start, shows it again, returns to the top and
+// waits (at most waitMs) for images.
 QString BringInLazyContent(int waitMs);
 
 // Async body: waits a few frames until the viewport is width x height CSS pixels.

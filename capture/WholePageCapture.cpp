@@ -170,8 +170,11 @@ bool WholePageCapture::CaptureWholePage(QImage* image) {
         ok = DrawDocument(size.width(), size.height(), image);
     {
         StepTime step(&m_timings.restore);
+        // Hidden, the tall view's last frames and the sizes on the way back cost nothing to draw.
+        m_pControl->RunScript(DocumentScripts::HidePage(true));
         RestoreBodies(remembered);
         state.Restore();
+        m_pControl->RunScript(DocumentScripts::HidePage(false));
         m_pControl->RunScript(DocumentScripts::HideCaret(false));
     }
     s_bBusy = false;
@@ -288,6 +291,8 @@ bool WholePageCapture::FindScrolled(QSize document, QSize view, Scrolled* scroll
     if (!m_pControl->RunScript(DocumentScripts::FreezeLayout()) ||
         !m_pControl->BodyScrollSize(BrowserControl::kTopDocument, &top))
         return false;
+    // Hidden until the walk for lazy content has passed: the taller view is not drawn for nothing.
+    m_pControl->RunScript(DocumentScripts::HidePage(true));
     const int tileHeight = ChooseTileHeight(view.width(), view.height(), top.height());
     {
         StepTime step(&m_timings.lazyWalk);
