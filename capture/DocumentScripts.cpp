@@ -188,11 +188,24 @@ QString FreezeLayout() {
 }
 
 QString ScrollTile(int x, int y) {
-    // Elements that turn fixed on scrolling (script-driven headers) are hidden as well.
+    // Elements that turn fixed on scrolling (script-driven headers) are hidden as well. Looking
+    // at every element's style costs more than the tile on a long page: the page is looked at
+    // again only when something in it changed since, other than what the capture changes.
     static const char body[] = R"JS(
 const z = window.__zelvaneFreeze;
+if (!z.observer) {
+  z.changed = true;
+  const ours = r => r.type === 'attributes' && r.attributeName === 'style' &&
+      (z.hidden.has(r.target) || (z.marker && z.marker.contains(r.target)));
+  z.observer = new MutationObserver(records => {
+    if (records.some(r => !ours(r))) z.changed = true;
+  });
+  z.observer.observe(document, {subtree: true, childList: true, attributes: true,
+                                characterData: true});
+}
 const at = z.scrollTo(%1, %2);
-if (at[0] > 0 || at[1] > 0) {
+if ((at[0] > 0 || at[1] > 0) && z.changed) {
+  z.changed = false;
   for (const el of document.querySelectorAll('*'))
     if (!z.fixed.has(el) && getComputedStyle(el).position === 'fixed') z.fixed.add(el);
   for (const el of z.fixed) {
@@ -287,6 +300,7 @@ QString RestoreLayout(int x, int y) {
 (function(){
   const z = window.__zelvaneFreeze;
   if (z) {
+    if (z.observer) z.observer.disconnect();
     for (const [el, style] of Array.from(z.saved.entries()).reverse()) {
       if (style === null) el.removeAttribute('style'); else el.setAttribute('style', style);
     }

@@ -158,6 +158,23 @@ TEST_F(CaptureRowsTest, DocumentShrinkingDuringTheCaptureFails) {
     EXPECT_EQ(s_pControl->size(), QSize(kViewWidth, kViewHeight));
 }
 
+// A bar that a page script shows fixed once the page is scrolled is hidden from the tiles after
+// the one it first appears in; a red row at each tile would tell.
+TEST_F(CaptureRowsTest, BarTurnedFixedByAScriptIsHiddenAfterItAppears) {
+    const QString body =
+        QStringLiteral("<div id=bar style=\"display:none;position:fixed;left:0;top:0;"
+                       "width:100%;height:30px;background:#ff0000\"></div>"
+                       "<div style=\"height:100vh;background:#00ff00\"></div>%1<script>"
+                       "addEventListener('scroll',()=>{document.getElementById('bar').style"
+                       ".display=scrollY>0?'block':'none';});</script>")
+            .arg(Rows(0, 6000));
+    ASSERT_TRUE(Serve("/bar.html", RowsPage(body)));
+    QImage image;
+    ASSERT_TRUE(Capture(&image));
+    ASSERT_EQ(image.height(), kViewHeight + 6000);
+    EXPECT_LE(Count(image, 0xFF0000, QRect(kViewWidth - 1, 0, 1, image.height())), 30);
+}
+
 // A body with no child is still a body with a size: an empty coloured body, a page made of
 // style alone, a blank page (white, the view's size).
 TEST_F(CaptureRowsTest, EmptyBodiesAreCaptured) {
