@@ -224,9 +224,12 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
     const int viewHeight = m_pControl->View()->height();
     {
         StepTime step(&m_timings.resize);
+        // A view already that wide has nothing to wait for.
+        const bool resized = m_pControl->View()->width() != viewWidth;
         m_pControl->SetWidth(viewWidth);
         if (viewHeight <= 2 * TileStitcher::kOverlap ||
-            !m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(viewWidth, viewHeight)))
+            (resized &&
+             !m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(viewWidth, viewHeight))))
             return false;
     }
     Scrolled scrolled;
@@ -298,6 +301,8 @@ bool WholePageCapture::FindScrolled(QSize document, QSize view, Scrolled* scroll
         StepTime step(&m_timings.lazyWalk);
         m_pControl->RunAsyncScript(DocumentScripts::BringInLazyContent(kImageWaitMs), nullptr,
                                    kLazyWalkTimeoutMs);
+        // Shown again even when the walk did not end in time.
+        m_pControl->RunScript(DocumentScripts::HidePage(false));
     }
     if (!m_pControl->BodyScrollSize(BrowserControl::kTopDocument, &top))
         return false;
