@@ -398,12 +398,18 @@ bool WholePageCapture::GrabTile(TileStitcher& stitcher, int index, const QRect& 
     const int second = ++m_nToken;
     m_pControl->RunScript(
         DocumentScripts::ShowMarker(opposite, MarkerColour(second, 0), MarkerColour(second, 1)));
-    QImage other;
-    if (!WaitForMarker(opposite, second, kMarkerTimeoutMs, &other))
+    if (!WaitForMarker(opposite, second, kMarkerTimeoutMs, nullptr))
+        return false;
+    // Drawn no earlier than the frame that moved the marker away: the corner as the page has it.
+    // Only these pixels are needed, not a second drawing of the whole view.
+    const QImage corner = m_pControl->View()
+                              ->grab(QRect(area.topLeft(), QSize(2, 2)))
+                              .toImage()
+                              .convertToFormat(QImage::Format_RGB32);
+    if (corner.size() != QSize(2, 2))
         return false;
     for (int y = 0; y < 2; ++y)
-        std::memcpy(tile->scanLine(area.top() + y) + area.left() * 4,
-                    other.constScanLine(area.top() + y) + area.left() * 4, 8);
+        std::memcpy(tile->scanLine(area.top() + y) + area.left() * 4, corner.constScanLine(y), 8);
     return true;
 }
 
@@ -414,6 +420,8 @@ bool WholePageCapture::WaitForMarker(QPoint at, int token, int timeoutMs, QImage
     while (true) {
         QImage probe = m_pControl->View()->grab(spot).toImage();
         if (probe.size() == spot.size() && ShowsMarker(probe, QPoint(0, 0), token)) {
+            if (!grab)
+                return true;
             RenderView(grab);
             // The whole grab comes from the same or a later frame: the marker says which.
             if (grab->rect().contains(spot) && ShowsMarker(*grab, at, token))

@@ -72,6 +72,7 @@ class WholePageCapture final {
     bool GrabTiles(TileStitcher& stitcher, const Scrolled& scrolled, QImage* first);
     bool GrabTile(TileStitcher& stitcher, int index, const QRect& area, const QImage& previous,
                   QImage* tile);
+    // Until the view shows the marker of token at at; then, with grab, the whole view into it.
     bool WaitForMarker(QPoint at, int token, int timeoutMs, QImage* grab);
     void RenderView(QImage* buffer);
     QImage GrabUnmarked(const QImage& previous);
