@@ -1,8 +1,8 @@
 // Cutting a large selection into pages against a plain copy of the same bytes into memory that is
 // already touched (no page faults): the cut's goal is 60 ms for 1200 x 30000.
 #include "capture/HtmlCaptureImageWnd.h"
-#include "capture/LargeMemory.h"
-#include "capture/PageSet.h"
+#include "pages/LargeMemory.h"
+#include "pages/PageSet.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // Margins that reflow every later page, against a plain memmove of the same number of bytes:
 // the apply should stay within twice the move's time. Also the page view's first painted page.
-#include "capture/PageSet.h"
-#include "review/MarginReflow.h"
+#include "pages/PageSet.h"
+#include "pages/MarginReflow.h"
 #include "review/PageImageView.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // page in its view, advertisement panel included. As in the program, the main window's browser
 // is on screen, with the web engine started, before the first F4.
 #include "capture/BrowserControl.h"
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 #include "review/PageImageView.h"
 #include "review/ShowPageDlg.h"
 #include "toolkit/QX_Theme.h"

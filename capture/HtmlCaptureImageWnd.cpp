@@ -1,6 +1,6 @@
 #include "capture/HtmlCaptureImageWnd.h"
 
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 #include "capture/ViewScroller.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Theme.h"

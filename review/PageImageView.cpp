@@ -1,6 +1,6 @@
 #include "review/PageImageView.h"
 
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 #include "capture/ViewScroller.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Dialog.h"

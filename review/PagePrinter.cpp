@@ -4,7 +4,7 @@
 #include "imaging/DibFromBitmap.h"
 #include "review/CupsPrinter.h"
 #include "review/PagePrintDlg.h"
-#include "review/PrintGeometry.h"
+#include "pages/PrintGeometry.h"
 #include "review/PrinterEntries.h"
 #include "review/ReviewTexts.h"
 #include "toolkit/QX_MessageDlg.h"

@@ -1,8 +1,8 @@
 #include "review/ShowPageDlg.h"
 
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 #include "review/AdPanel.h"
-#include "review/MarginReflow.h"
+#include "pages/MarginReflow.h"
 #include "review/PageFileSaver.h"
 #include "review/PageImageView.h"
 #include "review/ReviewTexts.h"

@@ -2,7 +2,7 @@
 
 #include "review/AdPanel.h"
 #include "review/PagePrinter.h"
-#include "review/ReviewPages.h"
+#include "pages/ReviewPages.h"
 #include "toolkit/QX_Dialog.h"
 
 #include <QFont>

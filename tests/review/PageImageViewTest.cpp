@@ -1,5 +1,5 @@
 #include "review/PageImageView.h"
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Dialog.h"
 #include "toolkit/QX_MessageDlg.h"

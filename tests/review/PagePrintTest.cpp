@@ -1,7 +1,7 @@
 #include "review/CupsPrinter.h"
 #include "review/PagePrintDlg.h"
 #include "review/PagePrinter.h"
-#include "review/PrintGeometry.h"
+#include "pages/PrintGeometry.h"
 #include "review/PrinterEntries.h"
 #include "review/ShowPageDlg.h"
 #include "tests/review/CupsTestScheduler.h"

@@ -1,5 +1,5 @@
 #include "review/ShowPageDlg.h"
-#include "review/MarginReflow.h"
+#include "pages/MarginReflow.h"
 #include "review/PageImageView.h"
 #include "review/ReviewTexts.h"
 #include "tests/review/ReviewTestPages.h"

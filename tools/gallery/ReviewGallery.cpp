@@ -1,7 +1,7 @@
 #include "tools/gallery/Gallery.h"
 
 #include "capture/BrowserControl.h"
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 #include "review/AdPanel.h"
 #include "review/PageImageView.h"
 #include "review/ShowPageDlg.h"

@@ -1,6 +1,6 @@
 #include "tools/walk/WalkOptions.h"
 
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 
-#include "capture/LargeMemory.h"
+#include "pages/LargeMemory.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "review/PrintGeometry.h"
+#include "pages/PrintGeometry.h"
 #include "review/PrinterEntries.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "review/MarginReflow.h"
+#include "pages/MarginReflow.h"
 
 #include <gtest/gtest.h>
 

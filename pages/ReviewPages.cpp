@@ -1,4 +1,4 @@
-#include "review/ReviewPages.h"
+#include "pages/ReviewPages.h"
 
 int ReviewPages::BytesPerPixel() const {
     const qint64 pixels = qint64(pageWidth) * pageHeight;
