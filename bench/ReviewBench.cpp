@@ -49,7 +49,7 @@ double OpenReviewMs(PageSet& set, const QFont& font, double* createMs) {
     QElapsedTimer clock;
     clock.start();
     ShowPageDlg dialog(&font);
-    dialog.SetPages(&set, set.pageWidth, PageSet::pageHeight, set.pageBytes);
+    dialog.SetPages(&set);
     dialog.Create();
     *createMs = double(clock.nsecsElapsed()) / 1e6;
     PaintWatch watch;

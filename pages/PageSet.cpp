@@ -4,74 +4,72 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <limits>
+#include <new>
 
-PageSet::~PageSet() {
-    FreePages();
-}
-
-PageRecord* PageSet::Page(int index) const {
-    return static_cast<PageRecord*>(pages.GetAt(index));
-}
-
-quint8* PageSet::Row(const PageRecord* page, int row) const {
-    return page->pixels + RowBytes() * row;
-}
-
-bool PageSet::SetWidth(qint32 width) {
-    if (Count() > 0 || width <= 0)
-        return false;
-    // A page must stay addressable as one block on every platform we build for.
-    constexpr qint64 maxBytes = std::numeric_limits<qsizetype>::max() / 2;
-    if (qint64(width) > maxBytes / (qint64(pageHeight) * bytesPerPixel))
-        return false;
-    pageWidth = width;
-    pageBytes = qsizetype(width) * bytesPerPixel * pageHeight;
-    return true;
-}
-
-PageRecord* PageSet::AllocPage(bool fillWhite) const {
-    if (pageBytes <= 0)
-        return nullptr;
-    auto* page = static_cast<PageRecord*>(QX_List::AllocItem(sizeof(PageRecord)));
-    if (!page)
-        return nullptr;
-    page->pixels = static_cast<quint8*>(LargeMemory::Alloc(size_t(pageBytes)));
-    if (!page->pixels) {
-        std::free(page);
-        return nullptr;
-    }
-    LargeMemory::Populate(page->pixels, size_t(pageBytes));
-    if (fillWhite)
-        std::memset(page->pixels, 0xFF, size_t(pageBytes));
-    page->used = true;
-    page->topMargin = 0;
-    page->bottomMargin = 0;
-    return page;
-}
-
-void PageSet::FreePage(PageRecord* page) {
+void PageSet::PageDeleter::operator()(PageRecord* page) const {
     if (!page)
         return;
     std::free(page->pixels);
-    std::free(page);
+    delete page;
 }
 
-bool PageSet::AppendWhitePage() {
-    PageRecord* page = AllocPage();
+PageRecord* PageSet::Page(int index) const {
+    if (index < 0 || index >= Count())
+        return nullptr;
+    return m_pages[size_t(index)].get();
+}
+
+quint8* PageSet::Row(const PageRecord* page, int row) const {
+    return m_geometry.Row(page->pixels, row);
+}
+
+bool PageSet::SetWidth(qint32 width) {
+    return SetGeometry(PageGeometry::For(width, bytesPerPixel, pageHeight));
+}
+
+bool PageSet::SetGeometry(const PageGeometry& geometry) {
+    if (Count() > 0 || geometry.IsEmpty())
+        return false;
+    m_geometry = geometry;
+    return true;
+}
+
+PageSet::PagePtr PageSet::AllocPage(bool fillWhite) const {
+    if (m_geometry.IsEmpty())
+        return nullptr;
+    PagePtr page(new (std::nothrow) PageRecord);
+    if (!page)
+        return nullptr;
+    page->pixels = static_cast<quint8*>(LargeMemory::Alloc(size_t(m_geometry.pageBytes)));
+    if (!page->pixels)
+        return nullptr;
+    LargeMemory::Populate(page->pixels, size_t(m_geometry.pageBytes));
+    if (fillWhite)
+        std::memset(page->pixels, 0xFF, size_t(m_geometry.pageBytes));
+    return page;
+}
+
+bool PageSet::Append(PagePtr page) {
     if (!page)
         return false;
-    if (!pages.Add(page)) {
-        FreePage(page);
+    try {
+        m_pages.push_back(std::move(page));
+    } catch (const std::bad_alloc&) {
         return false;
     }
     return true;
 }
 
+bool PageSet::AppendWhitePage() {
+    return Append(AllocPage());
+}
+
+void PageSet::RemoveLast() {
+    if (!m_pages.empty())
+        m_pages.pop_back();
+}
+
 void PageSet::FreePages() {
-    for (QX_List::Node* node = pages.Head(); node; node = node->next)
-        FreePage(static_cast<PageRecord*>(node->item));
-    pages.RemoveAll();
-    pageWidth = 0;
-    pageBytes = 0;
+    m_pages.clear();
+    m_geometry = PageGeometry();
 }
