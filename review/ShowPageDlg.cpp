@@ -60,13 +60,15 @@ QX_DlgTemplate ReviewTemplate() {
         {ShowPageDlg::IDC_BOTTOM_LABEL, K::Static, QStringLiteral("아래쪽 여백 :"), 258, 108, 48,
          8},
         {ShowPageDlg::IDC_BOTTOM_EDIT, K::Edit, QString(), 310, 105, 26, 12},
-        {ShowPageDlg::IDC_MARGIN_PREVIEW, K::Button, QStringLiteral("여백 미리보기"), 343, 103, 57,
+        // Four controls share the row: the margin buttons leave room for 자동 나누기 and for
+        // the check box's whole label.
+        {ShowPageDlg::IDC_MARGIN_PREVIEW, K::Button, QStringLiteral("여백 미리보기"), 343, 103, 51,
          16},
-        {ShowPageDlg::IDC_MARGIN_APPLY, K::Button, QStringLiteral("여백 적용하기"), 401, 103, 57,
+        {ShowPageDlg::IDC_MARGIN_APPLY, K::Button, QStringLiteral("여백 적용하기"), 395, 103, 51,
          16},
-        {ShowPageDlg::IDC_AUTO_BREAKS, K::Button, QStringLiteral("자동 나누기"), 459, 103, 48, 16},
-        {ShowPageDlg::IDC_IMAGE_ADJUST, K::CheckBox, QStringLiteral("이미지 위치 조정"), 510, 108,
-         60, 10},
+        {ShowPageDlg::IDC_AUTO_BREAKS, K::Button, QStringLiteral("자동 나누기"), 447, 103, 44, 16},
+        {ShowPageDlg::IDC_IMAGE_ADJUST, K::CheckBox, QStringLiteral("이미지 위치 조정"), 494, 108,
+         76, 10},
     };
     return t;
 }
