@@ -13,8 +13,12 @@ bool BrowserFiles::ReadBounded(const QString& path, qint64 maxBytes, QByteArray*
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    // Read at most one byte more than allowed: a file that grew meanwhile is refused, not cut.
-    QByteArray data = file.read(maxBytes + 1);
+    // Room for what the file holds, not for the cap: a read allocates all it may receive, and
+    // F8 reads every session file at each refresh. A file that grew meanwhile is read on, to one
+    // byte more than allowed, so that it is refused rather than cut.
+    QByteArray data = file.read(info.size() + 1);
+    if (data.size() > info.size() && file.error() == QFileDevice::NoError)
+        data += file.read(maxBytes + 1 - data.size());
     if (data.size() > maxBytes || file.error() != QFileDevice::NoError)
         return false;
     *bytes = std::move(data);

@@ -1,13 +1,16 @@
 #include "browsers/RunningBrowsers.h"
 
 #include "browsers/BrowserFiles.h"
+#include "browsers/ChromiumHistory.h"
 #include "browsers/ChromiumSession.h"
 #include "browsers/DevToolsList.h"
 #include "browsers/FirefoxSession.h"
 #include "browsers/ProfileLock.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 namespace {
 constexpr qint64 kMaxIniBytes = 1024 * 1024;
@@ -28,24 +31,55 @@ void FillTitles(BrowserPageList* pages) {
 
 RunningBrowsers::RunningBrowsers(const QString& home) : m_strHome(home) {}
 
+QStringList RunningBrowsers::ConfigHomes() const {
+    QStringList configs{QDir(m_strHome).filePath(QStringLiteral(".config"))};
+    // The variable belongs to the user whose home this is; a relative value is ignored, as the
+    // browsers themselves ignore it.
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (QDir::isAbsolutePath(xdg) && m_strHome == QDir::homePath())
+        AppendUnique(&configs, xdg);
+    return configs;
+}
+
 QStringList RunningBrowsers::FirefoxRoots() const {
     const QDir home(m_strHome);
     QStringList roots;
+    // The old places, still used by profiles made before the browsers moved to the config
+    // folder, and by the snap, which keeps them.
     for (const char* path :
          {".mozilla/firefox", "snap/firefox/common/.mozilla/firefox",
           ".var/app/org.mozilla.firefox/.mozilla/firefox", ".librewolf",
           ".var/app/io.gitlab.librewolf-community/.librewolf", ".waterfox", ".floorp"})
         AppendUnique(&roots, home.filePath(QLatin1String(path)));
+    // New profiles: Firefox under mozilla/firefox, its relatives under their own name.
+    for (const QString& config : ConfigHomes())
+        for (const char* name : {"mozilla/firefox", "librewolf", "waterfox", "floorp"})
+            AppendUnique(&roots, QDir(config).filePath(QLatin1String(name)));
+    // A flatpak gets a config folder of its own.
+    for (const char* path : {".var/app/org.mozilla.firefox/config/mozilla/firefox",
+                             ".var/app/io.gitlab.librewolf-community/config/librewolf"})
+        AppendUnique(&roots, home.filePath(QLatin1String(path)));
     return roots;
 }
 
+QStringList RunningBrowsers::FirefoxProfiles() const {
+    QStringList profiles;
+    QSet<QString> seen; // real folders: a root linked to another lists its profiles once
+    for (const QString& root : FirefoxRoots()) {
+        for (const QString& profile : ProfilesFromIni(root)) {
+            const QString real = QFileInfo(profile).canonicalFilePath();
+            if (!real.isEmpty() && !seen.contains(real)) {
+                seen.insert(real);
+                profiles << profile;
+            }
+        }
+    }
+    return profiles;
+}
+
 QStringList RunningBrowsers::ChromiumRoots() const {
-    QStringList configs{QDir(m_strHome).filePath(QStringLiteral(".config"))};
-    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (QDir::isAbsolutePath(xdg) && m_strHome == QDir::homePath())
-        AppendUnique(&configs, xdg);
     QStringList roots;
-    for (const QString& config : configs)
+    for (const QString& config : ConfigHomes())
         for (const char* name : {"chromium", "google-chrome", "google-chrome-beta",
                                  "BraveSoftware/Brave-Browser", "microsoft-edge", "vivaldi"})
             AppendUnique(&roots, QDir(config).filePath(QLatin1String(name)));
@@ -106,9 +140,8 @@ BrowserPageList RunningBrowsers::MergeLiveAndSaved(const BrowserPageList& live,
 
 void RunningBrowsers::Refresh() {
     m_pages.clear();
-    for (const QString& root : FirefoxRoots())
-        for (const QString& profile : ProfilesFromIni(root))
-            AddFirefox(profile);
+    for (const QString& profile : FirefoxProfiles())
+        AddFirefox(profile);
     for (const QString& root : ChromiumRoots())
         AddChromium(root);
     FillTitles(&m_pages);
@@ -132,9 +165,14 @@ void RunningBrowsers::AddChromium(const QString& userDataDir) {
     BrowserPageList saved;
     const QDir dir(userDataDir);
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QString file = ChromiumSession::NewestSessionFile(dir.filePath(name));
-        if (!file.isEmpty())
-            ChromiumSession::ReadFile(file, &saved);
+        const QString profile = dir.filePath(name);
+        const QString file = ChromiumSession::NewestSessionFile(profile);
+        BrowserPageList pages;
+        if (!file.isEmpty() && ChromiumSession::ReadFile(file, &pages)) {
+            // The session file mostly records a page before its title is known.
+            ChromiumHistory::FillTitles(profile, &pages);
+            saved << pages;
+        }
     }
     m_pages << MergeLiveAndSaved(live, saved);
 }

@@ -21,8 +21,11 @@ class RunningBrowsers final {
     const BrowserPage& Item(int index) const { return m_pages.at(index); }
     const BrowserPageList& Pages() const { return m_pages; }
 
-    // The folders that hold profiles.ini, and the Chromium-family user-data folders.
+    // The folders that hold profiles.ini, and the Chromium-family user-data folders; both in
+    // the home folder's old places and in its config folder (and $XDG_CONFIG_HOME's).
     QStringList FirefoxRoots() const;
+    // The existing profile folders of every root, each once however many roots reach it.
+    QStringList FirefoxProfiles() const;
     QStringList ChromiumRoots() const;
     // The profile folders a profiles.ini lists (relative paths taken from root).
     static QStringList ProfilesFromIni(const QString& root);
@@ -32,6 +35,8 @@ class RunningBrowsers final {
                                              const BrowserPageList& saved);
 
   private:
+    // ~/.config, and $XDG_CONFIG_HOME when home is the user's own.
+    QStringList ConfigHomes() const;
     void AddFirefox(const QString& profileDir);
     void AddChromium(const QString& userDataDir);
 

@@ -18,8 +18,9 @@ QByteArray MozLz4(const QByteArray& json) {
     return out + block.left(size);
 }
 
-bool WriteFirefoxProfile(const QString& home, const QByteArray& json, qint64 pid) {
-    const QDir root(QDir(home).filePath(QStringLiteral(".mozilla/firefox")));
+bool WriteFirefoxProfile(const QString& home, const QByteArray& json, qint64 pid,
+                         const QString& rootPath) {
+    const QDir root(QDir(home).filePath(rootPath));
     const QString profile = root.filePath(QStringLiteral("t3st.default"));
     if (!QDir().mkpath(profile + QStringLiteral("/sessionstore-backups")))
         return false;

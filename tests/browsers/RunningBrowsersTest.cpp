@@ -1,4 +1,5 @@
 #include "browsers/RunningBrowsers.h"
+#include "tests/browsers/BrowserTestFiles.h"
 
 #include "tests/capture/TestHttpServer.h"
 
@@ -104,6 +105,53 @@ TEST(RunningBrowsers, LiveTabSeenInTheSessionFileTooIsListedOnce) {
                                    {QString(), QStringLiteral("http://x/a")}};
     const BrowserPageList expected = {live.at(0), live.at(1), saved.at(1), saved.at(3)};
     EXPECT_EQ(RunningBrowsers::MergeLiveAndSaved(live, saved), expected);
+}
+
+// New profiles of Firefox and its relatives live in the config folder ($XDG_CONFIG_HOME when
+// set); a user who linked the old place to the new one must not see each tab twice.
+TEST(RunningBrowsers, FirefoxProfilesInTheConfigFolderAreListedOnce) {
+    const QByteArray store = R"({"windows":[{"tabs":[{"entries":[{"url":"http://x/a"}]}]}]})";
+    const qint64 self = QCoreApplication::applicationPid();
+    const auto count = [](const QString& home) {
+        RunningBrowsers browsers(home);
+        browsers.Refresh();
+        return browsers.Count();
+    };
+    for (const char* root : {".config/mozilla/firefox", ".config/librewolf", ".config/floorp",
+                             ".var/app/org.mozilla.firefox/config/mozilla/firefox"}) {
+        QTemporaryDir home;
+        ASSERT_TRUE(
+            BrowserTestFiles::WriteFirefoxProfile(home.path(), store, self, QLatin1String(root)));
+        EXPECT_EQ(count(home.path()), 1) << root;
+        if (QLatin1String(root) == QLatin1String(".config/mozilla/firefox")) {
+            QDir(home.path()).mkdir(QStringLiteral(".mozilla"));
+            ASSERT_TRUE(QFile::link(home.filePath(QLatin1String(root)),
+                                    home.filePath(QStringLiteral(".mozilla/firefox"))));
+            EXPECT_EQ(count(home.path()), 1) << "the old place linked to the new one";
+        }
+    }
+    // The user's own XDG_CONFIG_HOME counts for the user's own home only, and only when absolute.
+    QTemporaryDir home;
+    ASSERT_TRUE(BrowserTestFiles::WriteFirefoxProfile(home.path(), store, self,
+                                                      QStringLiteral("xdg/mozilla/firefox")));
+    const QByteArray oldHome = qgetenv("HOME"), oldXdg = qgetenv("XDG_CONFIG_HOME");
+    const bool hadXdg = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QString oldDir = QDir::currentPath();
+    const auto restore = qScopeGuard([&] {
+        QDir::setCurrent(oldDir);
+        qputenv("HOME", oldHome);
+        if (hadXdg)
+            qputenv("XDG_CONFIG_HOME", oldXdg);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    });
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("xdg"))));
+    EXPECT_EQ(count(home.path()), 0) << "another user's home";
+    qputenv("HOME", QFile::encodeName(home.path()));
+    EXPECT_EQ(count(home.path()), 1);
+    QDir::setCurrent(home.path());
+    qputenv("XDG_CONFIG_HOME", "xdg");
+    EXPECT_EQ(count(home.path()), 0) << "a relative XDG_CONFIG_HOME";
 }
 
 // Debian's own Chromium, headless, with its profile where a user's would be.

@@ -1,11 +1,16 @@
+#include "browsers/ChromiumHistory.h"
 #include "browsers/ChromiumSession.h"
 #include "browsers/DevToolsList.h"
 #include "browsers/FirefoxSession.h"
 #include "tests/browsers/BrowserTestFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -122,4 +127,42 @@ TEST(SessionReaders, DevToolsListKeepsOnlyPages) {
     EXPECT_EQ(pages, expected);
     EXPECT_FALSE(DevToolsList::ResponseBody(response.left(response.size() - 5), &parsed));
     EXPECT_FALSE(DevToolsList::ResponseBody("HTTP/1.1 404 Not Found\r\n\r\n[]", &parsed));
+}
+
+// A History database as Chromium keeps it, in a profile folder whose name must be escaped in an
+// SQLite address, held locked by a writer the way the running browser holds it.
+TEST(ChromiumHistory, UntitledPagesTakeTheirTitleWithoutWaitingOnTheBrowsersLock) {
+    QTemporaryDir dir;
+    const QString profile = dir.filePath(QStringLiteral("Profile 1 #?%"));
+    ASSERT_TRUE(QDir().mkpath(profile));
+    const QByteArray path = QFile::encodeName(profile + QStringLiteral("/History"));
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(path.constData(), &writer), SQLITE_OK);
+    const auto close = qScopeGuard([&] { sqlite3_close(writer); });
+    ASSERT_EQ(sqlite3_exec(writer,
+                           "CREATE TABLE urls(id INTEGER PRIMARY KEY, url LONGVARCHAR, title "
+                           "LONGVARCHAR, visit_count INTEGER DEFAULT 0);"
+                           "INSERT INTO urls(url, title) VALUES ('http://x/a', 'Alpha 페이지'), "
+                           "('http://x/b', ''), ('http://x/c', 'Other');"
+                           "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    BrowserPageList pages = {{QString(), QStringLiteral("http://x/a")},
+                             {QStringLiteral("Kept"), QStringLiteral("http://x/c")},
+                             {QString(), QStringLiteral("http://x/b")},
+                             {QString(), QStringLiteral("http://x/unknown")}};
+    BrowserPageList expected = pages;
+    expected[0].title = QStringLiteral("Alpha 페이지");
+    ChromiumHistory::FillTitles(profile, &pages);
+    EXPECT_EQ(pages, expected);
+
+    // A file that is no database, or none at all, leaves the titles as they were.
+    QFile junk(dir.filePath(QStringLiteral("History")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    BrowserPageList untouched = {{QString(), QStringLiteral("http://x/a")}};
+    ChromiumHistory::FillTitles(dir.path(), &untouched);
+    ChromiumHistory::FillTitles(dir.filePath(QStringLiteral("none")), &untouched);
+    EXPECT_EQ(untouched, (BrowserPageList{{QString(), QStringLiteral("http://x/a")}}));
 }
