@@ -9,7 +9,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QWheelEvent>
 
 #include <algorithm>
 #include <cstring>
@@ -102,7 +101,7 @@ QScrollBar* HtmlCaptureImageWnd::VScrollBar() const {
 }
 
 QPoint HtmlCaptureImageWnd::ClientOrigin() const {
-    return QPoint(ViewScroller::border, ViewScroller::border);
+    return m_pScroller->ClientOrigin();
 }
 
 bool HtmlCaptureImageWnd::UpdateScrollBars() {
@@ -132,11 +131,7 @@ void HtmlCaptureImageWnd::resizeEvent(QResizeEvent* event) {
 }
 
 QPoint HtmlCaptureImageWnd::ToClient(QPointF widgetPos) const {
-    return widgetPos.toPoint() - ClientOrigin();
-}
-
-void HtmlCaptureImageWnd::wheelEvent(QWheelEvent* event) {
-    m_pScroller->Wheel(event);
+    return m_pScroller->ToClient(widgetPos);
 }
 
 void HtmlCaptureImageWnd::mousePressEvent(QMouseEvent* event) {

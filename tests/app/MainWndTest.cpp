@@ -5,7 +5,7 @@
 #include "capture/HtmlCaptureImageWnd.h"
 #include "review/ShowPageDlg.h"
 #include "tests/app/TestPages.h"
-#include "tests/capture/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_ListBox.h"
 #include "toolkit/QX_MessageDlg.h"
@@ -29,13 +29,7 @@ namespace {
 constexpr int kLoadMs = 30000;
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kLoadMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return QTest::qWaitFor(done, timeoutMs);
 }
 
 QRgb Rgb(const QImage& image, int x, int y) {

@@ -4,7 +4,7 @@
 #include "browsers/FindUrlDlg.h"
 #include "capture/BrowserControl.h"
 #include "tests/browsers/BrowserTestFiles.h"
-#include "tests/capture/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 #include "toolkit/QX_ListBox.h"
 
 #include <QApplication>
