@@ -82,6 +82,8 @@ TEST_F(MainWndAddress, F8PutsTheChosenAddressInTheBoxAndLoadsIt) {
     QSignalSpy loaded(wnd, &MainWnd::DocumentCompleted);
     ASSERT_TRUE(PickFirst());
     EXPECT_EQ(wnd->AddressBox()->text(), url);
+    // The engine shows an address it was asked to load at once, before the load starts.
+    EXPECT_EQ(wnd->Browser()->LocationURL(), url);
     ASSERT_TRUE(loaded.wait(30000));
     EXPECT_EQ(wnd->Browser()->LocationURL(), url);
     EXPECT_EQ(wnd->Browser()->LocationName(), QStringLiteral("Open elsewhere"));
@@ -92,7 +94,7 @@ TEST_F(MainWndAddress, WhileSelectingTheAddressOnlyGoesToTheBox) {
     ASSERT_EQ(wnd->CaptureModeNow(), MainWnd::Selecting);
     ASSERT_TRUE(PickFirst());
     EXPECT_EQ(wnd->AddressBox()->text(), server.Url(QStringLiteral("/open.html")));
-    QTest::qWait(500);
+    // A load asked for would show in the address at once (the case above), so none was asked.
     EXPECT_TRUE(wnd->Browser()->LocationURL().endsWith(QLatin1String("start.html")));
 }
 
