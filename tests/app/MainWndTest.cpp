@@ -29,7 +29,13 @@ namespace {
 constexpr int kLoadMs = 30000;
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kLoadMs) {
-    return QTest::qWaitFor(done, timeoutMs);
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
 }
 
 QRgb Rgb(const QImage& image, int x, int y) {

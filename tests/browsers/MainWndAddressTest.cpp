@@ -82,19 +82,20 @@ TEST_F(MainWndAddress, F8PutsTheChosenAddressInTheBoxAndLoadsIt) {
     QSignalSpy loaded(wnd, &MainWnd::DocumentCompleted);
     ASSERT_TRUE(PickFirst());
     EXPECT_EQ(wnd->AddressBox()->text(), url);
-    // The engine shows an address it was asked to load at once, before the load starts.
-    EXPECT_EQ(wnd->Browser()->LocationURL(), url);
     ASSERT_TRUE(loaded.wait(30000));
     EXPECT_EQ(wnd->Browser()->LocationURL(), url);
     EXPECT_EQ(wnd->Browser()->LocationName(), QStringLiteral("Open elsewhere"));
 }
 
 TEST_F(MainWndAddress, WhileSelectingTheAddressOnlyGoesToTheBox) {
+    QSignalSpy loaded(wnd, &MainWnd::DocumentCompleted);
     QTest::keyClick(wnd, Qt::Key_F3);
     ASSERT_EQ(wnd->CaptureModeNow(), MainWnd::Selecting);
     ASSERT_TRUE(PickFirst());
     EXPECT_EQ(wnd->AddressBox()->text(), server.Url(QStringLiteral("/open.html")));
-    // A load asked for would show in the address at once (the case above), so none was asked.
+    // Nothing signals a load that was not asked for: a load of this small local page would
+    // complete within the half second (the case above sees it), and fails the case at once.
+    EXPECT_FALSE(loaded.wait(500));
     EXPECT_TRUE(wnd->Browser()->LocationURL().endsWith(QLatin1String("start.html")));
 }
 
