@@ -3,7 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/MainLayout.h"
 #include "app/MainWnd.h"
-#include "toolkit/QX_Theme.h"
+#include "toolkit/QX_Skin.h"
 
 #include <QApplication>
 #include <QImage>
@@ -34,7 +34,7 @@ CZelvaneApp::CZelvaneApp() = default;
 
 CZelvaneApp::~CZelvaneApp() {
     // A caller that never ran ExitInstance still gets its window and theme released.
-    if (m_pMainWnd || m_bSkinLoaded)
+    if (m_pMainWnd || m_pSkin)
         ExitInstance(0);
 }
 
@@ -44,9 +44,11 @@ MainWnd* CZelvaneApp::MainWindow() const {
 
 bool CZelvaneApp::InitApplication() {
     QCoreApplication::setApplicationName(AppTexts::AppName());
-    QX_InitSkin();
-    m_bSkinLoaded = true;
-    QX_LoadUserColor(QStringLiteral("user_color.txt")); // absent: built-in colours stay
+    m_pSkin = std::make_unique<QX_Skin>();
+    m_pSkin->Load();
+    m_pSkin->LoadUserColor(QStringLiteral("user_color.txt")); // absent: built-in colours stay
+    // Windows made without a parent (the main window, tools' dialogs) find it as the default.
+    QX_Skin::SetDefault(m_pSkin.get());
     m_pAppFont = std::make_unique<QFont>(QX_StandardFont());
     return true;
 }
@@ -56,6 +58,7 @@ bool CZelvaneApp::InitInstance() {
         return false;
     auto* wnd = new MainWnd(*m_pAppFont);
     wnd->setObjectName(AppTexts::AppName());
+    wnd->SetSkin(m_pSkin.get());
     m_pMainWnd = wnd;
     if (!wnd->Create(QRect(10, 10, 1000, 700), true)) {
         delete wnd;
@@ -68,10 +71,7 @@ bool CZelvaneApp::InitInstance() {
 int CZelvaneApp::ExitInstance(int frameworkExitCode) {
     delete m_pMainWnd.data();
     m_pMainWnd = nullptr;
-    if (m_bSkinLoaded) {
-        QX_FreeSkin();
-        m_bSkinLoaded = false;
-    }
+    m_pSkin.reset(); // no longer the default either
     m_pAppFont.reset();
     return frameworkExitCode;
 }

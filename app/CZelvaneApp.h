@@ -6,6 +6,7 @@
 #include <memory>
 
 class MainWnd;
+class QX_Skin;
 
 // The application object: loads the theme and the application font, creates the main window,
 // runs the event loop and undoes its set-up at exit. The QApplication must exist first.
@@ -26,6 +27,8 @@ class CZelvaneApp final {
     // The whole life: InitApplication, InitInstance, the event loop, ExitInstance.
     int Run();
 
+    // The toolkit's skin, every window's default; null outside InitApplication .. ExitInstance.
+    const QX_Skin* Skin() const { return m_pSkin.get(); }
     // The application font; null outside InitApplication .. ExitInstance.
     const QFont* AppFont() const { return m_pAppFont.get(); }
     // The main window while it exists.
@@ -37,7 +40,7 @@ class CZelvaneApp final {
     // installed copy is checked where no one can look at the screen.
     void ArmStartShot();
 
+    std::unique_ptr<QX_Skin> m_pSkin;
     std::unique_ptr<QFont> m_pAppFont;
     QPointer<MainWnd> m_pMainWnd;
-    bool m_bSkinLoaded = false;
 };

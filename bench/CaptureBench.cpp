@@ -5,7 +5,7 @@
 #include "ChromiumShot.h"
 #include "capture/BrowserControl.h"
 #include "capture/WholePageCapture.h"
-#include "tests/capture/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

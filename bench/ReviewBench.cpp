@@ -5,7 +5,7 @@
 #include "pages/PageSet.h"
 #include "review/PageImageView.h"
 #include "review/ShowPageDlg.h"
-#include "toolkit/QX_Theme.h"
+#include "toolkit/QX_Skin.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -66,7 +66,9 @@ double OpenReviewMs(PageSet& set, const QFont& font, double* createMs) {
 int main(int argc, char* argv[]) {
     BrowserControl::PrepareEngine();
     QApplication app(argc, argv);
-    QX_InitSkin();
+    QX_Skin skin;
+    skin.Load();
+    QX_Skin::SetDefault(&skin);
     PageSet set;
     FillSet(set);
     if (set.Count() != kPages) {
@@ -94,6 +96,5 @@ int main(int argc, char* argv[]) {
                 first, firstCreate);
     std::printf("%-36s %8.2f ms (goal < 100, median of %d)\n", "  later openings",
                 later[kRounds / 2], kRounds);
-    QX_FreeSkin();
     return 0;
 }

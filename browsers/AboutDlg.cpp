@@ -1,8 +1,8 @@
 #include "browsers/AboutDlg.h"
 
 #include "capture/BrowserControl.h"
+#include "toolkit/QX_Skin.h"
 #include "toolkit/QX_Static.h"
-#include "toolkit/QX_Theme.h"
 
 #include <QDir>
 #include <QFontMetrics>
@@ -25,7 +25,7 @@ const QX_DlgTemplateRegistrar kTemplate(QX_DlgTemplate{
 
 AboutDlg::AboutDlg(const QString& title, const QString& label, QWidget* parent, const QFont* font)
     : QX_Dialog(kTemplateId, parent), m_strLabel(label),
-      m_font(font ? *font : (QX_FontHangul ? *QX_FontHangul : QX_StandardFont())) {
+      m_font(font ? *font : QX_Skin::Of(parent).HangulFont()) {
     m_strTitle = title;
 }
 

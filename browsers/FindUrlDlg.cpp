@@ -4,7 +4,7 @@
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_ListBox.h"
-#include "toolkit/QX_Theme.h"
+#include "toolkit/QX_Skin.h"
 
 #include <QDir>
 #include <QFontMetrics>
@@ -33,8 +33,7 @@ const QX_DlgTemplateRegistrar kTemplate(QX_DlgTemplate{
 } // namespace
 
 FindUrlDlg::FindUrlDlg(QWidget* parent, const QFont* font, const QString& home)
-    : QX_Dialog(kTemplateId, parent),
-      m_font(font ? *font : (QX_FontHangul ? *QX_FontHangul : QX_StandardFont())),
+    : QX_Dialog(kTemplateId, parent), m_font(font ? *font : QX_Skin::Of(parent).HangulFont()),
       m_strHome(home.isEmpty() ? QDir::homePath() : home) {
     m_strTitle = QStringLiteral("실행되어 있는 웹브라우져의 URL 목록입니다.");
 }

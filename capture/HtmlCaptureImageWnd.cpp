@@ -10,7 +10,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QWheelEvent>
 
 #include <algorithm>
 #include <cstring>
@@ -103,7 +102,7 @@ QScrollBar* HtmlCaptureImageWnd::VScrollBar() const {
 }
 
 QPoint HtmlCaptureImageWnd::ClientOrigin() const {
-    return QPoint(ViewScroller::border, ViewScroller::border);
+    return m_pScroller->ClientOrigin();
 }
 
 bool HtmlCaptureImageWnd::UpdateScrollBars() {
@@ -133,11 +132,7 @@ void HtmlCaptureImageWnd::resizeEvent(QResizeEvent* event) {
 }
 
 QPoint HtmlCaptureImageWnd::ToClient(QPointF widgetPos) const {
-    return widgetPos.toPoint() - ClientOrigin();
-}
-
-void HtmlCaptureImageWnd::wheelEvent(QWheelEvent* event) {
-    m_pScroller->Wheel(event);
+    return m_pScroller->ToClient(widgetPos);
 }
 
 void HtmlCaptureImageWnd::mousePressEvent(QMouseEvent* event) {

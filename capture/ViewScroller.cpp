@@ -33,6 +33,11 @@ ViewScroller::ViewScroller(QWidget* view) : QObject(view), m_pView(view) {
         });
         connect(bar, &QScrollBar::valueChanged, view, [view] { view->update(); });
     }
+    view->installEventFilter(this);
+}
+
+QPoint ViewScroller::ToClient(QPointF viewPos) const {
+    return viewPos.toPoint() - ClientOrigin();
 }
 
 QPoint ViewScroller::Pos() const {
@@ -150,10 +155,11 @@ bool ViewScroller::Wheel(QWheelEvent* event) {
 }
 
 bool ViewScroller::eventFilter(QObject* watched, QEvent* event) {
-    // The wheel scrolls the view by its own step also over the bars.
-    if (event->type() == QEvent::Wheel && (watched == m_pHBar || watched == m_pVBar)) {
-        Wheel(static_cast<QWheelEvent*>(event));
-        return true;
+    // The wheel scrolls the view by its own step, over the bars as over the picture.
+    if (event->type() == QEvent::Wheel &&
+        (watched == m_pView || watched == m_pHBar || watched == m_pVBar)) {
+        // A sideways turn over the picture goes on to the view and its parents.
+        return Wheel(static_cast<QWheelEvent*>(event)) || watched != m_pView;
     }
     return QObject::eventFilter(watched, event);
 }

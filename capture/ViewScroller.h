@@ -12,7 +12,8 @@ class QWidget;
 // The scroll bars of a view that shows a picture at natural size inside a 1-pixel static edge,
 // and the rules they move by: lines of 5 pixels, pages of 50, the thumb only within the range,
 // and one wheel message one step of 50. The capture view and the page view scroll alike through
-// it. Every change of position repaints the view.
+// it: it turns the view's wheel events into steps itself, and every change of position repaints
+// the view.
 class ViewScroller final : public QObject {
     Q_OBJECT
 
@@ -32,7 +33,8 @@ class ViewScroller final : public QObject {
         int vMax = 0;
     };
 
-    // Makes both bars hidden children of view, ranges 0..0, never taking the keyboard focus.
+    // Makes both bars hidden children of view, ranges 0..0, never taking the keyboard focus, and
+    // takes over the view's wheel.
     explicit ViewScroller(QWidget* view);
 
     QScrollBar* HBar() const { return m_pHBar; }
@@ -43,6 +45,10 @@ class ViewScroller final : public QObject {
     int HBarHeight() const;
     // The area inside the edge, bars included.
     QRect ClientArea() const;
+    // Where client point (0, 0) lies in the view's coordinates: just inside the edge.
+    QPoint ClientOrigin() const { return QPoint(border, border); }
+    // A point of the view (a mouse position) in client coordinates.
+    QPoint ToClient(QPointF viewPos) const;
 
     // Bars for a picture of that size in availW x availH: a vertical bar takes width, so a
     // picture that only just fits across needs both bars once it is taller than the view.

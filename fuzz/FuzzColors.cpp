@@ -1,6 +1,6 @@
-// Feeds each input to the colour file reader QX_LoadUserColor uses once its file is open,
+// Feeds each input to the colour file reader LoadUserColor uses once its file is open,
 // straight from memory.
-#include "toolkit/QX_Theme.h"
+#include "toolkit/QX_Skin.h"
 
 #include <QBuffer>
 
@@ -12,6 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     QBuffer file(&bytes);
     file.open(QIODevice::ReadOnly);
-    QX_ReadUserColor(file);
+    QX_Skin skin;
+    skin.ReadUserColor(file);
     return 0;
 }

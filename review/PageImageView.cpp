@@ -136,7 +136,7 @@ QScrollBar* PageImageView::VScrollBar() const {
 }
 
 QPoint PageImageView::ToClient(QPointF widgetPos) const {
-    return widgetPos.toPoint() - ClientOrigin();
+    return m_pScroller->ToClient(widgetPos);
 }
 
 bool PageImageView::event(QEvent* event) {
@@ -189,10 +189,6 @@ void PageImageView::XorAdjustLine(int y) {
 
 QRect PageImageView::LineRect(int y) const {
     return QRect(0, y - kLineHalf, width(), 2 * kLineHalf + 1).translated(0, ClientOrigin().y());
-}
-
-void PageImageView::wheelEvent(QWheelEvent* event) {
-    m_pScroller->Wheel(event);
 }
 
 void PageImageView::mousePressEvent(QMouseEvent* event) {
@@ -275,5 +271,5 @@ void PageImageView::OnImageChanged() {
 }
 
 QPoint PageImageView::ClientOrigin() const {
-    return QPoint(ViewScroller::border, ViewScroller::border);
+    return m_pScroller->ClientOrigin();
 }

@@ -2,7 +2,7 @@
 
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_DlgTemplate.h"
-#include "toolkit/QX_Theme.h"
+#include "toolkit/QX_Skin.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -61,11 +61,11 @@ QPen SolidPen(COLORREF c) {
 } // namespace
 
 QX_Button::QX_Button(QWidget* parent)
-    : QWidget(parent), m_crFill(QX_ThemeColor(QX_BUTTON_FILL, QX_RGB(243, 243, 239))),
-      m_crBorder(QX_ThemeColor(QX_BUTTON_BORDER, QX_RGB(239, 235, 216))),
+    : QWidget(parent), m_crFill(QX_Skin::Of(parent).Color(QX_BUTTON_FILL, QX_RGB(243, 243, 239))),
+      m_crBorder(QX_Skin::Of(parent).Color(QX_BUTTON_BORDER, QX_RGB(239, 235, 216))),
       m_crFrame(QX_RGB(0, 60, 116)), m_crCorner(QX_RGB(122, 149, 168)),
       m_crShade(QX_RGB(214, 208, 197)), m_crFocus(QX_RGB(128, 200, 200)),
-      m_crText(QX_ThemeColor(QX_BUTTON_FORE, QX_RGB(100, 100, 255))),
+      m_crText(QX_Skin::Of(parent).Color(QX_BUTTON_FORE, QX_RGB(100, 100, 255))),
       m_crGradientEdge(QX_RGB(205, 205, 205)), m_crGradientCentre(QX_RGB(255, 255, 255)) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -41,7 +41,7 @@ class QX_CaptionControl {
     // was released over itself, and returns the mode that was held. completed tells whether
     // the release was over the held button.
     int Release(const QPoint& p, const QX_CaptionButtons& b, bool* completed);
-    // The QX_FrameBitmap index of the held button's pressed image, or -1.
+    // The skin frame bitmap index of the held button's pressed image, or -1.
     int PressedImage(bool maximized) const;
     // Paints the caption for the shown buttons b with the held one pressed: the band, then the
     // logo at logoPos when there is one, then the title from titleX. Nothing for an empty title.

@@ -1,7 +1,7 @@
 #include "toolkit/QX_CheckBtn.h"
 
 #include "toolkit/QX_Command.h"
-#include "toolkit/QX_Theme.h"
+#include "toolkit/QX_Skin.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -125,7 +125,8 @@ void QX_CheckBtn::paintEvent(QPaintEvent*) {
     else
         flags |= Qt::AlignLeft;
     // Both kinds place their image by the height of the unchecked check box image.
-    const QX_DIB* base = QX_CheckBitmap[0];
+    const QX_Skin& skin = QX_Skin::Of(this);
+    const QX_DIB* base = skin.CheckBitmap(0);
     const int imageHeight = base && base->m_bLoaded ? base->m_nHeight : 0;
     int imageTop = 0;
     if ((style & kBsVCenter) == kBsVCenter) {
@@ -137,7 +138,7 @@ void QX_CheckBtn::paintEvent(QPaintEvent*) {
     } else {
         flags |= Qt::AlignTop;
     }
-    const QX_DIB* image = QX_CheckBitmap[ImageIndex(ShowsPressedImage())];
+    const QX_DIB* image = skin.CheckBitmap(ImageIndex(ShowsPressedImage()));
     if (image && image->m_bLoaded)
         image->Draw(&p, 0, imageTop + m_nImageYOffset);
     p.setFont(m_font);

@@ -8,11 +8,11 @@
 #include <QVector>
 
 // The toolkit's check box and radio button in one: the state is drawn with the shared skin
-// images (QX_CheckBitmap) followed by the text, with no background of its own, and focus is
-// shown by the text colour. The kind is read from the style at every use: a button type with
-// bit 1 set (check box, auto check box) is a check box, any other a radio button. Each mouse
-// release that ends a press sends (id, QX_BN_CLICKED) to the parent; the space bar toggles
-// without a notification.
+// images (the skin's check bitmaps) followed by the text, with no background of its own, and focus
+// is shown by the text colour. The kind is read from the style at every use: a button type with bit
+// 1 set (check box, auto check box) is a check box, any other a radio button. Each mouse release
+// that ends a press sends (id, QX_BN_CLICKED) to the parent; the space bar toggles without a
+// notification.
 class QX_CheckBtn final : public QX_TextCtrl {
     Q_OBJECT
 
@@ -58,7 +58,7 @@ class QX_CheckBtn final : public QX_TextCtrl {
     // Current text colour (focus or normal) and whether the pressed image shows.
     COLORREF TextColor() const { return m_crText; }
     bool ShowsPressedImage() const;
-    // The QX_CheckBitmap index for the current state with or without the pressed look.
+    // The skin's check bitmap index for the current state with or without the pressed look.
     int ImageIndex(bool pressedLook) const;
 
     COLORREF m_crFocusText;

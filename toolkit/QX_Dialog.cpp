@@ -2,22 +2,14 @@
 
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_DlgControls.h"
-#include "toolkit/QX_FramePainter.h"
-#include "toolkit/QX_Theme.h"
 
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-
-namespace FP = QX_FramePainter;
 
 QX_Dialog::QX_Dialog(int templateId, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
-      m_crActiveText(QX_ThemeColor(QX_DIALOG_ACTIVE_TEXT, 0xFFFFFF)),
-      m_crInactiveText(QX_ThemeColor(QX_DIALOG_INACTIVE_TEXT, 0xC0C0C0)),
-      m_crBodyPen(QX_ThemeColor(QX_DIALOG_BODY_PEN, 0xF398A6)),
-      m_crBodyBrush(QX_ThemeColor(QX_DIALOG_BODY_BRUSH, 0xFFECE8)), m_nTemplateId(templateId) {
+      QX_FrameBehaviour(this, QX_DIALOG_BODY_PEN), m_nTemplateId(templateId) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -85,7 +77,7 @@ QWidget* QX_Dialog::GetDlgItem(int id) const {
 void QX_Dialog::SetCaptionButtons(bool minimize, bool close) {
     m_bMinimizeBox = minimize;
     m_bCloseBox = close;
-    m_caption.UpdateCaption();
+    UpdateCaption();
 }
 
 bool QX_Dialog::OnInitDialog() {
@@ -123,51 +115,26 @@ void QX_Dialog::accept() {
     OnCommand(IDOK, QX_BN_CLICKED);
 }
 
-void QX_Dialog::OnDraw(QPainter*) {}
-
-QX_FrameLook QX_Dialog::Look() const {
-    return {m_crActiveText, m_crInactiveText, m_crBodyPen, m_crBodyBrush, m_crCaptionLight};
+QX_FrameSetup QX_Dialog::FrameSetup() const {
+    QX_FrameSetup s;
+    s.look = Look();
+    s.buttons = {m_bMinimizeBox, false, m_bCloseBox, false, -1};
+    s.title = m_strTitle;
+    s.dragAnywhere = m_bDragAnywhere;
+    return s;
 }
 
-QX_CaptionButtons QX_Dialog::Buttons() const {
-    return {m_bMinimizeBox, false, m_bCloseBox, false, -1};
-}
-
-void QX_Dialog::DrawFrame(QPainter* dc, int left, int top, int right, int bottom) {
-    FP::DrawFrame(dc, Look(), left, top, right, bottom);
-}
-
-void QX_Dialog::DrawCaption(QPainter* dc) {
-    m_caption.Paint(dc, Look(), Buttons(), m_strTitle, 11);
+void QX_Dialog::OnFrameZoomed(bool zoomed) {
+    m_bZoomed = zoomed;
 }
 
 void QX_Dialog::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    if (!p.isActive())
-        return;
-    DrawFrame(&p, 0, 0, width(), height());
-    DrawCaption(&p);
-    p.save();
-    OnDraw(&p);
-    p.restore();
+    OnPaintFrame();
 }
 
 void QX_Dialog::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange)
-        SetCaptionActive(isActiveWindow());
+    OnChangeFrame(event);
     QDialog::changeEvent(event);
-}
-
-void QX_Dialog::SetCaptionActive(bool active) {
-    m_caption.SetActive(active);
-}
-
-QRect QX_Dialog::CloseButtonRect() const {
-    return FP::CloseRect(width(), Buttons());
-}
-
-QRect QX_Dialog::MinimizeButtonRect() const {
-    return FP::MinimizeRect(width(), Buttons());
 }
 
 int QX_Dialog::DefaultButtonId() const {
@@ -204,40 +171,21 @@ void QX_Dialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void QX_Dialog::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
+    if (!OnPressFrame(event))
         QDialog::mousePressEvent(event);
-        return;
-    }
-    const QPoint p = event->position().toPoint();
-    if (!m_caption.PressButton(p, Buttons()) &&
-        (m_bDragAnywhere || FP::InCaptionStrip(p, width()))) {
-        m_bZoomed = windowState() & Qt::WindowMaximized;
-        if (!m_bZoomed)
-            m_caption.BeginMove(event->globalPosition().toPoint());
-    }
-    if (m_caption.Mode() != ModeNone)
-        m_caption.UpdateCaption();
-    event->accept();
 }
 
 void QX_Dialog::mouseMoveEvent(QMouseEvent* event) {
-    m_caption.Drag(event->globalPosition().toPoint());
-    event->accept();
+    OnMoveFrame(event);
 }
 
 void QX_Dialog::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || m_caption.Mode() == ModeNone) {
+    if (!OnReleaseFrame(event))
         QDialog::mouseReleaseEvent(event);
-        return;
-    }
-    m_caption.Release(event->position().toPoint(), Buttons(), nullptr);
-    event->accept();
 }
 
 void QX_Dialog::mouseDoubleClickEvent(QMouseEvent* event) {
     // A double click means nothing to the caption; its second click still presses a button.
-    if (QX_CaptionControl::ButtonAt(event->position().toPoint(), width(), Buttons()) != ModeNone)
-        mousePressEvent(event);
-    else
-        event->accept();
+    if (!OnDoubleClickFrame(event))
+        QDialog::mouseDoubleClickEvent(event);
 }

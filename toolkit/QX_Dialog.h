@@ -1,9 +1,9 @@
 #pragma once
 
 #include "imaging/QX_DIB.h"
-#include "toolkit/QX_CaptionControl.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_DlgTemplate.h"
+#include "toolkit/QX_FrameBehaviour.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -19,17 +19,11 @@ constexpr int IDCANCEL = 2;
 // with a self-painted frame and 30-pixel caption showing m_strTitle, an optional close and
 // minimize button, and moved by dragging the caption strip. Controls notify it through
 // OnCommand; Enter acts as the default button (IDOK) and Escape and the close button as Cancel.
-class QX_Dialog : public QDialog, public QX_CommandTarget {
+// The frame's behaviour and colours come from QX_FrameBehaviour, as for QX_Wnd.
+class QX_Dialog : public QDialog, public QX_CommandTarget, public QX_FrameBehaviour {
     Q_OBJECT
 
   public:
-    enum MouseMode {
-        ModeNone = QX_CaptionControl::ModeNone,
-        ModeMove = QX_CaptionControl::ModeMove,
-        ModeMinimize = QX_CaptionControl::ModeMinimize,
-        ModeClose = QX_CaptionControl::ModeClose
-    };
-
     QX_Dialog(int templateId, QWidget* parent);
     ~QX_Dialog() override;
 
@@ -45,16 +39,9 @@ class QX_Dialog : public QDialog, public QX_CommandTarget {
 
     // Chooses the caption buttons; derived dialogs call it in OnInitDialog after the base.
     void SetCaptionButtons(bool minimize, bool close);
-    // Caption look; see QX_Wnd::SetCaptionActive.
-    void SetCaptionActive(bool active);
-    bool IsCaptionActive() const { return m_caption.IsActive(); }
-    int MouseMode() const { return m_caption.Mode(); }
     int TemplateId() const { return m_nTemplateId; }
     // Dialog-unit conversion with this dialog's font.
     const QX_DlgUnits& DlgUnits() const { return m_units; }
-
-    QRect CloseButtonRect() const;
-    QRect MinimizeButtonRect() const;
 
     // IDOK runs OnOK and IDCANCEL OnCancel; true when handled.
     bool OnCommand(int id, int code) override;
@@ -67,11 +54,6 @@ class QX_Dialog : public QDialog, public QX_CommandTarget {
     bool m_bDragAnywhere = false;
     bool m_bMinimizeBox = false;
     bool m_bCloseBox = false;
-    COLORREF m_crActiveText;
-    COLORREF m_crInactiveText;
-    COLORREF m_crBodyPen;
-    COLORREF m_crBodyBrush;
-    COLORREF m_crCaptionLight = 0xFAD3D9;
 
   protected:
     // Sets the window title; derived dialogs call it first and then take over their controls.
@@ -79,10 +61,9 @@ class QX_Dialog : public QDialog, public QX_CommandTarget {
     virtual bool OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
-    // Paints fixed contents over the frame; empty here.
-    virtual void OnDraw(QPainter* dc);
-    virtual void DrawFrame(QPainter* dc, int left, int top, int right, int bottom);
-    void DrawCaption(QPainter* dc);
+
+    QX_FrameSetup FrameSetup() const override;
+    void OnFrameZoomed(bool zoomed) override;
 
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -95,8 +76,6 @@ class QX_Dialog : public QDialog, public QX_CommandTarget {
     bool m_bZoomed = false;
 
   private:
-    QX_FrameLook Look() const;
-    QX_CaptionButtons Buttons() const;
     void BuildFromTemplate();
     void FocusFirstControl();
     int DefaultButtonId() const;
@@ -106,5 +85,4 @@ class QX_Dialog : public QDialog, public QX_CommandTarget {
     bool m_bEndRequested = false;
     int m_nEndResult = IDCANCEL;
     QX_DlgUnits m_units{6, 12};
-    QX_CaptionControl m_caption{this};
 };

@@ -1,6 +1,6 @@
 #include "toolkit/QX_FramePainter.h"
 
-#include "toolkit/QX_Theme.h"
+#include "toolkit/QX_Skin.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -13,8 +13,12 @@ QRect ButtonAt(int left) {
     return QRect(left, kButtonTop, kButtonSize, kButtonSize);
 }
 
-void DrawImage(QPainter* dc, int index, const QRect& r) {
-    const QX_DIB* dib = (index >= 0 && index < 8) ? QX_FrameBitmap[index] : nullptr;
+const QX_Skin& SkinOf(const QX_FrameLook& look) {
+    return look.skin ? *look.skin : QX_Skin::Default();
+}
+
+void DrawImage(QPainter* dc, const QX_FrameLook& look, int index, const QRect& r) {
+    const QX_DIB* dib = SkinOf(look).FrameBitmap(index);
     if (dib && dib->m_bLoaded)
         dib->Draw(dc, r.left(), r.top());
 }
@@ -87,11 +91,11 @@ void DrawCaptionBand(QPainter* dc, const QX_FrameLook& look, int width, bool act
                      look.bodyPen);
     Draw3dRect(dc, QRect(QPoint(1, 1), QPoint(width - 2, kCaptionHeight - 1)), 0xFFFFFF, 0x808080);
     if (b.close)
-        DrawImage(dc, b.pressed == CloseDown ? CloseDown : CloseUp, CloseRect(width, b));
+        DrawImage(dc, look, b.pressed == CloseDown ? CloseDown : CloseUp, CloseRect(width, b));
     if (b.maximize)
-        DrawImage(dc, MaximizeImage(b), MaximizeRect(width, b));
+        DrawImage(dc, look, MaximizeImage(b), MaximizeRect(width, b));
     if (b.minimize)
-        DrawImage(dc, b.pressed == MinimizeDown ? MinimizeDown : MinimizeUp,
+        DrawImage(dc, look, b.pressed == MinimizeDown ? MinimizeDown : MinimizeUp,
                   MinimizeRect(width, b));
 }
 
@@ -113,7 +117,7 @@ void DrawTitle(QPainter* dc, const QX_FrameLook& look, const QString& title, int
         return;
     dc->save();
     dc->setClipRect(QRect(x, 0, clipRight - x, kCaptionHeight), Qt::IntersectClip);
-    const QFont font = QX_CaptionFont(title);
+    const QFont font = SkinOf(look).CaptionFont(title);
     dc->setFont(font);
     const int baseline = TitleTop(title) + QFontMetrics(font).ascent();
     if (active) {

@@ -7,14 +7,17 @@
 #include <QString>
 
 class QPainter;
+class QX_Skin;
 
-// Colours of a skinned frame, taken from the theme by the window or dialog that owns them.
+// Colours of a skinned frame, taken from the theme by the window or dialog that owns them, and
+// the skin whose caption buttons and fonts it draws with (the default skin when null).
 struct QX_FrameLook {
     COLORREF activeText = 0xFFFFFF;
     COLORREF inactiveText = 0xC0C0C0;
     COLORREF bodyPen = 0xF398A6;
     COLORREF bodyBrush = 0xFFECE8;
     COLORREF captionLight = 0xFAD3D9;
+    const QX_Skin* skin = nullptr;
 };
 
 // Which caption buttons show and which one is held down.
@@ -23,7 +26,7 @@ struct QX_CaptionButtons {
     bool maximize = false;
     bool close = false;
     bool maximized = false; // maximize shows the restore image
-    int pressed = -1;       // QX_FrameBitmap index of the pressed image, or -1
+    int pressed = -1;       // skin frame bitmap index of the pressed image, or -1
 };
 
 // Geometry and painting shared by the skinned window and the skinned dialog, so the two frames
@@ -35,7 +38,7 @@ constexpr int kButtonSize = 18;
 constexpr int kButtonTop = 8;
 constexpr int kGripSize = 8;
 
-// Caption button images in QX_FrameBitmap.
+// Caption button images among the skin's frame bitmaps.
 enum FrameImage {
     MinimizeUp = 0,
     MinimizeDown,

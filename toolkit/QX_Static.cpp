@@ -1,7 +1,7 @@
 #include "toolkit/QX_Static.h"
 
 #include "toolkit/QX_Command.h"
-#include "toolkit/QX_Theme.h"
+#include "toolkit/QX_Skin.h"
 
 #include <QPainter>
 #include <QTimerEvent>
@@ -9,8 +9,8 @@
 #include <algorithm>
 
 QX_Static::QX_Static(QWidget* parent)
-    : QX_TextCtrl(parent), m_crText(QX_ThemeColor(QX_STATIC_FORE, QX_RGB(0, 0, 128))),
-      m_crFill(QX_ThemeColor(QX_STATIC_FILL, QX_RGB(202, 218, 238))),
+    : QX_TextCtrl(parent), m_crText(QX_Skin::Of(parent).Color(QX_STATIC_FORE, QX_RGB(0, 0, 128))),
+      m_crFill(QX_Skin::Of(parent).Color(QX_STATIC_FILL, QX_RGB(202, 218, 238))),
       m_crFillCentre(QX_RGB(255, 255, 255)), m_crAltText(m_crText), m_crAltFill(m_crFill),
       m_crAltFillCentre(QX_RGB(255, 255, 255)) {
     setAutoFillBackground(false);

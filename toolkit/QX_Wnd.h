@@ -1,7 +1,7 @@
 #pragma once
 
 #include "imaging/QX_DIB.h"
-#include "toolkit/QX_CaptionControl.h"
+#include "toolkit/QX_FrameBehaviour.h"
 
 #include <QPoint>
 #include <QRect>
@@ -11,26 +11,16 @@
 #include <memory>
 
 class QPainter;
-class QX_TrackFrame;
 
 // The toolkit's top-level window: a frameless window that paints its own frame, a 30-pixel
 // caption with title, optional logo and caption buttons, and moves, maximises, restores,
 // minimises, closes and resizes itself by its own mouse handling. The whole widget is client
 // area; derived windows paint their contents in OnDraw and lay out children below row 31.
-class QX_Wnd : public QWidget {
+// The frame's behaviour and colours come from QX_FrameBehaviour.
+class QX_Wnd : public QWidget, public QX_FrameBehaviour {
     Q_OBJECT
 
   public:
-    // Mouse modes: what a press that is still held does.
-    enum MouseMode {
-        ModeNone = QX_CaptionControl::ModeNone,
-        ModeMove = QX_CaptionControl::ModeMove,
-        ModeMinimize = QX_CaptionControl::ModeMinimize,
-        ModeMaximize = QX_CaptionControl::ModeMaximize,
-        ModeClose = QX_CaptionControl::ModeClose,
-        ModeResize = QX_CaptionControl::ModeResize
-    };
-
     explicit QX_Wnd(QWidget* parent = nullptr);
     ~QX_Wnd() override;
 
@@ -41,17 +31,10 @@ class QX_Wnd : public QWidget {
 
     // Maximises to the screen's available area, or restores the size it had before.
     void ToggleMaximize();
-    // Caption look: active colours or inactive. Activation changes call it; offscreen tests and
-    // the gallery call it directly because offscreen windows may not activate.
-    void SetCaptionActive(bool active);
-    bool IsCaptionActive() const { return m_caption.IsActive(); }
-    int MouseMode() const { return m_caption.Mode(); }
 
-    // Caption button rectangles in client coordinates for the current width and flags; empty
-    // when the button is not shown.
-    QRect CloseButtonRect() const;
+    // The maximize button and the resize grip in client coordinates; the maximize rectangle is
+    // empty when the button is not shown.
     QRect MaximizeButtonRect() const;
-    QRect MinimizeButtonRect() const;
     QRect GripRect() const;
 
     // Settings the owner makes before Create (or in OnCreate).
@@ -69,23 +52,16 @@ class QX_Wnd : public QWidget {
     int m_nLogoWidth = 40;
     int m_nLogoX = 7;
     int m_nLogoY = 5;
-    COLORREF m_crActiveText;
-    COLORREF m_crInactiveText;
-    COLORREF m_crBodyPen;
-    COLORREF m_crBodyBrush;
     COLORREF m_crLogoKey = 0xFFFFFF;
-    COLORREF m_crCaptionLight = 0xFAD3D9;
 
   protected:
     // Runs once from Create: sets the window title and loads the logo. Derived windows call the
     // base first and create their children; -1 fails the creation.
     virtual int OnCreate();
-    // Paints the client contents over the frame; empty here.
-    virtual void OnDraw(QPainter* dc);
-    // Paints the body, border and caption base over the rectangle.
-    virtual void DrawFrame(QPainter* dc, int left, int top, int right, int bottom);
-    // Caption band, buttons, logo and title; nothing when the title is empty.
-    void DrawCaption(QPainter* dc);
+
+    QX_FrameSetup FrameSetup() const override;
+    void OnFrameZoomed(bool zoomed) override;
+    void OnFrameMaximize() override;
 
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -95,18 +71,8 @@ class QX_Wnd : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    QX_FrameLook Look() const;
     QX_CaptionButtons Buttons() const;
-    bool InCaptionStrip(const QPoint& p) const;
-    void BeginResize(const QPoint& globalPos);
-    void EndResize();
-    QRect TrackingRect() const;
-    void UpdateGripCursor(const QPoint& p);
 
-    QX_CaptionControl m_caption{this};
-    QPoint m_ptStart;  // cursor's screen position when a resize began
-    QSize m_szOffset;  // size change of the resize in progress
     QRect m_rcRestore; // geometry to return to from the maximised state
     std::unique_ptr<QX_DIB> m_pLogo;
-    std::unique_ptr<QX_TrackFrame> m_pTrack;
 };

@@ -5,7 +5,7 @@
 #include "capture/HtmlCaptureImageWnd.h"
 #include "review/ShowPageDlg.h"
 #include "tests/app/TestPages.h"
-#include "tests/capture/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_ListBox.h"
 #include "toolkit/QX_MessageDlg.h"

@@ -1,4 +1,4 @@
-#include "tests/capture/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 
 #include <QCoreApplication>
 #include <QProcess>

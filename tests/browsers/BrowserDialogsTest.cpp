@@ -8,7 +8,9 @@
 #include "toolkit/QX_Static.h"
 #include "toolkit/QX_Theme.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -142,9 +144,17 @@ TEST(About, ClosingWhileThePageLoadsIsClean) {
         auto* dlg = new AboutDlg(QStringLiteral("Tarnel"), QString());
         dlg->Create();
         dlg->show();
+        const QPointer<BrowserControl> browser = dlg->Browser();
+        ASSERT_FALSE(browser.isNull());
         dlg->reject();
+        EXPECT_FALSE(dlg->isVisible());
         delete dlg;
+        // The panel's browser goes with the dialog: nothing is left to load into it.
+        EXPECT_TRUE(browser.isNull());
     }
-    QTest::qWait(0);
-    SUCCEED();
+    // What the loads still had queued runs without reaching the deleted dialogs.
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<AboutDlg*>(w), nullptr);
 }

@@ -1,7 +1,7 @@
 #include "browsers/RunningBrowsers.h"
 #include "tests/browsers/BrowserTestFiles.h"
 
-#include "tests/capture/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "imaging/BmpWriter.h"
 #include "imaging/CImageJPG.h"
-#include "tests/imaging/DecodedJpeg.h"
 #include "tests/imaging/FileSizeLimit.h"
+#include "tests/support/DecodedJpeg.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "review/AdPanel.h"
 #include "review/ReviewTexts.h"
-#include "tests/capture/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 #include "toolkit/QX_Dialog.h"
 #include "tools/walk/ModalDriver.h"
 
@@ -57,10 +57,7 @@ class AdPanelTest : public ::testing::Test {
         return AdPanel::Create(dialog.get(), 2, nullptr);
     }
     template <typename Done> static bool WaitUntil(Done done) {
-        QDeadlineTimer deadline(kLoadMs);
-        while (!done() && !deadline.hasExpired())
-            QTest::qWait(10);
-        return done();
+        return QTest::qWaitFor(done, kLoadMs);
     }
     static bool ShowsPage(AdPanel* panel, const QUrl& url) {
         return WaitUntil([&] {

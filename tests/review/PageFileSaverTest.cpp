@@ -1,7 +1,7 @@
 #include "review/PageFileSaver.h"
-#include "tests/imaging/DecodedJpeg.h"
 #include "tests/imaging/FileSizeLimit.h"
 #include "tests/review/TestReview.h"
+#include "tests/support/DecodedJpeg.h"
 
 #include <QDir>
 #include <QFile>

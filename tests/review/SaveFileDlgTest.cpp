@@ -2,6 +2,7 @@
 #include "review/PageFileSaver.h"
 #include "review/ReviewTexts.h"
 #include "tests/review/TestReview.h"
+#include "tests/support/TestSkin.h"
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_MessageDlg.h"
@@ -87,8 +88,7 @@ void TypeAndPress(SaveFileDlg* dlg, const QString& name, int button = IDOK) {
 class SaveFileDlgTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!QX_CheckBitmap[0])
-            QX_InitSkin();
+        TestSkin();
         ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("user_image")));
     }
     QString Images() const { return m_dir.filePath(QStringLiteral("user_image")); }

@@ -58,7 +58,7 @@ class ShowPageDlgTest : public ::testing::Test {
         dlg->SetPages(&set);
         dlg->Create();
         dlg->show();
-        QTest::qWait(50);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
     }
     QX_ListBox* List() const { return dlg->PageList(); }
     PageImageView* View() const { return dlg->PageView(); }
@@ -68,7 +68,8 @@ class ShowPageDlgTest : public ::testing::Test {
     void Click(int id) {
         QWidget* control = dlg->GetDlgItem(id);
         QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
-        QTest::qWait(20);
+        // What the click posted (a repaint, a question) runs before the case looks.
+        QCoreApplication::processEvents();
     }
     void Type(int top, int bottom) {
         qobject_cast<QLineEdit*>(dlg->GetDlgItem(ShowPageDlg::IDC_TOP_EDIT))
@@ -234,10 +235,10 @@ TEST_F(ShowPageDlgTest, CancelledCutIsGoneAfterReselecting) {
     Click(ShowPageDlg::IDC_IMAGE_ADJUST);
     ASSERT_TRUE(View()->AdjustMode());
     Drag(200, 100);
-    for (int i = 0; i < 100 && answer.lines.isEmpty(); ++i)
-        QTest::qWait(20);
+    // The question comes up from a posted event and is answered from a timer.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answer.lines.isEmpty(); }, 2000));
     ASSERT_EQ(answer.lines.size(), 1);
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activeModalWidget(); }, 2000));
     EXPECT_EQ(ViewRow(100), RT::RowColor(0, 200) & 0xFFFFFF);
     EXPECT_EQ(RT::PixelAt(set, set.Page(0)->pixels, 0, 100), RT::RowColor(0, 100));
     ClickRow(1);

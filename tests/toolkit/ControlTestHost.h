@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/TestSkin.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Theme.h"
 
@@ -21,8 +22,7 @@ class ControlTestHost final : public QWidget, public QX_CommandTarget {
     static QColor Background() { return QColor(200, 230, 200); }
 
     ControlTestHost() {
-        if (!QX_CheckBitmap[0])
-            QX_InitSkin();
+        TestSkin();
         resize(420, 240);
     }
 

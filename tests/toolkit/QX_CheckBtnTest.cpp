@@ -1,5 +1,7 @@
 #include "toolkit/QX_CheckBtn.h"
+#include "tests/support/TestSkin.h"
 #include "tests/toolkit/ControlTestHost.h"
+#include "toolkit/QX_Skin.h"
 
 #include <QTest>
 
@@ -135,14 +137,14 @@ TEST_F(CheckBtnTest, PaintsImageAndTextOverTheParentWithoutBackground) {
     QX_CheckBtn* b = Add(kCheck | QX_CheckBtn::kBsVCenter, 1, QStringLiteral("한 장에 두 쪽"));
     b->SetCheck(1);
     host.show();
-    const QX_DIB* image = QX_CheckBitmap[1];
+    const QX_DIB* image = TestSkin().CheckBitmap(1);
     ASSERT_TRUE(image && image->m_bLoaded) << "skin pack in the run folder";
     // What the control should show: the checked image keyed over the parent's colour.
     QImage expected(b->size(), QImage::Format_RGB32);
     expected.fill(ControlTestHost::Background());
     {
         QPainter p(&expected);
-        const int top = b->height() / 2 - QX_CheckBitmap[0]->m_nHeight / 2 - 1;
+        const int top = b->height() / 2 - TestSkin().CheckBitmap(0)->m_nHeight / 2 - 1;
         image->Draw(&p, 0, top);
     }
     // The host's own rendering: the control leaves its background to the parent.

@@ -1,4 +1,6 @@
 #include "toolkit/QX_Dialog.h"
+#include "tests/support/TestSkin.h"
+#include "toolkit/QX_Skin.h"
 #include "toolkit/QX_Theme.h"
 
 #include <QCheckBox>
@@ -270,7 +272,7 @@ TEST(QX_DialogTest, CaptionDragMovesByTheCursorTravel) {
 }
 
 TEST(QX_DialogTest, EmptyTitleShowsNoCaptionBand) {
-    QX_InitSkin();
+    TestSkin();
     ProbeDlg titled(kTestTemplate);
     titled.Create();
     titled.SetCaptionActive(false);
@@ -291,7 +293,6 @@ TEST(QX_DialogTest, EmptyTitleShowsNoCaptionBand) {
     for (int y = close.top(); y <= close.bottom(); ++y)
         uniformRows &= b.pixel(close.left(), y) == b.pixel(close.right(), y);
     EXPECT_TRUE(uniformRows);
-    QX_FreeSkin();
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "toolkit/QX_Theme.h"
+#include "toolkit/QX_Skin.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,10 @@
 
 namespace {
 
-// The colour table is global: every case starts from an untouched table.
+// Every case reads into a skin of its own, which starts with an untouched table.
 class ThemeColorFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::fill(std::begin(QX_UserColor), std::end(QX_UserColor), QX_COLOR_UNSET);
-        ASSERT_TRUE(m_dir.isValid());
-    }
-    void TearDown() override {
-        std::fill(std::begin(QX_UserColor), std::end(QX_UserColor), QX_COLOR_UNSET);
-    }
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 
     bool Load(const QByteArray& bytes) {
         const QString path = m_dir.filePath(QStringLiteral("user_color.txt"));
@@ -32,10 +27,11 @@ class ThemeColorFile : public ::testing::Test {
             file.write(bytes) != bytes.size())
             return false;
         file.close();
-        return QX_LoadUserColor(path);
+        return m_skin.LoadUserColor(path);
     }
 
     QTemporaryDir m_dir;
+    QX_Skin m_skin;
 };
 
 struct LineCase {
@@ -50,8 +46,8 @@ class ThemeColorLine : public ThemeColorFile, public ::testing::WithParamInterfa
 TEST_P(ThemeColorLine, SetsTheSlotToTheParsedColour) {
     const LineCase& c = GetParam();
     ASSERT_TRUE(Load(c.file));
-    EXPECT_EQ(QX_UserColor[c.slot], c.expected)
-        << std::hex << "got 0x" << QX_UserColor[c.slot] << " want 0x" << c.expected;
+    EXPECT_EQ(m_skin.UserColor(c.slot), c.expected)
+        << std::hex << "got 0x" << m_skin.UserColor(c.slot) << " want 0x" << c.expected;
 }
 
 const QByteArray kLongRun(60, '9');
@@ -104,25 +100,25 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ThemeColorFile, MissingFileKeepsTheTable) {
-    QX_UserColor[QX_BUTTON_FILL] = QX_RGB(1, 2, 3);
-    EXPECT_FALSE(QX_LoadUserColor(m_dir.filePath(QStringLiteral("absent.txt"))));
-    EXPECT_FALSE(QX_LoadUserColor(QString()));
-    EXPECT_EQ(QX_UserColor[QX_BUTTON_FILL], QX_RGB(1, 2, 3));
-    EXPECT_EQ(QX_UserColor[QX_STATIC_FORE], QX_COLOR_UNSET);
+    m_skin.SetUserColor(QX_BUTTON_FILL, QX_RGB(1, 2, 3));
+    EXPECT_FALSE(m_skin.LoadUserColor(m_dir.filePath(QStringLiteral("absent.txt"))));
+    EXPECT_FALSE(m_skin.LoadUserColor(QString()));
+    EXPECT_EQ(m_skin.UserColor(QX_BUTTON_FILL), QX_RGB(1, 2, 3));
+    EXPECT_EQ(m_skin.UserColor(QX_STATIC_FORE), QX_COLOR_UNSET);
 }
 
 TEST_F(ThemeColorFile, EmptyFileAndCommentsLeaveSlotsUnset) {
     EXPECT_TRUE(Load(QByteArray()));
     EXPECT_TRUE(Load("# nothing here\n\nunknown[key]=1,2,3,\n\xc7\xd1\xb1\xdb\n"));
-    for (COLORREF c : QX_UserColor)
-        EXPECT_EQ(c, QX_COLOR_UNSET);
+    for (int slot = 0; slot < QX_COLOR_SLOTS; ++slot)
+        EXPECT_EQ(m_skin.UserColor(QX_ColorSlot(slot)), QX_COLOR_UNSET);
 }
 
 TEST_F(ThemeColorFile, UnsetMarkerValueFallsBackToDefault) {
     ASSERT_TRUE(Load("static[fore]=255,2,7,\nstatic[fill]=1,2,3,\n"));
-    EXPECT_EQ(QX_ThemeColor(QX_STATIC_FORE, QX_RGB(0, 0, 128)), QX_RGB(0, 0, 128));
-    EXPECT_EQ(QX_ThemeColor(QX_STATIC_FILL, QX_RGB(202, 218, 238)), QX_RGB(1, 2, 3));
-    EXPECT_EQ(QX_ThemeColor(QX_BUTTON_FORE, QX_RGB(100, 100, 255)), QX_RGB(100, 100, 255));
+    EXPECT_EQ(m_skin.Color(QX_STATIC_FORE, QX_RGB(0, 0, 128)), QX_RGB(0, 0, 128));
+    EXPECT_EQ(m_skin.Color(QX_STATIC_FILL, QX_RGB(202, 218, 238)), QX_RGB(1, 2, 3));
+    EXPECT_EQ(m_skin.Color(QX_BUTTON_FORE, QX_RGB(100, 100, 255)), QX_RGB(100, 100, 255));
 }
 
 TEST_F(ThemeColorFile, EveryKeyReachesItsOwnSlot) {
@@ -131,7 +127,8 @@ TEST_F(ThemeColorFile, EveryKeyReachesItsOwnSlot) {
         file += QByteArray(QX_UserColorKey[slot]) + "=" + QByteArray::number(slot) + ",0,0,\n";
     ASSERT_TRUE(Load(file));
     for (int slot = 0; slot < QX_COLOR_SLOTS; ++slot)
-        EXPECT_EQ(QX_UserColor[slot], QX_RGB(slot, 0, 0)) << QX_UserColorKey[slot];
+        EXPECT_EQ(m_skin.UserColor(QX_ColorSlot(slot)), QX_RGB(slot, 0, 0))
+            << QX_UserColorKey[slot];
 }
 
 TEST_F(ThemeColorFile, BinaryGarbageIsHarmless) {
@@ -140,7 +137,7 @@ TEST_F(ThemeColorFile, BinaryGarbageIsHarmless) {
         junk += char((i * 7919) & 0xFF);
     junk += "\nbutton[fill]=9,8,7,\n";
     EXPECT_TRUE(Load(junk));
-    EXPECT_EQ(QX_UserColor[QX_BUTTON_FILL], QX_RGB(9, 8, 7));
+    EXPECT_EQ(m_skin.UserColor(QX_BUTTON_FILL), QX_RGB(9, 8, 7));
 }
 
 // ---- gradients ----
@@ -245,31 +242,66 @@ TEST(QX_Gradient, ColourConversionsKeepByteOrder) {
 
 // ---- skins and fonts ----
 
+TEST(ThemeSkinColors, EachSkinKeepsItsOwnTable) {
+    QX_Skin a;
+    QX_Skin b;
+    a.SetUserColor(QX_BUTTON_FORE, QX_RGB(1, 2, 3));
+    EXPECT_EQ(a.Color(QX_BUTTON_FORE, QX_RGB(100, 100, 255)), QX_RGB(1, 2, 3));
+    EXPECT_EQ(b.Color(QX_BUTTON_FORE, QX_RGB(100, 100, 255)), QX_RGB(100, 100, 255));
+    EXPECT_EQ(a.UserColor(QX_COLOR_SLOTS), QX_COLOR_UNSET); // out of range reads as unset
+}
+
+TEST(ThemeSkinAttach, WidgetsFindTheNearestAttachedSkinElseTheDefault) {
+    QX_Skin app;
+    QX_Skin own;
+    QX_Skin::SetDefault(&app);
+    QWidget top;
+    QWidget child(&top);
+    QWidget grandChild(&child);
+    EXPECT_EQ(&QX_Skin::Of(&grandChild), &app);
+    QX_Skin::Attach(&top, &own);
+    EXPECT_EQ(&QX_Skin::Of(&grandChild), &own);
+    EXPECT_EQ(&QX_Skin::Of(nullptr), &app);
+    QX_Skin::Attach(&top, nullptr);
+    EXPECT_EQ(&QX_Skin::Of(&child), &app);
+    QX_Skin::SetDefault(nullptr);
+    EXPECT_FALSE(QX_Skin::Default().IsLoaded());
+    {
+        QX_Skin shortLived;
+        QX_Skin::SetDefault(&shortLived);
+    }
+    // A default that is destroyed stops being the default.
+    EXPECT_NE(&QX_Skin::Default(), nullptr);
+    EXPECT_EQ(QX_Skin::Default().UserColor(QX_STATIC_FORE), QX_COLOR_UNSET);
+}
+
 class ThemeSkin : public ::testing::Test {
   protected:
-    void TearDown() override { QX_FreeSkin(); }
+    QX_Skin m_skin;
 };
 
 TEST_F(ThemeSkin, LoadsThePackBitmapsWithTheirKeys) {
     ASSERT_TRUE(QFile::exists(QStringLiteral("kvq7.if"))) << "run folder lacks the skin pack";
-    QX_InitSkin();
+    m_skin.Load();
     for (int i = 0; i < 8; ++i) {
-        ASSERT_NE(QX_FrameBitmap[i], nullptr);
-        EXPECT_TRUE(QX_FrameBitmap[i]->m_bLoaded) << "frame " << i;
-        EXPECT_TRUE(QX_FrameBitmap[i]->m_bTransparent);
-        EXPECT_EQ(QX_FrameBitmap[i]->m_crKey, QX_RGB(255, 0, 0));
-        EXPECT_EQ(QX_FrameBitmap[i]->m_nWidth, 18);
-        ASSERT_NE(QX_CheckBitmap[i], nullptr);
-        EXPECT_TRUE(QX_CheckBitmap[i]->m_bLoaded) << "check " << i;
-        EXPECT_TRUE(QX_CheckBitmap[i]->m_bTransparent);
-        EXPECT_EQ(QX_CheckBitmap[i]->m_crKey, QX_RGB(0, 255, 0));
-        EXPECT_EQ(QX_CheckBitmap[i]->m_nHeight, 13);
+        const QX_DIB* frame = m_skin.FrameBitmap(i);
+        const QX_DIB* check = m_skin.CheckBitmap(i);
+        ASSERT_NE(frame, nullptr);
+        EXPECT_TRUE(frame->m_bLoaded) << "frame " << i;
+        EXPECT_TRUE(frame->m_bTransparent);
+        EXPECT_EQ(frame->m_crKey, QX_RGB(255, 0, 0));
+        EXPECT_EQ(frame->m_nWidth, 18);
+        ASSERT_NE(check, nullptr);
+        EXPECT_TRUE(check->m_bLoaded) << "check " << i;
+        EXPECT_TRUE(check->m_bTransparent);
+        EXPECT_EQ(check->m_crKey, QX_RGB(0, 255, 0));
+        EXPECT_EQ(check->m_nHeight, 13);
     }
     // The corner of a rounded caption button is key: the background shows through it, while
     // its middle is drawn.
     QImage image = Filled(18, 18);
     QPainter p(&image);
-    QX_FrameBitmap[4]->Draw(&p, 0, 0);
+    m_skin.FrameBitmap(4)->Draw(&p, 0, 0);
     p.end();
     EXPECT_EQ(At(image, 0, 0), QX_RGB(1, 2, 3));
     EXPECT_NE(At(image, 9, 3), QX_RGB(1, 2, 3));
@@ -279,37 +311,38 @@ TEST_F(ThemeSkin, MissingPackLeavesUnloadedSlotsAndIsRepeatable) {
     QTemporaryDir empty;
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(empty.path()));
-    QX_InitSkin();
-    QX_InitSkin(); // a second start-up replaces the first set
+    m_skin.Load();
+    m_skin.Load(); // a second start-up replaces the first set
     QDir::setCurrent(previous);
-    for (QX_DIB* dib : QX_CheckBitmap) {
+    for (int i = 0; i < 8; ++i) {
+        const QX_DIB* dib = m_skin.CheckBitmap(i);
         ASSERT_NE(dib, nullptr);
         EXPECT_FALSE(dib->m_bLoaded);
         EXPECT_TRUE(dib->m_bTransparent);
         EXPECT_EQ(dib->m_crKey, QX_RGB(0, 255, 0));
     }
-    QX_FreeSkin();
-    for (QX_DIB* dib : QX_FrameBitmap)
-        EXPECT_EQ(dib, nullptr);
-    EXPECT_EQ(QX_FontHangul, nullptr);
-    EXPECT_EQ(QX_FontLatin, nullptr);
+    m_skin.Free();
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(m_skin.FrameBitmap(i), nullptr);
+    EXPECT_EQ(m_skin.FontHangul(), nullptr);
+    EXPECT_EQ(m_skin.FontLatin(), nullptr);
 }
 
 TEST_F(ThemeSkin, FontsHaveTheirCellHeightsAndHangulGlyphs) {
-    QX_InitSkin();
-    ASSERT_NE(QX_FontHangul, nullptr);
-    ASSERT_NE(QX_FontLatin, nullptr);
-    const QFontMetrics hangul(*QX_FontHangul);
+    m_skin.Load();
+    ASSERT_NE(m_skin.FontHangul(), nullptr);
+    ASSERT_NE(m_skin.FontLatin(), nullptr);
+    const QFontMetrics hangul(*m_skin.FontHangul());
     EXPECT_LE(hangul.ascent() + hangul.descent(), 12);
     EXPECT_GE(hangul.ascent() + hangul.descent(), 10);
     EXPECT_TRUE(hangul.inFont(QChar(0xAC00))); // 가
-    const QFontMetrics latin(*QX_FontLatin);
+    const QFontMetrics latin(*m_skin.FontLatin());
     EXPECT_LE(latin.ascent() + latin.descent(), 15);
     EXPECT_GE(latin.ascent() + latin.descent(), 13);
-    EXPECT_EQ(QX_StandardFont(), *QX_FontHangul);
-    EXPECT_EQ(QX_CaptionFont(QStringLiteral("캡처")), *QX_FontHangul);
-    EXPECT_EQ(QX_CaptionFont(QStringLiteral("Tarnel")), *QX_FontLatin);
-    EXPECT_EQ(QX_CaptionFont(QString()), *QX_FontLatin);
+    EXPECT_EQ(QX_StandardFont(), *m_skin.FontHangul());
+    EXPECT_EQ(m_skin.CaptionFont(QStringLiteral("캡처")), *m_skin.FontHangul());
+    EXPECT_EQ(m_skin.CaptionFont(QStringLiteral("Tarnel")), *m_skin.FontLatin());
+    EXPECT_EQ(m_skin.CaptionFont(QString()), *m_skin.FontLatin());
 }
 
 } // namespace

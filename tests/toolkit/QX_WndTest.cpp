@@ -1,4 +1,7 @@
 #include "toolkit/QX_Wnd.h"
+
+#include "tests/support/TestSkin.h"
+#include "toolkit/QX_Skin.h"
 #include "toolkit/QX_Theme.h"
 
 #include <QApplication>
@@ -59,8 +62,7 @@ QRect DiffBox(const QImage& a, const QImage& b, int tolerance = 0) {
 
 class QX_WndTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { QX_InitSkin(); }
-    static void TearDownTestSuite() { QX_FreeSkin(); }
+    static void SetUpTestSuite() { TestSkin(); }
 
     // A 400 x 300 frame with all three caption buttons, placed well inside the screen.
     std::unique_ptr<QX_Wnd> MakeWnd(const QString& title = QStringLiteral("Tarnel")) {
@@ -72,8 +74,8 @@ class QX_WndTest : public ::testing::Test {
     }
 
     static bool FrameBitmapsLoaded() {
-        for (QX_DIB* dib : QX_FrameBitmap)
-            if (!dib || !dib->m_bLoaded)
+        for (int i = 0; i < 8; ++i)
+            if (const QX_DIB* dib = TestSkin().FrameBitmap(i); !dib || !dib->m_bLoaded)
                 return false;
         return true;
     }
@@ -133,6 +135,31 @@ TEST_F(QX_WndTest, FrameBodyBorderAndSunkenEdges) {
     EXPECT_EQ(img.pixel(398, 150), Rgb(0x808080)); // dark right
     EXPECT_EQ(img.pixel(200, 298), Rgb(0x808080)); // and bottom
     EXPECT_EQ(img.pixel(200, 30), Rgb(0x808080));  // caption band's dark bottom edge
+}
+
+TEST_F(QX_WndTest, ASecondWindowDrawsWithItsOwnSkin) {
+    if (!FrameBitmapsLoaded())
+        GTEST_SKIP() << "skin pack not built";
+    // A skin with other colours and no caption button images, for one window only.
+    QX_Skin other;
+    other.SetUserColor(QX_WINDOW_BODY_BRUSH, QX_RGB(10, 200, 10));
+    auto plain = MakeWnd();
+    auto own = MakeWnd();
+    own->SetSkin(&other);
+    auto* child = new QWidget(own.get());
+    const QImage a = Render(plain.get());
+    const QImage b = Render(own.get());
+    EXPECT_EQ(b.pixel(200, 150), Rgb(QX_RGB(10, 200, 10)));
+    EXPECT_EQ(a.pixel(200, 150), Rgb(plain->m_crBodyBrush));
+    EXPECT_NE(plain->m_crBodyBrush, own->m_crBodyBrush);
+    EXPECT_EQ(&QX_Skin::Of(child), &other);
+    EXPECT_EQ(&QX_Skin::Of(plain.get()), &TestSkin());
+    // The default skin's close image shows in one caption, none in the other.
+    const QRect close = plain->CloseButtonRect();
+    EXPECT_NE(CountColour(a, close, Rgb(plain->m_crBodyPen)), close.width() * close.height());
+    EXPECT_TRUE(DiffBox(a.copy(close), b.copy(close)).isValid());
+    own->SetSkin(nullptr);
+    EXPECT_EQ(Render(own.get()), a);
 }
 
 TEST_F(QX_WndTest, TitleColoursFollowActivation) {

@@ -2,8 +2,8 @@
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_ListBox.h"
+#include "toolkit/QX_Skin.h"
 #include "toolkit/QX_Static.h"
-#include "toolkit/QX_Theme.h"
 #include "toolkit/QX_ToolBar.h"
 #include "tools/gallery/Gallery.h"
 
@@ -22,7 +22,8 @@ class Panel final : public QWidget {
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.fillRect(rect(), QX_ToQColor(QX_ThemeColor(QX_DIALOG_BODY_BRUSH, QX_RGB(232, 236, 255))));
+        p.fillRect(rect(), QX_ToQColor(QX_Skin::Of(this).Color(QX_DIALOG_BODY_BRUSH,
+                                                               QX_RGB(232, 236, 255))));
     }
 };
 

@@ -1,5 +1,5 @@
 #include "capture/BrowserControl.h"
-#include "toolkit/QX_Theme.h"
+#include "toolkit/QX_Skin.h"
 #include "tools/gallery/Gallery.h"
 
 #include <QApplication>
@@ -23,8 +23,10 @@ int main(int argc, char* argv[]) {
                                ? QString::fromLocal8Bit(argv[2])
                                : QCoreApplication::applicationDirPath() + QStringLiteral("/../run");
     QDir::setCurrent(runDir);
-    QX_InitSkin();
-    QX_LoadUserColor(QStringLiteral("user_color.txt"));
+    QX_Skin skin;
+    skin.Load();
+    skin.LoadUserColor(QStringLiteral("user_color.txt"));
+    QX_Skin::SetDefault(&skin);
     Gallery gallery(outDir);
     RenderFrameGallery(gallery);
     RenderMessageGallery(gallery);
@@ -32,7 +34,6 @@ int main(int argc, char* argv[]) {
     RenderReviewGallery(gallery);
     RenderPrintGallery(gallery);
     const bool ok = gallery.Finish();
-    QX_FreeSkin();
     std::printf("gallery written to %s\n", qPrintable(outDir));
     return ok ? 0 : 1;
 }

@@ -3,7 +3,7 @@
 #include "imaging/Cp949Codec.h"
 #include "imaging/DibDecoder.h"
 #include "imaging/QX_DIB.h"
-#include "toolkit/QX_Theme.h"
+#include "toolkit/QX_Skin.h"
 
 #include <QDir>
 #include <QFile>
@@ -214,15 +214,15 @@ int SkinTool::CheckPackEntry(const QString& packPath, const QString& name) {
 }
 
 int SkinTool::Colors(const QString& path) {
-    const bool opened = QX_LoadUserColor(path);
+    QX_Skin skin;
+    const bool opened = skin.LoadUserColor(path);
     for (int slot = 0; slot < QX_COLOR_SLOTS; ++slot) {
+        const COLORREF color = skin.UserColor(QX_ColorSlot(slot));
         m_out << QX_UserColorKey[slot] << '\t';
-        if (QX_UserColor[slot] == QX_COLOR_UNSET)
+        if (color == QX_COLOR_UNSET)
             m_out << "unset\n";
         else
-            m_out << "0x"
-                  << QString::number(QX_UserColor[slot], 16).rightJustified(8, u'0').toUpper()
-                  << '\n';
+            m_out << "0x" << QString::number(color, 16).rightJustified(8, u'0').toUpper() << '\n';
     }
     m_out << (opened ? "opened" : "missing") << '\n';
     return opened ? 0 : 1;

@@ -1,4 +1,4 @@
-#include "tests/imaging/DecodedJpeg.h"
+#include "tests/support/DecodedJpeg.h"
 
 #include <QFile>
 
