@@ -1,6 +1,6 @@
 #include "browsers/RunningBrowsers.h"
 #include "tests/browsers/BrowserProcess.h"
-#include "tests/capture/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 
 #include "capture/BrowserControl.h"
 #include "capture/WholePageCapture.h"
