@@ -115,8 +115,8 @@ QString SaveFolderLine(const QString& folder) {
 }
 
 QString PdfNote() {
-    return QStringLiteral("PDF 형식은 두루마리 선택과 상관없이 A4 한장에 한 페이지씩 name.pdf "
-                          "한개로 만들어집니다.");
+    return QStringLiteral(
+        "PDF 형식은 두루마리와 상관없이 A4 한장에 한 페이지씩 name.pdf 한개로 만들어집니다.");
 }
 
 QString MakerName() {

@@ -8,8 +8,10 @@
 #include "toolkit/QX_MessageDlg.h"
 #include "toolkit/QX_Static.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -128,9 +130,13 @@ void SaveFileDlg::AttachLabels() {
                                                 {1004, QX_RGB(128, 128, 255)}};
     for (const auto& [id, colour] : colours)
         m_labels[id - 1001]->SetTextColor(colour);
-    // Installed, the program works in a folder of the user's own: say where the files go.
-    m_labels[kFolderLine - 1001]->SetText(
-        ReviewTexts::SaveFolderLine(PageFileSaver::DisplayFolder(m_strImageFolder)));
+    // Installed, the program works in a folder of the user's own: say where the files go, a long
+    // path shortened in its middle to fit the line.
+    QX_Static* line = m_labels[kFolderLine - 1001];
+    const QFontMetrics metrics(m_pFont ? *m_pFont : line->font());
+    const int room = line->width() - metrics.horizontalAdvance(ReviewTexts::SaveFolderLine({})) - 4;
+    line->SetText(ReviewTexts::SaveFolderLine(metrics.elidedText(
+        PageFileSaver::DisplayFolder(m_strImageFolder), Qt::ElideMiddle, std::max(room, 40))));
 }
 
 void SaveFileDlg::OnOK() {

@@ -31,6 +31,7 @@ int main(int argc, char* argv[]) {
     RenderControlGallery(gallery);
     RenderReviewGallery(gallery);
     RenderPrintGallery(gallery);
+    RenderSaveGallery(gallery);
     const bool ok = gallery.Finish();
     QX_FreeSkin();
     std::printf("gallery written to %s\n", qPrintable(outDir));
