@@ -24,7 +24,8 @@ QString PageFileSaver::DefaultImageFolder() {
 }
 
 int PageFileSaver::MaxJpegScrollPages() const {
-    return m_pages.pageHeight > 0 ? CImageJPG::kMaxHeight / m_pages.pageHeight : 0;
+    return m_pages.geometry.pageHeight > 0 ? CImageJPG::kMaxHeight / m_pages.geometry.pageHeight
+                                           : 0;
 }
 
 namespace {
@@ -124,9 +125,9 @@ PageFileSaver::Outcome PageFileSaver::Save(const QString& name, Format format, b
 }
 
 PageFileSaver::Outcome PageFileSaver::CheckScroll(Format format) const {
-    const qint64 rows = qint64(m_pages.CountUsedPages()) * m_pages.pageHeight;
+    const qint64 rows = qint64(m_pages.CountUsedPages()) * m_pages.geometry.pageHeight;
     if (format == Format::Bmp) {
-        return BmpWriter::Fits(m_pages.pageWidth, rows, m_pages.BytesPerPixel())
+        return BmpWriter::Fits(m_pages.geometry.pageWidth, rows, m_pages.geometry.bytesPerPixel)
                    ? Outcome::Saved
                    : Outcome::BmpScrollTooLarge;
     }
@@ -164,10 +165,11 @@ bool PageFileSaver::SaveScroll(const QString& name, Format format) {
 bool PageFileSaver::WriteBmp(const QString& path, const QList<const quint8*>& pages) {
     // Bottom-up rows: the last page goes first, so the first one ends up on top.
     BmpWriter bmp;
-    bool ok = bmp.Open(path, m_pages.pageWidth, qint64(pages.size()) * m_pages.pageHeight,
-                       m_pages.BytesPerPixel());
+    bool ok = bmp.Open(path, m_pages.geometry.pageWidth,
+                       qint64(pages.size()) * m_pages.geometry.pageHeight,
+                       m_pages.geometry.bytesPerPixel);
     for (qsizetype f = pages.size() - 1; ok && f >= 0; --f)
-        ok = bmp.WriteBandBottomUp(pages[f], m_pages.pageHeight);
+        ok = bmp.WriteBandBottomUp(pages[f], m_pages.geometry.pageHeight);
     ok = bmp.Close() && ok;
     m_nWritten += ok ? 1 : 0;
     return ok;
@@ -175,10 +177,11 @@ bool PageFileSaver::WriteBmp(const QString& path, const QList<const quint8*>& pa
 
 bool PageFileSaver::WritePng(const QString& path, const QList<const quint8*>& pages) {
     PngWriter png;
-    bool ok = png.Open(path, m_pages.pageWidth, qint64(pages.size()) * m_pages.pageHeight,
-                       m_pages.BytesPerPixel());
+    bool ok = png.Open(path, m_pages.geometry.pageWidth,
+                       qint64(pages.size()) * m_pages.geometry.pageHeight,
+                       m_pages.geometry.bytesPerPixel);
     for (qsizetype f = 0; ok && f < pages.size(); ++f)
-        ok = png.WriteBand(pages[f], m_pages.pageHeight);
+        ok = png.WriteBand(pages[f], m_pages.geometry.pageHeight);
     ok = png.Close() && ok;
     m_nWritten += ok ? 1 : 0;
     return ok;
@@ -187,8 +190,8 @@ bool PageFileSaver::WritePng(const QString& path, const QList<const quint8*>& pa
 bool PageFileSaver::WriteJpeg(const QString& path, const QList<const quint8*>& pages) {
     CImageJPG jpeg(path);
     jpeg.SetQuality(100);
-    if (!jpeg.CreateFromPages(pages, m_pages.pageWidth, m_pages.pageHeight,
-                              m_pages.BytesPerPixel()) ||
+    if (!jpeg.CreateFromPages(pages, m_pages.geometry.pageWidth, m_pages.geometry.pageHeight,
+                              m_pages.geometry.bytesPerPixel) ||
         !jpeg.Save(path))
         return false;
     ++m_nWritten;
@@ -200,8 +203,8 @@ bool PageFileSaver::SavePdf(const QString& name) {
     PdfWriter pdf;
     bool ok = pdf.Open(path, ReviewTexts::JobName());
     for (const quint8* page : UsedPixels()) {
-        ok =
-            ok && pdf.AddPage(page, m_pages.pageWidth, m_pages.pageHeight, m_pages.BytesPerPixel());
+        ok = ok && pdf.AddPage(page, m_pages.geometry.pageWidth, m_pages.geometry.pageHeight,
+                               m_pages.geometry.bytesPerPixel);
     }
     if (!pdf.Close() || !ok)
         return Fail(path);

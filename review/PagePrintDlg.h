@@ -1,6 +1,6 @@
 #pragma once
 
-#include "review/PrintGeometry.h"
+#include "pages/PrintGeometry.h"
 #include "toolkit/QX_Dialog.h"
 
 #include <QFont>

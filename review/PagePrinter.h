@@ -1,7 +1,7 @@
 #pragma once
 
-#include "review/PrintGeometry.h"
-#include "review/ReviewPages.h"
+#include "pages/PrintGeometry.h"
+#include "pages/ReviewPages.h"
 
 #include <QPoint>
 #include <QString>

@@ -1,7 +1,7 @@
+#include "pages/PrintGeometry.h"
 #include "review/CupsPrinter.h"
 #include "review/PagePrintDlg.h"
 #include "review/PagePrinter.h"
-#include "review/PrintGeometry.h"
 #include "review/PrinterEntries.h"
 #include "review/ReviewMessages.h"
 #include "review/ShowPageDlg.h"
@@ -66,8 +66,7 @@ class PagePrintTest : public ::testing::Test {
         pixels.fill(colour);
         m_records.push_back(PageRecord{used, 0, 0, pixels.bits()});
         m_pages.pages << &m_records.back();
-        m_pages.pageWidth = width;
-        m_pages.pageBytes = pixels.sizeInBytes();
+        m_pages.geometry = PageGeometry::For(width);
     }
     PagePrinter::Result Print(PagePrinter& printer, const QString& entry, SheetLayout layout,
                               bool keepProportions = false) {
@@ -202,7 +201,7 @@ TEST_F(PagePrintTest, PrintCommandAsksForThePrinterOnlyWhenThereArePages) {
     ASSERT_TRUE(set.SetWidth(64) && set.AppendWhitePage());
     set.Page(0)->used = false;
     ShowPageDlg review(nullptr);
-    review.SetPages(&set, set.pageWidth, PageSet::pageHeight, set.pageBytes);
+    review.SetPages(&set);
     review.Create();
     bool chosen = false;
     m_driver.OnNextModal<PagePrintDlg>([&chosen](PagePrintDlg* dlg) {
@@ -270,9 +269,9 @@ TEST_F(PagePrintTest, ReviewPrintButtonPrintsTheUsedPages) {
     PageSet set;
     ASSERT_TRUE(set.SetWidth(64) && set.AppendWhitePage() && set.AppendWhitePage());
     // Black: a blank last page would be dropped from the review.
-    std::fill_n(set.Page(1)->pixels, set.pageBytes, quint8(0));
+    std::fill_n(set.Page(1)->pixels, set.Geometry().pageBytes, quint8(0));
     ShowPageDlg review(nullptr);
-    review.SetPages(&set, set.pageWidth, PageSet::pageHeight, set.pageBytes);
+    review.SetPages(&set);
     bool stillOpen = false;
     m_driver.OnNextModal<PagePrintDlg>([](PagePrintDlg* dlg) {
         dlg->Choose(QStringLiteral("Laser"), SheetLayout::OnePerSheet);

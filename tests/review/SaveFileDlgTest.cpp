@@ -1,5 +1,5 @@
 #include "review/SaveFileDlg.h"
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 #include "review/PageFileSaver.h"
 #include "review/ReviewTexts.h"
 #include "review/ShowPageDlg.h"
@@ -204,10 +204,10 @@ void PressReviewSave(const QFont* font, const QString& workDir, bool used = true
     QDir::setCurrent(workDir);
     PageSet set;
     ASSERT_TRUE(set.SetWidth(8) && set.AppendWhitePage() && set.AppendWhitePage());
-    std::fill_n(set.Page(1)->pixels, set.pageBytes, quint8(0)); // not a blank last page
+    std::fill_n(set.Page(1)->pixels, set.Geometry().pageBytes, quint8(0)); // not a blank last page
     set.Page(0)->used = set.Page(1)->used = used;
     ShowPageDlg review(font);
-    review.SetPages(&set, set.pageWidth, PageSet::pageHeight, set.pageBytes);
+    review.SetPages(&set);
     review.Create();
     qobject_cast<QX_Button*>(review.GetDlgItem(ShowPageDlg::IDC_SAVE))->Click();
     review.close();

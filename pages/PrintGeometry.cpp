@@ -1,4 +1,4 @@
-#include "review/PrintGeometry.h"
+#include "pages/PrintGeometry.h"
 
 #include <algorithm>
 
