@@ -1,13 +1,24 @@
 #include "pages/PrintGeometry.h"
 
+#include <algorithm>
+
 QRectF PrintSlot::ToPaintRect() const {
     return QRectF(x, -y, width, -height);
 }
 
-int PrintGeometry::SheetCount(int usedPages, bool onePerSheet) {
+QPageLayout::Orientation PrintGeometry::Orientation(SheetLayout layout) {
+    return layout == SheetLayout::OnePerSheet ? QPageLayout::Portrait : QPageLayout::Landscape;
+}
+
+int PrintGeometry::SlotsPerSheet(SheetLayout layout) {
+    return layout == SheetLayout::OnePerSheet ? 1 : 2;
+}
+
+int PrintGeometry::SheetCount(int usedPages, SheetLayout layout) {
     if (usedPages <= 0)
         return 0;
-    return onePerSheet ? usedPages : (usedPages + 1) / 2;
+    const int slots = SlotsPerSheet(layout);
+    return (usedPages + slots - 1) / slots;
 }
 
 PrintSlot PrintGeometry::OnePerSheetSlot(int ox, int oy) {
@@ -21,6 +32,20 @@ PrintSlot PrintGeometry::TwoPerSheetSlot(int ox, int oy, int half) {
                      2 * oy - sheetShort};
 }
 
-int PrintGeometry::UsedPageIndex(int sheet, int half, bool onePerSheet) {
-    return onePerSheet ? sheet : 2 * sheet + half;
+PrintSlot PrintGeometry::Slot(SheetLayout layout, int ox, int oy, int half) {
+    return layout == SheetLayout::OnePerSheet ? OnePerSheetSlot(ox, oy)
+                                              : TwoPerSheetSlot(ox, oy, half);
+}
+
+int PrintGeometry::UsedPageIndex(int sheet, int half, SheetLayout layout) {
+    return SlotsPerSheet(layout) * sheet + half;
+}
+
+QRectF PrintGeometry::FitKeepingProportions(const QRectF& slot, QSize image) {
+    if (image.isEmpty())
+        return slot;
+    const QRectF r = slot.normalized();
+    const double scale = std::min(r.width() / image.width(), r.height() / image.height());
+    const double w = image.width() * scale;
+    return QRectF(r.left() + (r.width() - w) / 2, r.top(), w, image.height() * scale);
 }

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QPageLayout>
 #include <QRectF>
+#include <QSize>
+
+// How the used pages are laid on A4 sheets: the one choice the printer dialog makes, carried as
+// it is through printing; the sheet's orientation follows from it (PrintGeometry::Orientation).
+enum class SheetLayout { TwoPerSheet, OnePerSheet };
 
 // A place on the sheet in tenths of a millimetre, y growing upwards from the top left of the
 // printable area: heights are negative because a slot runs downwards from its y.
@@ -24,12 +30,22 @@ class PrintGeometry final {
     static constexpr int sheetLong = 2970;  // A4 height in portrait
     static constexpr int halfLong = 1485;   // half a landscape sheet
 
+    // Portrait for one page per sheet, landscape for two.
+    static QPageLayout::Orientation Orientation(SheetLayout layout);
+    // Slots on one sheet: 1 or 2.
+    static int SlotsPerSheet(SheetLayout layout);
     // Sheets needed for n used pages: n, or n / 2 rounded up.
-    static int SheetCount(int usedPages, bool onePerSheet);
+    static int SheetCount(int usedPages, SheetLayout layout);
     // The page slot of a portrait sheet.
     static PrintSlot OnePerSheetSlot(int ox, int oy);
     // The left (half 0) or right (half 1) slot of a landscape sheet.
     static PrintSlot TwoPerSheetSlot(int ox, int oy, int half);
+    // The slot `half` (0 when one per sheet) of a sheet of that layout.
+    static PrintSlot Slot(SheetLayout layout, int ox, int oy, int half);
     // The index of the used page that goes into a slot: sheet j, half h (0 when one per sheet).
-    static int UsedPageIndex(int sheet, int half, bool onePerSheet);
+    static int UsedPageIndex(int sheet, int half, SheetLayout layout);
+    // Where an image of that size goes in a paint rectangle (y downwards) when it keeps its
+    // proportions: as large as fits, against the top, centred across. The whole rectangle for an
+    // empty image.
+    static QRectF FitKeepingProportions(const QRectF& slot, QSize image);
 };

@@ -47,39 +47,36 @@ QString DeviceUri(const QString& name) {
     return uri ? QString::fromLocal8Bit(uri) : QString();
 }
 
-bool SetPrinterOrientation(const QString& name, int orientation) {
-    if (orientation != Portrait && orientation != Landscape)
-        return false;
+bool SetPrinterOrientation(const QString& name, QPageLayout::Orientation orientation) {
     DestList dests;
     cups_dest_t* dest = dests.Find(name);
     if (dest == nullptr)
         return false;
-    dest->num_options =
-        cupsAddOption(kOrientationOption, orientation == Portrait ? kIppPortrait : kIppLandscape,
-                      dest->num_options, &dest->options);
+    dest->num_options = cupsAddOption(
+        kOrientationOption, orientation == QPageLayout::Portrait ? kIppPortrait : kIppLandscape,
+        dest->num_options, &dest->options);
     return dests.Save();
 }
 
-int StoredOrientation(const QString& name) {
+std::optional<QPageLayout::Orientation> StoredOrientation(const QString& name) {
     const DestList dests;
     const cups_dest_t* dest = dests.Find(name);
-    if (dest == nullptr)
-        return 0;
-    const char* value = cupsGetOption(kOrientationOption, dest->num_options, dest->options);
-    if (value == nullptr)
-        return 0;
-    if (std::strcmp(value, kIppPortrait) == 0)
-        return Portrait;
-    return std::strcmp(value, kIppLandscape) == 0 ? Landscape : 0;
+    const char* value =
+        dest ? cupsGetOption(kOrientationOption, dest->num_options, dest->options) : nullptr;
+    if (value != nullptr && std::strcmp(value, kIppPortrait) == 0)
+        return QPageLayout::Portrait;
+    if (value != nullptr && std::strcmp(value, kIppLandscape) == 0)
+        return QPageLayout::Landscape;
+    return std::nullopt;
 }
 
-int SubmitJob(const QString& name, const QString& file, const QString& title, bool landscape,
-              QString* error) {
+int SubmitJob(const QString& name, const QString& file, const QString& title,
+              QPageLayout::Orientation orientation, QString* error) {
     // The options Qt's own CUPS engine gives a job of this layout.
     cups_option_t* options = nullptr;
     int count = cupsAddOption("media", "A4", 0, &options);
     count = cupsAddOption("sides", "one-sided", count, &options);
-    if (landscape)
+    if (orientation == QPageLayout::Landscape)
         count = cupsAddOption("landscape", "", count, &options);
     const QByteArray nameBytes = name.toLocal8Bit();
     const QByteArray fileBytes = file.toLocal8Bit();

@@ -2,9 +2,9 @@
 
 #include "imaging/BmpWriter.h"
 #include "imaging/CImageJPG.h"
+#include "imaging/PdfWriter.h"
+#include "imaging/PngWriter.h"
 #include "review/ReviewTexts.h"
-#include "review/SaveFileDlg.h"
-#include "toolkit/QX_MessageDlg.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -15,11 +15,6 @@
 #include <cerrno>
 
 #include <sys/stat.h>
-
-namespace {
-constexpr COLORREF kErrorRed = QX_RGB(128, 0, 0);
-constexpr COLORREF kNavy = QX_RGB(0, 0, 128);
-} // namespace
 
 PageFileSaver::PageFileSaver(const ReviewPages& pages, const QString& imageFolder)
     : m_pages(pages), m_strImageFolder(imageFolder) {}
@@ -33,19 +28,47 @@ int PageFileSaver::MaxJpegScrollPages() const {
                                            : 0;
 }
 
-QString PageFileSaver::PageFilePath(const QString& name, int number, bool bmpFormat) const {
+namespace {
+QString Extension(PageFileSaver::Format format) {
+    switch (format) {
+    case PageFileSaver::Format::Bmp:
+        return QStringLiteral("bmp");
+    case PageFileSaver::Format::Jpeg:
+        return QStringLiteral("jpg");
+    case PageFileSaver::Format::Png:
+        return QStringLiteral("png");
+    case PageFileSaver::Format::Pdf:
+        break;
+    }
+    return QStringLiteral("pdf");
+}
+} // namespace
+
+QString PageFileSaver::PageFilePath(const QString& name, int number, Format format) const {
     return QStringLiteral("%1/%2/%2%3.%4")
         .arg(m_strImageFolder, name, QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0')),
-             bmpFormat ? QStringLiteral("bmp") : QStringLiteral("jpg"));
+             Extension(format));
 }
 
-QString PageFileSaver::ScrollFilePath(const QString& name, bool bmpFormat) const {
-    return QStringLiteral("%1/%2.%3")
-        .arg(m_strImageFolder, name, bmpFormat ? QStringLiteral("bmp") : QStringLiteral("jpg"));
+QString PageFileSaver::ScrollFilePath(const QString& name, Format format) const {
+    return QStringLiteral("%1/%2.%3").arg(m_strImageFolder, name, Extension(format));
 }
 
-QString PageFileSaver::OutputFolder(const QString& name, bool scrollFormat) const {
-    return scrollFormat ? m_strImageFolder : m_strImageFolder + QLatin1Char('/') + name;
+bool PageFileSaver::NeedsPageFolder(Format format, bool scrollFormat) {
+    return !scrollFormat && format != Format::Pdf;
+}
+
+QString PageFileSaver::OutputFolder(const QString& name, Format format, bool scrollFormat) const {
+    return NeedsPageFolder(format, scrollFormat) ? m_strImageFolder + QLatin1Char('/') + name
+                                                 : m_strImageFolder;
+}
+
+QString PageFileSaver::DisplayFolder(const QString& imageFolder) {
+    const QString path = QDir::cleanPath(QDir(imageFolder).absolutePath());
+    const QString home = QDir::cleanPath(QDir::homePath());
+    if (home != QStringLiteral("/") && path.startsWith(home + QLatin1Char('/')))
+        return QStringLiteral("~") + path.mid(home.size());
+    return path;
 }
 
 bool PageFileSaver::IsUsableName(const QString& name) {
@@ -78,91 +101,90 @@ PageFileSaver::FolderResult PageFileSaver::CreatePageFolder(const QString& image
     }
 }
 
-PageFileSaver::Outcome PageFileSaver::Save(const QString& name, bool bmpFormat, bool scrollFormat) {
+PageFileSaver::Outcome PageFileSaver::Save(const QString& name, Format format, bool scrollFormat) {
     m_strFailedFile.clear();
     m_nWritten = 0;
-    if (scrollFormat) {
-        const Outcome check = CheckScroll(bmpFormat);
+    if (m_pages.CountUsedPages() == 0)
+        return Outcome::NothingToSave;
+    const bool oneFile = !NeedsPageFolder(format, scrollFormat);
+    if (scrollFormat && format != Format::Pdf) {
+        const Outcome check = CheckScroll(format);
         if (check != Outcome::Saved)
             return check;
     }
     if (!IsUsableName(name)) {
-        Fail(scrollFormat ? ScrollFilePath(name, bmpFormat) : OutputFolder(name, false));
+        Fail(oneFile ? ScrollFilePath(name, format) : OutputFolder(name, format, false));
         return Outcome::Failed;
     }
     bool saved = false;
-    if (bmpFormat)
-        saved = scrollFormat ? SaveBmpScroll(name) : SaveBmpPages(name);
+    if (format == Format::Pdf)
+        saved = SavePdf(name);
     else
-        saved = scrollFormat ? SaveJpegScroll(name) : SaveJpegPages(name);
+        saved = scrollFormat ? SaveScroll(name, format) : SavePages(name, format);
     return saved ? Outcome::Saved : Outcome::Failed;
 }
 
-PageFileSaver::Outcome PageFileSaver::CheckScroll(bool bmpFormat) const {
-    const int used = m_pages.CountUsedPages();
-    const qint64 rows = qint64(used) * m_pages.geometry.pageHeight;
-    if (bmpFormat) {
+PageFileSaver::Outcome PageFileSaver::CheckScroll(Format format) const {
+    const qint64 rows = qint64(m_pages.CountUsedPages()) * m_pages.geometry.pageHeight;
+    if (format == Format::Bmp) {
         return BmpWriter::Fits(m_pages.geometry.pageWidth, rows, m_pages.geometry.bytesPerPixel)
                    ? Outcome::Saved
                    : Outcome::BmpScrollTooLarge;
     }
-    if (used == 0)
-        return Outcome::NoUsedPages;
-    return rows > CImageJPG::kMaxHeight ? Outcome::JpegScrollTooTall : Outcome::Saved;
+    if (format == Format::Jpeg && rows > CImageJPG::kMaxHeight)
+        return Outcome::JpegScrollTooTall;
+    return Outcome::Saved;
 }
 
-bool PageFileSaver::SaveBmpPages(const QString& name) {
-    BmpWriter bmp;
+bool PageFileSaver::SavePages(const QString& name, Format format) {
     for (int i = 0; i < m_pages.pages.size(); ++i) {
         const PageRecord* page = m_pages.pages[i];
         if (!page->used)
             continue;
-        const QString path = PageFilePath(name, i + 1, true);
-        bool ok = bmp.Open(path, m_pages.geometry.pageWidth, m_pages.geometry.pageHeight,
-                           m_pages.geometry.bytesPerPixel);
-        ok = ok && bmp.WriteBandBottomUp(page->pixels, m_pages.geometry.pageHeight);
-        ok = bmp.Close() && ok;
+        const QString path = PageFilePath(name, i + 1, format);
+        const QList<const quint8*> one{page->pixels};
+        const bool ok = format == Format::Bmp   ? WriteBmp(path, one)
+                        : format == Format::Png ? WritePng(path, one)
+                                                : WriteJpeg(path, one);
         if (!ok)
             return Fail(path);
-        ++m_nWritten;
     }
     return true;
 }
 
-bool PageFileSaver::SaveBmpScroll(const QString& name) {
-    // Bottom-up rows: the last used page goes first, so the first one ends up on top.
-    const QString path = ScrollFilePath(name, true);
+bool PageFileSaver::SaveScroll(const QString& name, Format format) {
+    // The pages are read in place: no tall copy of all of them.
+    const QString path = ScrollFilePath(name, format);
+    const QList<const quint8*> pages = UsedPixels();
+    const bool ok = format == Format::Bmp   ? WriteBmp(path, pages)
+                    : format == Format::Png ? WritePng(path, pages)
+                                            : WriteJpeg(path, pages);
+    return ok || Fail(path);
+}
+
+bool PageFileSaver::WriteBmp(const QString& path, const QList<const quint8*>& pages) {
+    // Bottom-up rows: the last page goes first, so the first one ends up on top.
     BmpWriter bmp;
     bool ok = bmp.Open(path, m_pages.geometry.pageWidth,
-                       qint64(m_pages.CountUsedPages()) * m_pages.geometry.pageHeight,
+                       qint64(pages.size()) * m_pages.geometry.pageHeight,
                        m_pages.geometry.bytesPerPixel);
-    for (qsizetype f = m_pages.pages.size() - 1; ok && f >= 0; --f) {
-        if (m_pages.pages[f]->used)
-            ok = bmp.WriteBandBottomUp(m_pages.pages[f]->pixels, m_pages.geometry.pageHeight);
-    }
+    for (qsizetype f = pages.size() - 1; ok && f >= 0; --f)
+        ok = bmp.WriteBandBottomUp(pages[f], m_pages.geometry.pageHeight);
     ok = bmp.Close() && ok;
-    if (!ok)
-        return Fail(path);
-    ++m_nWritten;
-    return true;
+    m_nWritten += ok ? 1 : 0;
+    return ok;
 }
 
-bool PageFileSaver::SaveJpegPages(const QString& name) {
-    for (int i = 0; i < m_pages.pages.size(); ++i) {
-        const PageRecord* page = m_pages.pages[i];
-        if (!page->used)
-            continue;
-        const QString path = PageFilePath(name, i + 1, false);
-        if (!WriteJpeg(path, {page->pixels}))
-            return Fail(path);
-    }
-    return true;
-}
-
-bool PageFileSaver::SaveJpegScroll(const QString& name) {
-    // The pages are read in place one row at a time: no tall copy of all of them.
-    const QString path = ScrollFilePath(name, false);
-    return WriteJpeg(path, UsedPixels()) || Fail(path);
+bool PageFileSaver::WritePng(const QString& path, const QList<const quint8*>& pages) {
+    PngWriter png;
+    bool ok = png.Open(path, m_pages.geometry.pageWidth,
+                       qint64(pages.size()) * m_pages.geometry.pageHeight,
+                       m_pages.geometry.bytesPerPixel);
+    for (qsizetype f = 0; ok && f < pages.size(); ++f)
+        ok = png.WriteBand(pages[f], m_pages.geometry.pageHeight);
+    ok = png.Close() && ok;
+    m_nWritten += ok ? 1 : 0;
+    return ok;
 }
 
 bool PageFileSaver::WriteJpeg(const QString& path, const QList<const quint8*>& pages) {
@@ -172,6 +194,20 @@ bool PageFileSaver::WriteJpeg(const QString& path, const QList<const quint8*>& p
                               m_pages.geometry.bytesPerPixel) ||
         !jpeg.Save(path))
         return false;
+    ++m_nWritten;
+    return true;
+}
+
+bool PageFileSaver::SavePdf(const QString& name) {
+    const QString path = ScrollFilePath(name, Format::Pdf);
+    PdfWriter pdf;
+    bool ok = pdf.Open(path, ReviewTexts::JobName());
+    for (const quint8* page : UsedPixels()) {
+        ok = ok && pdf.AddPage(page, m_pages.geometry.pageWidth, m_pages.geometry.pageHeight,
+                               m_pages.geometry.bytesPerPixel);
+    }
+    if (!pdf.Close() || !ok)
+        return Fail(path);
     ++m_nWritten;
     return true;
 }
@@ -188,56 +224,6 @@ QList<const quint8*> PageFileSaver::UsedPixels() const {
             pixels.append(page->pixels);
     }
     return pixels;
-}
-
-void PageFileSaver::Run(QWidget* owner, const QFont* font) {
-    SaveFileDlg dlg(owner, font, m_strImageFolder);
-    if (dlg.DoModal() != IDOK)
-        return;
-    const bool bmp = dlg.bmpFormat != 0;
-    const bool scroll = dlg.scrollFormat != 0;
-    const Outcome outcome = Save(dlg.saveName, bmp, scroll);
-    if (outcome == Outcome::Failed)
-        ShowFailed(owner, font);
-    else if (outcome != Outcome::Saved)
-        ShowRefused(outcome, owner, font);
-    else if (AskToOpen(owner, font))
-        OpenFolder(OutputFolder(dlg.saveName, scroll));
-}
-
-void PageFileSaver::ShowFailed(QWidget* owner, const QFont* font) const {
-    QX_MessageDlg box(QX_MessageDlg::kTemplateId, owner);
-    box.AddLine(ReviewTexts::SaveFailedLine(), kErrorRed);
-    box.AddLine(QDir::toNativeSeparators(m_strFailedFile), kNavy);
-    box.AddGap();
-    box.AddLine(ReviewTexts::SaveFailedHint(), kNavy);
-    if (m_nWritten > 0)
-        box.AddLine(ReviewTexts::SaveFailedKeptLine(), kNavy);
-    box.ShowMessage(false, ReviewTexts::SaveFailedTitle(), QX_MSG_STOP, font, QX_MSG_KOREAN);
-}
-
-void PageFileSaver::ShowRefused(Outcome outcome, QWidget* owner, const QFont* font) const {
-    QX_MessageDlg box(QX_MessageDlg::kTemplateId, owner);
-    if (outcome == Outcome::JpegScrollTooTall) {
-        box.AddLine(ReviewTexts::JpegScrollTooTallLine(MaxJpegScrollPages()), kErrorRed);
-        box.AddLine(ReviewTexts::JpegScrollUsedPagesLine(m_pages.CountUsedPages()), kErrorRed);
-        box.AddGap();
-        box.AddLine(ReviewTexts::JpegScrollAdvice(), kNavy);
-    } else if (outcome == Outcome::BmpScrollTooLarge) {
-        box.AddLine(ReviewTexts::BmpScrollTooLargeLine(), kErrorRed);
-        box.AddGap();
-        box.AddLine(ReviewTexts::BmpScrollAdvice(), kNavy);
-    } else {
-        box.AddLine(ReviewTexts::NoUsedPagesLine(), kErrorRed);
-    }
-    box.ShowMessage(false, ReviewTexts::ScrollRefusedTitle(), QX_MSG_STOP, font, QX_MSG_KOREAN);
-}
-
-bool PageFileSaver::AskToOpen(QWidget* owner, const QFont* font) const {
-    QX_MessageDlg box(QX_MessageDlg::kTemplateId, owner);
-    box.AddLine(QStringLiteral("생성된 파일이 존재하는 폴더를 보시겠습니까?"), kNavy);
-    return box.ShowMessage(true, QStringLiteral("페이지들을 파일로 저장했습니다~!"),
-                           QX_MSG_QUESTION, font, QX_MSG_KOREAN) == IDOK;
 }
 
 void PageFileSaver::OpenFolder(const QString& folder) {

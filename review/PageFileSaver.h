@@ -5,22 +5,21 @@
 #include <QList>
 #include <QString>
 
-class QFont;
-class QWidget;
-
 // Saves the used pages of a review as picture files in the image folder (user_image under the
-// working directory): one BMP or JPEG file per used page, numbered by its place in the list, in
-// a folder named after the save name, or one tall scroll image of all used pages with the first
-// on top. Saving stops at the first file that cannot be written completely; that file is
-// removed and the files written before it stay.
+// working directory): one BMP, JPEG or PNG file per used page, numbered by its place in the
+// list, in a folder named after the save name, or one tall scroll image of all used pages with
+// the first on top; or one PDF document with an A4 page per used page, scroll or not. Saving
+// stops at the first file that cannot be written completely; that file is removed and the files
+// written before it stay. It says nothing itself: Save returns what happened.
 class PageFileSaver final {
   public:
+    enum class Format { Bmp, Jpeg, Png, Pdf };
     enum class Outcome {
         Saved,
         Failed,            // FailedFile() could not be created or written
         JpegScrollTooTall, // more rows than a JPEG can hold; nothing written
         BmpScrollTooLarge, // more bytes than a BMP's header fields can describe; nothing written
-        NoUsedPages,       // a JPEG scroll needs at least one row; nothing written
+        NothingToSave,     // no page is marked used; nothing written
     };
     enum class FolderResult { Created, Exists, Refused, Failed };
 
@@ -30,23 +29,28 @@ class PageFileSaver final {
     // "user_image", relative to the working directory.
     static QString DefaultImageFolder();
 
-    // The review's save command: asks with SaveFileDlg, writes the files, reports a failure or
-    // offers to open the folder with the files.
-    void Run(QWidget* owner, const QFont* font);
-    // Writes the files of a request the save dialog accepted (for files per page it has made
+    // Writes the files of a request the save dialog accepted (when NeedsPageFolder it has made
     // the folder).
-    Outcome Save(const QString& name, bool bmpFormat, bool scrollFormat);
+    Outcome Save(const QString& name, Format format, bool scrollFormat);
     // After Outcome::Failed: the path of the file that failed.
     QString FailedFile() const { return m_strFailedFile; }
     // Files completed by the last Save.
     int WrittenFiles() const { return m_nWritten; }
+    int UsedPages() const { return m_pages.CountUsedPages(); }
     // Used pages a JPEG scroll may hold.
     int MaxJpegScrollPages() const;
 
-    QString PageFilePath(const QString& name, int number, bool bmpFormat) const;
-    QString ScrollFilePath(const QString& name, bool bmpFormat) const;
-    // The folder to show afterwards: the image folder for a scroll, else the name's folder.
-    QString OutputFolder(const QString& name, bool scrollFormat) const;
+    QString PageFilePath(const QString& name, int number, Format format) const;
+    // The one file of a scroll or a PDF: imageFolder/name.ext.
+    QString ScrollFilePath(const QString& name, Format format) const;
+    // Whether the files go into a folder of their own: files per page, not a scroll or a PDF.
+    static bool NeedsPageFolder(Format format, bool scrollFormat);
+    // The folder to show afterwards: the image folder for one file, else the name's folder.
+    QString OutputFolder(const QString& name, Format format, bool scrollFormat) const;
+    // The image folder as the user finds it: absolute, the home folder written as ~.
+    static QString DisplayFolder(const QString& imageFolder);
+    // Opens a folder in the desktop's file manager (nothing without a desktop).
+    static void OpenFolder(const QString& folder);
 
     // false for names that would leave the image folder or cannot name a file: empty, "." and
     // "..", path separators, control characters, text the file system cannot encode.
@@ -55,19 +59,15 @@ class PageFileSaver final {
     static FolderResult CreatePageFolder(const QString& imageFolder, const QString& name);
 
   private:
-    Outcome CheckScroll(bool bmpFormat) const;
-    bool SaveBmpPages(const QString& name);
-    bool SaveBmpScroll(const QString& name);
-    bool SaveJpegPages(const QString& name);
-    bool SaveJpegScroll(const QString& name);
+    Outcome CheckScroll(Format format) const;
+    bool SavePages(const QString& name, Format format);
+    bool SaveScroll(const QString& name, Format format);
+    bool WriteBmp(const QString& path, const QList<const quint8*>& pages);
+    bool WritePng(const QString& path, const QList<const quint8*>& pages);
     bool WriteJpeg(const QString& path, const QList<const quint8*>& pages);
+    bool SavePdf(const QString& name);
     bool Fail(const QString& path);
     QList<const quint8*> UsedPixels() const;
-
-    void ShowFailed(QWidget* owner, const QFont* font) const;
-    void ShowRefused(Outcome outcome, QWidget* owner, const QFont* font) const;
-    bool AskToOpen(QWidget* owner, const QFont* font) const;
-    static void OpenFolder(const QString& folder);
 
     ReviewPages m_pages;
     QString m_strImageFolder;

@@ -5,7 +5,6 @@
 #include "pages/PageSet.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Dialog.h"
-#include "toolkit/QX_MessageDlg.h"
 #include "toolkit/QX_Theme.h"
 
 #include <QCoreApplication>
@@ -20,10 +19,8 @@
 
 namespace {
 
-constexpr int kLineHalf = 1;                     // the adjust line is 3 pixels wide
-constexpr quint32 kLineXor = 0x00FF0000;         // a red pen combined by exclusive or
-constexpr COLORREF kQuestionColor = 0xFF8000;    // RGB(0, 128, 255)
-constexpr COLORREF kExplanationColor = 0x800000; // RGB(0, 0, 128)
+constexpr int kLineHalf = 1;             // the adjust line is 3 pixels wide
+constexpr quint32 kLineXor = 0x00FF0000; // a red pen combined by exclusive or
 
 // The screen-compatible layout of a page buffer with that many bytes per pixel.
 QImage::Format FormatFor(int bytesPerPixel) {
@@ -46,7 +43,6 @@ PageImageView::PageImageView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
-    m_msgFont = QX_StandardFont();
     m_pScroller = new ViewScroller(this);
 }
 
@@ -141,7 +137,8 @@ QPoint PageImageView::ToClient(QPointF widgetPos) const {
 
 bool PageImageView::event(QEvent* event) {
     if (event->type() == UM_IMAGE_CHANGED) {
-        OnImageChanged();
+        Q_EMIT ImageChanged();
+        update();
         return true;
     }
     return QWidget::event(event);
@@ -254,20 +251,9 @@ bool PageImageView::CutBand(int y) {
                         m_nDragStartY + sy);
 }
 
-void PageImageView::OnImageChanged() {
-    QX_MessageDlg box(QX_MessageDlg::kTemplateId, window());
-    box.AddLine(QStringLiteral("관련된 정보들을 모두 업데이트 하시겠습니까?"), kQuestionColor);
-    box.AddGap();
-    box.AddLine(
-        QStringLiteral("저장하지 않으시면 다른 페이지 선택했다가 다시 이 페이지를 선택하면"),
-        kExplanationColor);
-    box.AddLine(QStringLiteral("변경전 이미지로 출력됩니다."), kExplanationColor);
-    const int answer =
-        box.ShowMessage(true, QStringLiteral("이미지 정보가 변경되었습니다. 저장하시겠습니까?"),
-                        QX_MSG_QUESTION, &m_msgFont, QX_MSG_KOREAN);
-    if (answer == IDOK && m_pRecord)
+void PageImageView::KeepChange() {
+    if (m_pRecord)
         CopyOut(m_pRecord->pixels);
-    update();
 }
 
 QPoint PageImageView::ClientOrigin() const {

@@ -3,7 +3,6 @@
 #include "pages/PageGeometry.h"
 
 #include <QEvent>
-#include <QFont>
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
@@ -15,14 +14,14 @@ class ViewScroller;
 // The review dialog's view of one page image at natural size, scrolled by its own bars and the
 // wheel. It works on a copy of the page: ShowPage copies a record in, ShowPreview shows a margin
 // preview, and in adjust mode the user drags the part below a line upwards to cut out the band
-// in between; the view then asks whether to keep the change and, on OK, writes it back into the
-// record.
+// in between; the view then signals ImageChanged, its owner asks whether to keep the change
+// and, to keep it, calls KeepChange, which writes it back into the record.
 class PageImageView final : public QWidget {
     Q_OBJECT
 
   public:
     static constexpr int ctrlId = 22002;
-    // Posted to itself after a cut, so the question comes once the mouse is released.
+    // Posted to itself after a cut, so that ImageChanged comes once the mouse is released.
     static constexpr QEvent::Type UM_IMAGE_CHANGED = QEvent::Type(0x6591);
     static constexpr QRgb backColor = 0xFFEFEBD8; // RGB(239, 235, 216) around the page
 
@@ -44,8 +43,8 @@ class PageImageView final : public QWidget {
     void ShowPreview(int top, int bottom, const quint8* pixels);
     // Enters (on) or leaves adjust mode; refused (false, nothing changes) while a preview is shown.
     bool SetAdjustMode(bool on);
-    // The font of the keep-the-change question (the application font).
-    void SetMessageFont(const QFont& font) { m_msgFont = font; }
+    // Writes the shown page, with its cuts, back into the record.
+    void KeepChange();
 
     const QImage& PageImage() const { return m_page; }
     PageRecord* CurrentRecord() const { return m_pRecord; }
@@ -59,6 +58,10 @@ class PageImageView final : public QWidget {
     QScrollBar* VScrollBar() const;
     // Where client point (0, 0) lies in widget coordinates.
     QPoint ClientOrigin() const;
+
+  Q_SIGNALS:
+    // A band was cut out of the shown page; the record is unchanged until KeepChange.
+    void ImageChanged();
 
   protected:
     bool event(QEvent* event) override;
@@ -78,14 +81,11 @@ class PageImageView final : public QWidget {
     void BeginDrag(int y);
     // Removes the band from the release row y to the press row; false when nothing changed.
     bool CutBand(int y);
-    // Asks whether to keep a cut; OK writes the page back into the record.
-    void OnImageChanged();
 
     PageGeometry m_geometry;
     QImage m_page;       // the page being viewed and edited
     QImage m_backBuffer; // client size: every frame is composed here
     QImage m_strip;      // the rows being dragged
-    QFont m_msgFont;
     PageRecord* m_pRecord = nullptr;
     ViewScroller* m_pScroller = nullptr;
     int m_nVisibleWidth = 0;

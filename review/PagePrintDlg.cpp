@@ -35,6 +35,8 @@ const QX_DlgTemplateRegistrar kRegisterTemplate([] {
          QX_WS_GROUP, false},
         {PagePrintDlg::kOnePerSheetId, QX_CtrlKind::RadioButton,
          QStringLiteral("A4 한장에 한개의 페이지(이미지)씩 출력하기"), 12, 161, 159, 10, 0, false},
+        {PagePrintDlg::kKeepProportionsId, QX_CtrlKind::CheckBox, QStringLiteral("비율 유지"), 200,
+         161, 80, 10, 0, false},
         {PagePrintDlg::kMakerLineId, QX_CtrlKind::Static, ReviewTexts::MakerLine(), 9, 213, 213, 8,
          0, false},
         {PagePrintDlg::kAdFrameId, QX_CtrlKind::Frame, QString(), 7, 227, 285, 63, 0, true},
@@ -91,6 +93,9 @@ bool PagePrintDlg::OnInitDialog() {
     two->SetCheck(1);
     auto* one = new QX_CheckBtn(this);
     one->Attach(kOnePerSheetId, this, m_pFont, m_pFont != nullptr);
+    auto* keep = new QX_CheckBtn(this);
+    keep->Attach(kKeepProportionsId, this, m_pFont, m_pFont != nullptr);
+    keep->SetCheck(1);
     AttachLabel(this, 1001, m_pFont);
     AttachLabel(this, kMakerLineId, m_pFont);
 
@@ -113,17 +118,23 @@ void PagePrintDlg::FillPrinterList() {
     m_pList->SetCurSel(PrinterEntries::FindPrefix(listed, PrinterEntries::DefaultEntry()));
 }
 
-QX_CheckBtn* PagePrintDlg::LayoutRadio(bool onePage) const {
-    return qobject_cast<QX_CheckBtn*>(GetDlgItem(onePage ? kOnePerSheetId : kTwoPerSheetId));
+QX_CheckBtn* PagePrintDlg::LayoutRadio(SheetLayout choice) const {
+    return qobject_cast<QX_CheckBtn*>(
+        GetDlgItem(choice == SheetLayout::OnePerSheet ? kOnePerSheetId : kTwoPerSheetId));
 }
 
-bool PagePrintDlg::Choose(const QString& printerName, bool onePage) {
+QX_CheckBtn* PagePrintDlg::KeepProportionsBox() const {
+    return qobject_cast<QX_CheckBtn*>(GetDlgItem(kKeepProportionsId));
+}
+
+bool PagePrintDlg::Choose(const QString& printerName, SheetLayout choice) {
     for (int i = 0; m_pList != nullptr && i < m_pList->GetCount(); ++i) {
         QString name;
         if (PrinterEntries::PrinterName(m_pList->GetText(i), &name) && name == printerName) {
             m_pList->SetCurSel(i);
-            LayoutRadio(onePage)->SetCheck(1);
-            LayoutRadio(!onePage)->SetCheck(0);
+            const bool one = choice == SheetLayout::OnePerSheet;
+            LayoutRadio(SheetLayout::OnePerSheet)->SetCheck(one ? 1 : 0);
+            LayoutRadio(SheetLayout::TwoPerSheet)->SetCheck(one ? 0 : 1);
             return true;
         }
     }
@@ -135,7 +146,10 @@ void PagePrintDlg::OnOK() {
     if (selected < 0)
         return;
     printerEntry = m_pList->GetText(selected);
-    const QX_CheckBtn* two = LayoutRadio(false);
-    onePerSheet = (two != nullptr && two->GetCheck() != 0) ? 0 : 1;
+    const QX_CheckBtn* two = LayoutRadio(SheetLayout::TwoPerSheet);
+    layout = (two != nullptr && two->GetCheck() != 0) ? SheetLayout::TwoPerSheet
+                                                      : SheetLayout::OnePerSheet;
+    const QX_CheckBtn* keep = KeepProportionsBox();
+    keepProportions = keep != nullptr && keep->GetCheck() != 0;
     EndDialog(IDOK);
 }

@@ -1,29 +1,41 @@
 #pragma once
 
+#include "pages/PrintGeometry.h"
 #include "pages/ReviewPages.h"
 
-#include <QFont>
 #include <QPoint>
 #include <QString>
 
 class QPainter;
 class QPrinter;
-class QWidget;
 
 // Prints the used pages of a review on a CUPS printer, one page per portrait A4 sheet or two
-// side by side per landscape sheet: asks for the printer and layout, stores the orientation as
-// the printer's default for this user, draws each page stretched into its slot and hands the
-// job to the scheduler. Failures the user must know of are shown in message boxes over parent.
+// side by side per landscape sheet: stores the orientation as the printer's default for this
+// user, draws each page into its slot (keeping its proportions, or stretched to fill it) and
+// hands the job to the scheduler. It says nothing itself: Print returns what happened and the
+// dialog the user is looking at tells them.
 class PagePrinter final {
   public:
-    // parent: the review dialog; font: the application font (both borrowed).
-    PagePrinter(QWidget* parent, const QFont* font);
+    struct Options {
+        SheetLayout layout = SheetLayout::TwoPerSheet;
+        bool keepProportions = true;
+    };
+    enum class Outcome {
+        Printed,        // the scheduler took the job: jobId, sheets
+        NothingToPrint, // no page is marked used
+        BadEntry,       // the printer entry names no printer (no comma)
+        NotRendered,    // the printer is gone or the document could not be made
+        Refused,        // the scheduler refused the job: reason
+    };
+    struct Result {
+        Outcome outcome = Outcome::NothingToPrint;
+        int jobId = 0;
+        int sheets = 0;
+        QString reason;
+    };
 
-    // The review's print command: the no-pages message, the printer dialog, then Print.
-    void OnPrint(const ReviewPages& pages);
-    // Prints on the printer of a dialog entry ("name,driver,port"). true when the scheduler
-    // accepted the job; otherwise the user has been told why.
-    bool Print(const ReviewPages& pages, const QString& printerEntry, bool onePerSheet);
+    // Prints on the printer of a dialog entry ("name,driver,port").
+    Result Print(const ReviewPages& pages, const QString& printerEntry, const Options& options);
 
     // The printable area's offset from the sheet's top left corner, in tenths of a millimetre,
     // for the printer's present page size and orientation.
@@ -35,14 +47,11 @@ class PagePrinter final {
 
   private:
     // Draws the sheets into a document file for that printer; false when it cannot be made.
-    bool RenderJob(const ReviewPages& pages, const QString& printerName, bool onePerSheet,
+    bool RenderJob(const ReviewPages& pages, const QString& printerName, const Options& options,
                    int sheets, const QString& file);
-    void DrawSheet(QPainter* dc, const ReviewPages& pages, int sheet, bool onePerSheet, int ox,
-                   int oy);
-    void ShowError(const QString& title, const QString& line, const QString& detail = QString());
+    void DrawSheet(QPainter* dc, const ReviewPages& pages, int sheet, const Options& options,
+                   QPoint offset);
 
-    QWidget* m_pParent;
-    const QFont* m_pFont;
     int m_nLastJobId = 0;
     int m_nLastSheets = 0;
 };

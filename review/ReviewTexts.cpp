@@ -94,6 +94,31 @@ QString NoUsedPagesLine() {
     return QStringLiteral("사용으로 표시된 페이지가 없습니다.");
 }
 
+QString NothingToSaveTitle() {
+    return QStringLiteral("저장 오류!!");
+}
+
+QString NothingToSaveLine() {
+    return QStringLiteral("저장할 페이지가 없습니다.");
+}
+
+QString SavedTitle() {
+    return QStringLiteral("페이지들을 파일로 저장했습니다~!");
+}
+
+QString OpenFolderQuestion() {
+    return QStringLiteral("생성된 파일이 존재하는 폴더를 보시겠습니까?");
+}
+
+QString SaveFolderLine(const QString& folder) {
+    return QStringLiteral("이미지 파일은 %1 폴더에 저장됩니다. 해당 폴더에").arg(folder);
+}
+
+QString PdfNote() {
+    return QStringLiteral(
+        "PDF 형식은 두루마리와 상관없이 A4 한장에 한 페이지씩 name.pdf 한개로 만들어집니다.");
+}
+
 QString MakerName() {
     return QStringLiteral("Tarnel 프로젝트");
 }
@@ -108,6 +133,38 @@ QString JobName() {
 
 QString JobRefusedLine() {
     return QStringLiteral("프린터가 인쇄 작업을 받아들이지 않았습니다.");
+}
+
+QString PrintErrorTitle() {
+    return QStringLiteral("인쇄 오류!!");
+}
+
+QString NothingToPrintLine() {
+    return QStringLiteral("인쇄할 페이지가 없습니다.");
+}
+
+QString PrinterSetupTitle() {
+    return QStringLiteral("프린터 설정을 체크해주세요!!");
+}
+
+QString PrinterSetupLine() {
+    return QStringLiteral("프린터의 설정상태에 문제가 있습니다.");
+}
+
+QString ImageChangedTitle() {
+    return QStringLiteral("이미지 정보가 변경되었습니다. 저장하시겠습니까?");
+}
+
+QString ImageChangedQuestion() {
+    return QStringLiteral("관련된 정보들을 모두 업데이트 하시겠습니까?");
+}
+
+QString ImageChangedLine1() {
+    return QStringLiteral("저장하지 않으시면 다른 페이지 선택했다가 다시 이 페이지를 선택하면");
+}
+
+QString ImageChangedLine2() {
+    return QStringLiteral("변경전 이미지로 출력됩니다.");
 }
 
 } // namespace ReviewTexts

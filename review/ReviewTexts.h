@@ -43,6 +43,17 @@ QString BmpScrollTooLargeLine();
 QString BmpScrollAdvice();
 QString NoUsedPagesLine();
 
+// Saving with no page marked used: title and line (nothing is made).
+QString NothingToSaveTitle();
+QString NothingToSaveLine();
+// The question after a save.
+QString SavedTitle();
+QString OpenFolderQuestion();
+// The save dialog's line naming the folder the files really go to, and its note that a PDF is
+// one file whether or not the scroll is ticked.
+QString SaveFolderLine(const QString& folder);
+QString PdfNote();
+
 // Printing: the maker as the printer dialog and the job name give it, the printer dialog's line
 // saying that the maker develops and distributes the program free, the print job's name (the
 // display name, " - " and the maker), and the line added when the printer did not take the job.
@@ -50,5 +61,16 @@ QString MakerName();
 QString MakerLine();
 QString JobName();
 QString JobRefusedLine();
+// Printing's messages: nothing to print, and an entry that names no printer.
+QString PrintErrorTitle();
+QString NothingToPrintLine();
+QString PrinterSetupTitle();
+QString PrinterSetupLine();
+
+// The question after a band was cut out of the shown page: title and lines.
+QString ImageChangedTitle();
+QString ImageChangedQuestion();
+QString ImageChangedLine1();
+QString ImageChangedLine2();
 
 } // namespace ReviewTexts

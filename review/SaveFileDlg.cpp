@@ -8,8 +8,10 @@
 #include "toolkit/QX_MessageDlg.h"
 #include "toolkit/QX_Static.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -34,10 +36,15 @@ const QX_DlgTemplateRegistrar kRegisterSaveDlg([] {
         {SaveFileDlg::kNameEdit, QX_CtrlKind::Edit, QString(), 60, 27, 107, 14, 0, false},
         {SaveFileDlg::kScrollCheck, QX_CtrlKind::CheckBox, QStringLiteral("두루마리 형식으로 저장"),
          181, 30, 105, 10, 0, false},
-        {SaveFileDlg::kBmpRadio, QX_CtrlKind::RadioButton, QStringLiteral("비트맵 형식"), 89, 143,
+        // One row of four formats, spread across the dialog.
+        {SaveFileDlg::kBmpRadio, QX_CtrlKind::RadioButton, QStringLiteral("비트맵 형식"), 27, 143,
          58, 10, QX_WS_GROUP, false},
-        {SaveFileDlg::kJpegRadio, QX_CtrlKind::RadioButton, QStringLiteral("JPEG 형식"), 151, 143,
+        {SaveFileDlg::kJpegRadio, QX_CtrlKind::RadioButton, QStringLiteral("JPEG 형식"), 89, 143,
          58, 10, 0, false},
+        {SaveFileDlg::kPngRadio, QX_CtrlKind::RadioButton, QStringLiteral("PNG 형식"), 151, 143, 58,
+         10, 0, false},
+        {SaveFileDlg::kPdfRadio, QX_CtrlKind::RadioButton, QStringLiteral("PDF 형식"), 213, 143, 58,
+         10, 0, false},
         {IDOK, QX_CtrlKind::DefButton, QStringLiteral("확 인"), 85, 160, 60, 20, QX_BS_OWNERDRAW,
          false},
         {IDCANCEL, QX_CtrlKind::Button, QStringLiteral("취 소"), 146, 160, 60, 20, QX_BS_OWNERDRAW,
@@ -68,6 +75,7 @@ const QX_DlgTemplateRegistrar kRegisterSaveDlg([] {
               7, 112, 285),
         Label(1009, QStringLiteral("때문에 user_image 폴더에 지정한 이름의 파일이 생성됩니다."), 7,
               122, 285),
+        Label(SaveFileDlg::kPdfNote, ReviewTexts::PdfNote(), 7, 131, 285),
         Label(1004, ReviewTexts::SaveFreeNote(), 7, 192, 213),
         {SaveFileDlg::kAdFrame, QX_CtrlKind::Frame, QString(), 7, 206, 285, 63, 0, false},
     };
@@ -97,7 +105,7 @@ bool SaveFileDlg::OnInitDialog() {
         button->TakeOver(this, id);
         button->SetImage(false, QString::fromLatin1(image), kButtonImageSpacing, false);
     }
-    for (int id : {kBmpRadio, kJpegRadio, kScrollCheck}) {
+    for (int id : {kBmpRadio, kJpegRadio, kPngRadio, kPdfRadio, kScrollCheck}) {
         auto* check = new QX_CheckBtn(this);
         check->Attach(id, this, m_pFont, true);
     }
@@ -108,7 +116,7 @@ bool SaveFileDlg::OnInitDialog() {
 }
 
 void SaveFileDlg::AttachLabels() {
-    for (int id = 1001; id <= 1009; ++id) {
+    for (int id = 1001; id <= kPdfNote; ++id) {
         auto* label = new QX_Static(this);
         label->Attach(id, this, m_pFont, true);
         label->SetTextColor(kNoteTeal);
@@ -122,6 +130,13 @@ void SaveFileDlg::AttachLabels() {
                                                 {1004, QX_RGB(128, 128, 255)}};
     for (const auto& [id, colour] : colours)
         m_labels[id - 1001]->SetTextColor(colour);
+    // Installed, the program works in a folder of the user's own: say where the files go, a long
+    // path shortened in its middle to fit the line.
+    QX_Static* line = m_labels[kFolderLine - 1001];
+    const QFontMetrics metrics(m_pFont ? *m_pFont : line->font());
+    const int room = line->width() - metrics.horizontalAdvance(ReviewTexts::SaveFolderLine({})) - 4;
+    line->SetText(ReviewTexts::SaveFolderLine(metrics.elidedText(
+        PageFileSaver::DisplayFolder(m_strImageFolder), Qt::ElideMiddle, std::max(room, 40))));
 }
 
 void SaveFileDlg::OnOK() {
@@ -136,12 +151,14 @@ void SaveFileDlg::OnOK() {
     }
     // Names that would leave the image folder are refused before anything reaches the disk.
     PageFileSaver::FolderResult result = PageFileSaver::FolderResult::Refused;
+    const PageFileSaver::Format chosen = ChosenFormat();
     if (PageFileSaver::IsUsableName(saveName))
-        result = scrollFormat ? PageFileSaver::FolderResult::Created
-                              : PageFileSaver::CreatePageFolder(m_strImageFolder, saveName);
+        result = PageFileSaver::NeedsPageFolder(chosen, scrollFormat != 0)
+                     ? PageFileSaver::CreatePageFolder(m_strImageFolder, saveName)
+                     : PageFileSaver::FolderResult::Created;
     switch (result) {
     case PageFileSaver::FolderResult::Created:
-        bmpFormat = CheckButton(kBmpRadio)->GetCheck();
+        format = chosen;
         EndDialog(IDOK);
         return;
     case PageFileSaver::FolderResult::Exists:
@@ -155,6 +172,17 @@ void SaveFileDlg::OnOK() {
         break;
     }
     ShowInputError(QStringLiteral("알수 없는 오류로 이미지 파일을 위한 폴더를 생성할수 없습니다."));
+}
+
+PageFileSaver::Format SaveFileDlg::ChosenFormat() const {
+    using Format = PageFileSaver::Format;
+    const std::pair<int, Format> radios[] = {
+        {kJpegRadio, Format::Jpeg}, {kPngRadio, Format::Png}, {kPdfRadio, Format::Pdf}};
+    for (const auto& [id, chosen] : radios) {
+        if (CheckButton(id)->GetCheck() != 0)
+            return chosen;
+    }
+    return Format::Bmp;
 }
 
 void SaveFileDlg::ShowInputError(const QString& reason) {

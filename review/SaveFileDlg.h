@@ -1,5 +1,6 @@
 #pragma once
 
+#include "review/PageFileSaver.h"
 #include "toolkit/QX_Dialog.h"
 
 #include <QList>
@@ -10,9 +11,10 @@ class QFont;
 class QX_CheckBtn;
 class QX_Static;
 
-// Asks for the name, the format and the scroll choice of a save. OK refuses an empty or
-// unusable name and, for files per page, makes the name's folder in the image folder; every
-// refusal is explained in a message box and the dialog stays open for a correction.
+// Asks for the name, the format (BMP, JPEG, PNG or PDF) and the scroll choice of a save, and
+// names the image folder really used. OK refuses an empty or unusable name and, for files per
+// page, makes the name's folder in the image folder; every refusal is explained in a message
+// box and the dialog stays open for a correction.
 class SaveFileDlg final : public QX_Dialog {
     Q_OBJECT
 
@@ -22,6 +24,10 @@ class SaveFileDlg final : public QX_Dialog {
     static constexpr int kScrollCheck = 1023;
     static constexpr int kBmpRadio = 1018;
     static constexpr int kJpegRadio = 1019;
+    static constexpr int kPngRadio = 1021;
+    static constexpr int kPdfRadio = 1022;
+    static constexpr int kFolderLine = 1005;
+    static constexpr int kPdfNote = 1010;
     static constexpr int kAdFrame = 1020;
 
     // font: the application font (borrowed). imageFolder: where the files go.
@@ -30,7 +36,7 @@ class SaveFileDlg final : public QX_Dialog {
 
     // Results after IDOK.
     QString saveName;
-    int bmpFormat = 1;
+    PageFileSaver::Format format = PageFileSaver::Format::Bmp;
     int scrollFormat = 0;
 
     // The skinned check box and radios, after initialisation (null before).
@@ -45,6 +51,7 @@ class SaveFileDlg final : public QX_Dialog {
   private:
     void AttachLabels();
     void ShowInputError(const QString& reason);
+    PageFileSaver::Format ChosenFormat() const;
 
     const QFont* m_pFont;
     QString m_strImageFolder;

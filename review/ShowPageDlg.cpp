@@ -6,7 +6,10 @@
 #include "review/AdPanel.h"
 #include "review/PageFileSaver.h"
 #include "review/PageImageView.h"
+#include "review/PagePrintDlg.h"
+#include "review/ReviewMessages.h"
 #include "review/ReviewTexts.h"
+#include "review/SaveFileDlg.h"
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_ListBox.h"
@@ -155,12 +158,13 @@ void ShowPageDlg::CreatePageView() {
     const QRect rect = frame ? QRect(frame->mapTo(this, QPoint(0, 0)), frame->size()) : QRect();
     m_pView = new PageImageView(this);
     m_pView->SetPageGeometry(m_pPages ? m_pPages->Geometry() : PageGeometry());
-    m_pView->SetMessageFont(m_appFont);
     if (!m_pView->Create(rect, this, PageImageView::ctrlId)) {
         delete m_pView;
         m_pView = nullptr;
         ShowOutOfMemory();
+        return;
     }
+    connect(m_pView, &PageImageView::ImageChanged, this, &ShowPageDlg::OnImageChanged);
 }
 
 void ShowPageDlg::OnOK() {}
@@ -398,12 +402,38 @@ void ShowPageDlg::ShowOutOfMemory() {
     box.ShowMessage(false, ReviewTexts::OutOfMemoryTitle(), QX_MSG_STOP, &m_appFont, QX_MSG_KOREAN);
 }
 
+void ShowPageDlg::OnImageChanged() {
+    if (ReviewMessages(this, &m_appFont).KeepImageChange() && m_pView)
+        m_pView->KeepChange();
+}
+
 void ShowPageDlg::OnPrint() {
-    m_printer.OnPrint(Pages());
+    const ReviewMessages say(this, &m_appFont);
+    if (CountUsedPages() == 0) {
+        say.NothingToPrint();
+        return;
+    }
+    PagePrintDlg dlg(this, &m_appFont);
+    if (dlg.DoModal() != IDOK)
+        return;
+    say.PrintResult(m_printer.Print(Pages(), dlg.printerEntry, {dlg.layout, dlg.keepProportions}));
 }
 
 void ShowPageDlg::OnSaveFiles() {
-    PageFileSaver(Pages()).Run(this, AppFont());
+    // Nothing used: nothing to ask for and no folder to make.
+    const ReviewMessages say(this, &m_appFont);
+    if (CountUsedPages() == 0) {
+        say.NothingToSave();
+        return;
+    }
+    const QString folder = PageFileSaver::DefaultImageFolder();
+    SaveFileDlg dlg(this, &m_appFont, folder);
+    if (dlg.DoModal() != IDOK)
+        return;
+    PageFileSaver saver(Pages(), folder);
+    const bool scroll = dlg.scrollFormat != 0;
+    if (say.SaveResult(saver.Save(dlg.saveName, dlg.format, scroll), saver))
+        PageFileSaver::OpenFolder(saver.OutputFolder(dlg.saveName, dlg.format, scroll));
 }
 
 // As the platform reads a number from a control: leading blanks, an optional minus, the digits

@@ -98,6 +98,7 @@ class ShowPageDlg final : public QX_Dialog {
     void OnImageAdjust();
     void OnPrint();
     void OnSaveFiles();
+    void OnImageChanged();
 
     // Reads the two margin edits and validates them; false when rejected or nothing is selected.
     bool ReadMargins(int* top, int* bottom, int* selection);
@@ -110,7 +111,7 @@ class ShowPageDlg final : public QX_Dialog {
     void ShowAdjustRefused();
 
     QFont m_appFont;
-    PagePrinter m_printer{this, &m_appFont};
+    PagePrinter m_printer;
     PageSet* m_pPages = nullptr;
     std::unique_ptr<MarginReflow> m_pReflow;
     int lastSelection = -1;

@@ -40,9 +40,12 @@ TEST(WalkOptions, ReadsThePrintQueueAndLayout) {
 
 TEST(WalkOptions, ReadsSavesWithTheirSwitchesInOrder) {
     WalkOptions o;
-    ASSERT_TRUE(o.Parse(Args({"--url", "x", "--out", "y", "--toggle", "2", "--save", "뉴스 1",
-                              "--save", "s", "--scroll", "--jpeg"})));
-    ASSERT_EQ(o.m_reviewActions.size(), 3);
+    ASSERT_TRUE(o.Parse(
+        Args({"--url", "x", "--out", "y", "--toggle", "2", "--save", "뉴스 1", "--save", "s",
+              "--scroll", "--jpeg", "--save", "p", "--pdf", "--print", "Q", "--stretch"})));
+    ASSERT_EQ(o.m_reviewActions.size(), 4);
+    EXPECT_EQ(o.m_reviewActions[3].flags, QStringList({QStringLiteral("pdf")}));
+    EXPECT_FALSE(o.m_bKeepProportions);
     EXPECT_EQ(o.m_reviewActions[1].name, QStringLiteral("save"));
     EXPECT_EQ(o.m_reviewActions[1].value, QStringLiteral("뉴스 1"));
     EXPECT_TRUE(o.m_reviewActions[1].flags.isEmpty());
@@ -84,4 +87,5 @@ INSTANTIATE_TEST_SUITE_P(
                       "--url x --out y --margins 0,1,1", "--url x --out y --cut 1,0,1024",
                       "--url x --out y --cut 1,-1,5",
 
-                      "--url x --out y --print Q --per-sheet 3", "--url x --out y --per-sheet 1"));
+                      "--url x --out y --print Q --per-sheet 3", "--url x --out y --per-sheet 1",
+                      "--url x --out y --png", "--url x --out y --stretch"));

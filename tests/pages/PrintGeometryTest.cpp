@@ -28,11 +28,32 @@ INSTANTIATE_TEST_SUITE_P(Offsets, SlotTest,
                          ::testing::Values(Offset{0, 0}, Offset{35, 35}, Offset{50, 20}));
 
 TEST(PrintGeometryTest, SheetsHoldOneOrTwoPages) {
-    EXPECT_EQ(PrintGeometry::SheetCount(0, false), 0);
-    EXPECT_EQ(PrintGeometry::SheetCount(1, false), 1);
-    EXPECT_EQ(PrintGeometry::SheetCount(3, false), 2);
-    EXPECT_EQ(PrintGeometry::SheetCount(4, false), 2);
-    EXPECT_EQ(PrintGeometry::SheetCount(3, true), 3);
+    constexpr SheetLayout two = SheetLayout::TwoPerSheet, one = SheetLayout::OnePerSheet;
+    EXPECT_EQ(PrintGeometry::SheetCount(0, two), 0);
+    EXPECT_EQ(PrintGeometry::SheetCount(1, two), 1);
+    EXPECT_EQ(PrintGeometry::SheetCount(3, two), 2);
+    EXPECT_EQ(PrintGeometry::SheetCount(4, two), 2);
+    EXPECT_EQ(PrintGeometry::SheetCount(3, one), 3);
+    EXPECT_EQ(PrintGeometry::UsedPageIndex(1, 1, two), 3);
+    EXPECT_EQ(PrintGeometry::UsedPageIndex(2, 0, one), 2);
+    EXPECT_EQ(PrintGeometry::Orientation(one), QPageLayout::Portrait);
+    EXPECT_EQ(PrintGeometry::Orientation(two), QPageLayout::Landscape);
+}
+
+// A page narrower than its slot keeps its width's share, against the top and centred; a wide
+// one fills the width and leaves white below; an empty one fills the slot as before.
+TEST(PrintGeometryTest, KeptProportionsFitTheSlotTopAlignedAndCentred) {
+    const QRectF slot = PrintGeometry::OnePerSheetSlot(50, 50).ToPaintRect(); // 2000 x 2870
+    const QRectF narrow = PrintGeometry::FitKeepingProportions(slot, QSize(600, 1024));
+    EXPECT_DOUBLE_EQ(narrow.top(), 50);
+    EXPECT_DOUBLE_EQ(narrow.height(), 2870);
+    EXPECT_NEAR(narrow.width(), 2870 * 600 / 1024.0, 1e-9);
+    EXPECT_NEAR(narrow.center().x(), 1050, 1e-9);
+    const QRectF wide = PrintGeometry::FitKeepingProportions(slot, QSize(4000, 1024));
+    EXPECT_EQ(wide.topLeft(), QPointF(50, 50));
+    EXPECT_DOUBLE_EQ(wide.width(), 2000);
+    EXPECT_DOUBLE_EQ(wide.height(), 512);
+    EXPECT_EQ(PrintGeometry::FitKeepingProportions(slot, QSize()), slot);
 }
 
 } // namespace

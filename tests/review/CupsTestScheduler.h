@@ -57,6 +57,7 @@ class JobReceiver final : public QObject {
     JobReceiver();
     quint16 Port() const { return m_server.serverPort(); }
     const QList<QByteArray>& Jobs() const { return m_jobs; }
+    void Clear() { m_jobs.clear(); }
 
   private:
     QTcpServer m_server;

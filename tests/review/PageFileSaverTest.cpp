@@ -1,10 +1,15 @@
 #include "review/PageFileSaver.h"
+#include "review/ReviewTexts.h"
 #include "tests/imaging/FileSizeLimit.h"
 #include "tests/review/TestReview.h"
 #include "tests/support/DecodedJpeg.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -18,6 +23,7 @@ namespace {
 
 using Outcome = PageFileSaver::Outcome;
 using FolderResult = PageFileSaver::FolderResult;
+using Format = PageFileSaver::Format;
 
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
@@ -44,7 +50,7 @@ TEST_F(PageFileSaverTest, PerPageBmpFilesAreNumberedByListPlaceWithRowsBottomUp)
     PageFileSaver saver(review.Pages(), Images());
     ASSERT_EQ(PageFileSaver::CreatePageFolder(Images(), QStringLiteral("뉴스 페이지")),
               FolderResult::Created);
-    ASSERT_EQ(saver.Save(QStringLiteral("뉴스 페이지"), true, false), Outcome::Saved);
+    ASSERT_EQ(saver.Save(QStringLiteral("뉴스 페이지"), Format::Bmp, false), Outcome::Saved);
     const QString folder = Images() + QStringLiteral("/뉴스 페이지");
     EXPECT_EQ(Files(folder), QStringList({QStringLiteral("뉴스 페이지001.bmp"),
                                           QStringLiteral("뉴스 페이지003.bmp")}));
@@ -62,7 +68,7 @@ TEST_F(PageFileSaverTest, PerPageBmpFilesAreNumberedByListPlaceWithRowsBottomUp)
 TEST_F(PageFileSaverTest, BmpScrollShowsTheUsedPagesTopToBottom) {
     const TestReview review(5, 4, 1024, {false, true, true, false, true});
     PageFileSaver saver(review.Pages(), Images());
-    ASSERT_EQ(saver.Save(QStringLiteral("scroll"), true, true), Outcome::Saved);
+    ASSERT_EQ(saver.Save(QStringLiteral("scroll"), Format::Bmp, true), Outcome::Saved);
     const QByteArray file = ReadAll(Images() + QStringLiteral("/scroll.bmp"));
     const int rowBytes = 16;
     ASSERT_EQ(file.size(), 54 + 3 * 1024 * rowBytes);
@@ -78,19 +84,65 @@ TEST_F(PageFileSaverTest, BmpScrollShowsTheUsedPagesTopToBottom) {
     EXPECT_EQ(stored(3071), review.Row(4, 1023));
 }
 
-TEST_F(PageFileSaverTest, BmpScrollWithoutUsedPagesHoldsHeadersOnly) {
+// With every page unused there is nothing to save, in any format, and nothing is made.
+TEST_F(PageFileSaverTest, NothingUsedIsNothingToSaveAndMakesNothing) {
     const TestReview review(2, 4, 1024, {false, false});
     PageFileSaver saver(review.Pages(), Images());
-    ASSERT_EQ(saver.Save(QStringLiteral("none"), true, true), Outcome::Saved);
-    const QByteArray file = ReadAll(Images() + QStringLiteral("/none.bmp"));
-    ASSERT_EQ(file.size(), 54);
-    EXPECT_EQ(HeaderField(file, 22), 0);
+    for (Format format : {Format::Bmp, Format::Jpeg, Format::Png, Format::Pdf}) {
+        for (bool scroll : {true, false})
+            EXPECT_EQ(saver.Save(QStringLiteral("none"), format, scroll), Outcome::NothingToSave);
+    }
+    EXPECT_TRUE(Files(Images()).isEmpty());
+}
+
+// PNG files hold the pages pixel for pixel, per page as BMP files are numbered and as one scroll;
+// a PDF is one file with an A4 page per used page, scroll or not, and needs no folder.
+TEST_F(PageFileSaverTest, PngEqualsThePagesAndPdfHasAPagePerUsedPage) {
+    const TestReview review(3, 6, 1024, {true, false, true});
+    PageFileSaver saver(review.Pages(), Images());
+    EXPECT_FALSE(PageFileSaver::NeedsPageFolder(Format::Pdf, false));
+    EXPECT_TRUE(PageFileSaver::NeedsPageFolder(Format::Png, false));
+    ASSERT_EQ(PageFileSaver::CreatePageFolder(Images(), QStringLiteral("p")),
+              FolderResult::Created);
+    ASSERT_EQ(saver.Save(QStringLiteral("p"), Format::Png, false), Outcome::Saved);
+    EXPECT_EQ(Files(Images() + QStringLiteral("/p")),
+              QStringList({QStringLiteral("p001.png"), QStringLiteral("p003.png")}));
+    ASSERT_EQ(saver.Save(QStringLiteral("s"), Format::Png, true), Outcome::Saved);
+    const QImage page(Images() + QStringLiteral("/p/p003.png"));
+    const QImage scroll(Images() + QStringLiteral("/s.png"));
+    ASSERT_EQ(page.size(), QSize(6, 1024));
+    ASSERT_EQ(scroll.size(), QSize(6, 2048));
+    const auto rgb = [](const QByteArray& bgrx) {
+        return qRgb(quint8(bgrx[2]), quint8(bgrx[1]), quint8(bgrx[0]));
+    };
+    for (int y = 0; y < 1024; ++y) {
+        for (int x = 0; x < 6; ++x) {
+            const QByteArray first = review.Row(0, y).mid(4 * x, 4);
+            const QByteArray third = review.Row(2, y).mid(4 * x, 4);
+            ASSERT_EQ(page.pixel(x, y), rgb(third)) << x << "," << y;
+            ASSERT_EQ(scroll.pixel(x, y), rgb(first)) << x << "," << y;
+            ASSERT_EQ(scroll.pixel(x, 1024 + y), rgb(third)) << x << "," << y;
+        }
+    }
+    for (bool scrollFormat : {false, true}) {
+        ASSERT_EQ(saver.Save(QStringLiteral("doc"), Format::Pdf, scrollFormat), Outcome::Saved);
+        EXPECT_EQ(saver.OutputFolder(QStringLiteral("doc"), Format::Pdf, scrollFormat), Images());
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {Images() + QStringLiteral("/doc.pdf")});
+        ASSERT_TRUE(info.waitForFinished(30000));
+        const QString text = QString::fromUtf8(info.readAllStandardOutput());
+        EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))));
+        EXPECT_TRUE(text.contains(QStringLiteral("(A4)")));
+        EXPECT_TRUE(text.contains(ReviewTexts::JobName())) << "titled as a print job";
+    }
+    EXPECT_EQ(Files(Images()), QStringList({QStringLiteral("doc.pdf"), QStringLiteral("p"),
+                                            QStringLiteral("s.png")}));
 }
 
 TEST_F(PageFileSaverTest, JpegScrollAndPagesMatchThePagesInOrder) {
     const TestReview review(4, 16, 1024, {true, false, true, true});
     PageFileSaver saver(review.Pages(), Images());
-    ASSERT_EQ(saver.Save(QStringLiteral("j"), false, true), Outcome::Saved);
+    ASSERT_EQ(saver.Save(QStringLiteral("j"), Format::Jpeg, true), Outcome::Saved);
     const DecodedJpeg scroll(Images() + QStringLiteral("/j.jpg"));
     ASSERT_EQ(scroll.width, 16);
     ASSERT_EQ(scroll.height, 3 * 1024);
@@ -106,7 +158,7 @@ TEST_F(PageFileSaverTest, JpegScrollAndPagesMatchThePagesInOrder) {
     }
     ASSERT_EQ(PageFileSaver::CreatePageFolder(Images(), QStringLiteral("j")),
               FolderResult::Created);
-    ASSERT_EQ(saver.Save(QStringLiteral("j"), false, false), Outcome::Saved);
+    ASSERT_EQ(saver.Save(QStringLiteral("j"), Format::Jpeg, false), Outcome::Saved);
     EXPECT_EQ(Files(Images() + QStringLiteral("/j")),
               QStringList({QStringLiteral("j001.jpg"), QStringLiteral("j003.jpg"),
                            QStringLiteral("j004.jpg")}));
@@ -119,20 +171,18 @@ TEST_F(PageFileSaverTest, OversizedScrollsAreRefusedBeforeWriting) {
     const TestReview tall(64, 1, 1024);
     PageFileSaver saver(tall.Pages(), Images());
     EXPECT_EQ(saver.MaxJpegScrollPages(), 63);
-    EXPECT_EQ(saver.Save(QStringLiteral("tall"), false, true), Outcome::JpegScrollTooTall);
+    EXPECT_EQ(saver.Save(QStringLiteral("tall"), Format::Jpeg, true), Outcome::JpegScrollTooTall);
     const TestReview fits(63, 1, 1024);
-    EXPECT_EQ(PageFileSaver(fits.Pages(), Images()).Save(QStringLiteral("fits"), false, true),
-              Outcome::Saved);
-    const TestReview none(1, 1, 1024, {false});
-    EXPECT_EQ(PageFileSaver(none.Pages(), Images()).Save(QStringLiteral("n"), false, true),
-              Outcome::NoUsedPages);
+    EXPECT_EQ(
+        PageFileSaver(fits.Pages(), Images()).Save(QStringLiteral("fits"), Format::Jpeg, true),
+        Outcome::Saved);
     // Two pages of a million pixels a row: 8 GiB, beyond the header fields. Never read.
     PageRecord record;
     record.pixels = reinterpret_cast<quint8*>(&record);
     ReviewPages huge;
     huge.geometry = PageGeometry::For(1 << 20);
     huge.pages = {&record, &record};
-    EXPECT_EQ(PageFileSaver(huge, Images()).Save(QStringLiteral("huge"), true, true),
+    EXPECT_EQ(PageFileSaver(huge, Images()).Save(QStringLiteral("huge"), Format::Bmp, true),
               Outcome::BmpScrollTooLarge);
     EXPECT_EQ(Files(Images()), QStringList({QStringLiteral("fits.jpg")}));
 }
@@ -143,7 +193,7 @@ TEST_F(PageFileSaverTest, FailedFileStopsTheSaveAndEarlierFilesStay) {
     ASSERT_EQ(PageFileSaver::CreatePageFolder(Images(), QStringLiteral("p")),
               FolderResult::Created);
     ASSERT_TRUE(QDir(Images()).mkpath(QStringLiteral("p/p002.bmp"))); // a folder in its place
-    EXPECT_EQ(saver.Save(QStringLiteral("p"), true, false), Outcome::Failed);
+    EXPECT_EQ(saver.Save(QStringLiteral("p"), Format::Bmp, false), Outcome::Failed);
     EXPECT_EQ(saver.FailedFile(), Images() + QStringLiteral("/p/p002.bmp"));
     EXPECT_EQ(saver.WrittenFiles(), 1);
     EXPECT_EQ(Files(Images() + QStringLiteral("/p")),
@@ -156,11 +206,10 @@ TEST_F(PageFileSaverTest, WritesCutShortByTheFileSizeLimitFailAndAreRemoved) {
     ASSERT_EQ(PageFileSaver::CreatePageFolder(Images(), QStringLiteral("q")),
               FolderResult::Created);
     FileSizeLimit limit(2048);
-    for (bool bmp : {true, false}) {
-        EXPECT_EQ(saver.Save(QStringLiteral("q"), bmp, false), Outcome::Failed);
-        EXPECT_EQ(saver.Save(QStringLiteral("s"), bmp, true), Outcome::Failed);
-        EXPECT_TRUE(
-            saver.FailedFile().endsWith(bmp ? QStringLiteral("s.bmp") : QStringLiteral("s.jpg")));
+    for (Format format : {Format::Bmp, Format::Jpeg, Format::Png}) {
+        EXPECT_EQ(saver.Save(QStringLiteral("q"), format, false), Outcome::Failed);
+        EXPECT_EQ(saver.Save(QStringLiteral("s"), format, true), Outcome::Failed);
+        EXPECT_EQ(QFileInfo(saver.FailedFile()).fileName().left(2), QStringLiteral("s."));
     }
     EXPECT_EQ(Files(Images()), QStringList({QStringLiteral("q")}));
     EXPECT_TRUE(Files(Images() + QStringLiteral("/q")).isEmpty());
@@ -169,17 +218,17 @@ TEST_F(PageFileSaverTest, WritesCutShortByTheFileSizeLimitFailAndAreRemoved) {
 TEST_F(PageFileSaverTest, MissingOrBlockedImageFolderIsAFailure) {
     const TestReview review(1, 4, 1024);
     PageFileSaver missing(review.Pages(), m_dir.filePath(QStringLiteral("absent")));
-    EXPECT_EQ(missing.Save(QStringLiteral("s"), true, true), Outcome::Failed);
-    EXPECT_EQ(missing.Save(QStringLiteral("s"), false, true), Outcome::Failed);
+    EXPECT_EQ(missing.Save(QStringLiteral("s"), Format::Bmp, true), Outcome::Failed);
+    EXPECT_EQ(missing.Save(QStringLiteral("s"), Format::Jpeg, true), Outcome::Failed);
     // A file where the image folder should be.
     QFile blocker(m_dir.filePath(QStringLiteral("file")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     EXPECT_EQ(PageFileSaver::CreatePageFolder(blocker.fileName(), QStringLiteral("x")),
               FolderResult::Failed);
-    EXPECT_EQ(
-        PageFileSaver(review.Pages(), blocker.fileName()).Save(QStringLiteral("x"), true, true),
-        Outcome::Failed);
+    EXPECT_EQ(PageFileSaver(review.Pages(), blocker.fileName())
+                  .Save(QStringLiteral("x"), Format::Bmp, true),
+              Outcome::Failed);
 }
 
 TEST_F(PageFileSaverTest, ReadOnlyImageFolderIsAFailure) {
@@ -189,8 +238,8 @@ TEST_F(PageFileSaverTest, ReadOnlyImageFolderIsAFailure) {
     const TestReview review(1, 4, 1024);
     PageFileSaver saver(review.Pages(), Images());
     const FolderResult folder = PageFileSaver::CreatePageFolder(Images(), QStringLiteral("ro"));
-    const Outcome bmp = saver.Save(QStringLiteral("ro"), true, true);
-    const Outcome jpeg = saver.Save(QStringLiteral("ro"), false, true);
+    const Outcome bmp = saver.Save(QStringLiteral("ro"), Format::Bmp, true);
+    const Outcome jpeg = saver.Save(QStringLiteral("ro"), Format::Jpeg, true);
     ::umount2(target.constData(), MNT_DETACH);
     EXPECT_EQ(folder, FolderResult::Failed);
     EXPECT_EQ(bmp, Outcome::Failed);
@@ -211,7 +260,7 @@ TEST_P(RefusedNameTest, NeverReachesTheDisk) {
     EXPECT_FALSE(PageFileSaver::IsUsableName(GetParam()));
     EXPECT_EQ(PageFileSaver::CreatePageFolder(dir.path(), GetParam()), FolderResult::Refused);
     const TestReview review(1, 2, 1024);
-    EXPECT_EQ(PageFileSaver(review.Pages(), dir.path()).Save(GetParam(), true, true),
+    EXPECT_EQ(PageFileSaver(review.Pages(), dir.path()).Save(GetParam(), Format::Bmp, true),
               Outcome::Failed);
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
     EXPECT_TRUE(QDir(dir.path() + QStringLiteral("/..")).exists());

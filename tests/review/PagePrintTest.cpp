@@ -3,6 +3,7 @@
 #include "review/PagePrintDlg.h"
 #include "review/PagePrinter.h"
 #include "review/PrinterEntries.h"
+#include "review/ReviewMessages.h"
 #include "review/ShowPageDlg.h"
 #include "tests/review/CupsTestScheduler.h"
 #include "toolkit/QX_Button.h"
@@ -60,12 +61,18 @@ class PagePrintTest : public ::testing::Test {
                                          CupsPrinter::DeviceUri(name));
     }
     // A page of one flat colour, as the review hands pages to printing.
-    void AddPage(QRgb colour, bool used) {
-        QImage& pixels = m_pixels.emplace_back(96, 1024, QImage::Format_RGB32);
+    void AddPage(QRgb colour, bool used, int width = 96) {
+        QImage& pixels = m_pixels.emplace_back(width, 1024, QImage::Format_RGB32);
         pixels.fill(colour);
         m_records.push_back(PageRecord{used, 0, 0, pixels.bits()});
         m_pages.pages << &m_records.back();
-        m_pages.geometry = PageGeometry::For(96);
+        m_pages.geometry = PageGeometry::For(width);
+    }
+    PagePrinter::Result Print(PagePrinter& printer, const QString& entry, SheetLayout layout,
+                              bool keepProportions = false) {
+        const PagePrinter::Result result = printer.Print(m_pages, entry, {layout, keepProportions});
+        ReviewMessages(nullptr, nullptr).PrintResult(result); // as the review says it
+        return result;
     }
     // The sheets of the one job the printer received, rendered.
     QList<QImage> ReceivedSheets() {
@@ -80,14 +87,13 @@ class PagePrintTest : public ::testing::Test {
         return RenderPdf(m_receiver.Jobs().first(), kDpi);
     }
     // A slot in sheet pixels, for the printer's printable-area offset in that orientation.
-    static QRect SlotPixels(const QString& queue, bool onePerSheet, int half) {
+    static QRect SlotPixels(const QString& queue, SheetLayout layout, int half) {
         QPrinter printer(QPrinterInfo::printerInfo(queue), QPrinter::HighResolution);
         printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageOrientation(onePerSheet ? QPageLayout::Portrait : QPageLayout::Landscape);
+        printer.setPageOrientation(PrintGeometry::Orientation(layout));
         const QPoint o = PagePrinter::PrintingOffset(printer);
-        const PrintSlot slot = onePerSheet ? PrintGeometry::OnePerSheetSlot(o.x(), o.y())
-                                           : PrintGeometry::TwoPerSheetSlot(o.x(), o.y(), half);
-        const QRectF r = slot.ToPaintRect().translated(o);
+        const QRectF r =
+            PrintGeometry::Slot(layout, o.x(), o.y(), half).ToPaintRect().translated(o);
         const double k = kDpi / 254.0;
         return QRectF(r.left() * k, r.top() * k, r.width() * k, r.height() * k).toRect();
     }
@@ -116,16 +122,21 @@ TEST_F(PagePrintTest, TwoPerSheetPutsThreeUsedPagesOnTwoLandscapeSheets) {
     AddPage(qRgb(255, 255, 0), false); // skipped without leaving a gap
     AddPage(kGreen, true);
     AddPage(kBlue, true);
-    PagePrinter printer(nullptr, nullptr);
-    ASSERT_TRUE(printer.Print(m_pages, EntryOf(QStringLiteral("Laser")), false))
+    PagePrinter printer;
+    const PagePrinter::Result result =
+        Print(printer, EntryOf(QStringLiteral("Laser")), SheetLayout::TwoPerSheet);
+    ASSERT_EQ(result.outcome, PagePrinter::Outcome::Printed)
         << m_messages.join(u'\n').toStdString();
+    EXPECT_EQ(result.sheets, 2);
+    EXPECT_GT(result.jobId, 0);
     EXPECT_EQ(printer.LastSheets(), 2);
-    EXPECT_EQ(CupsPrinter::StoredOrientation(QStringLiteral("Laser")), CupsPrinter::Landscape);
+    EXPECT_EQ(CupsPrinter::StoredOrientation(QStringLiteral("Laser")), QPageLayout::Landscape);
+    EXPECT_TRUE(m_messages.isEmpty()) << "a printed job needs no word";
 
     const QList<QImage> sheets = ReceivedSheets();
     ASSERT_EQ(sheets.size(), 2);
-    const QRect left = SlotPixels(QStringLiteral("Laser"), false, 0);
-    const QRect right = SlotPixels(QStringLiteral("Laser"), false, 1);
+    const QRect left = SlotPixels(QStringLiteral("Laser"), SheetLayout::TwoPerSheet, 0);
+    const QRect right = SlotPixels(QStringLiteral("Laser"), SheetLayout::TwoPerSheet, 1);
     EXPECT_GT(sheets[1].width(), sheets[1].height()) << "landscape";
     ExpectImageAt(sheets[0], left, kRed);
     ExpectImageAt(sheets[0], right, kGreen);
@@ -142,15 +153,16 @@ TEST_F(PagePrintTest, OnePerSheetPrintsEachUsedPageOnAPortraitSheetOfALongNamedP
     AddPage(kRed, true);
     AddPage(kGreen, true);
     AddPage(kBlue, true);
-    PagePrinter printer(nullptr, nullptr);
-    ASSERT_TRUE(printer.Print(m_pages, EntryOf(queue), true))
+    PagePrinter printer;
+    ASSERT_EQ(Print(printer, EntryOf(queue), SheetLayout::OnePerSheet).outcome,
+              PagePrinter::Outcome::Printed)
         << m_messages.join(u'\n').toStdString();
-    EXPECT_EQ(CupsPrinter::StoredOrientation(queue), CupsPrinter::Portrait);
+    EXPECT_EQ(CupsPrinter::StoredOrientation(queue), QPageLayout::Portrait);
 
     const QList<QImage> sheets = ReceivedSheets();
     ASSERT_EQ(sheets.size(), 3);
     EXPECT_LT(sheets[0].width(), sheets[0].height()) << "portrait";
-    const QRect slot = SlotPixels(queue, true, 0);
+    const QRect slot = SlotPixels(queue, SheetLayout::OnePerSheet, 0);
     const QRgb colours[] = {kRed, kGreen, kBlue};
     for (int i = 0; i < 3; ++i)
         ExpectImageAt(sheets[i], slot, colours[i]);
@@ -160,10 +172,17 @@ TEST_F(PagePrintTest, FailuresAreReportedAndLoseNothing) {
     AddQueue(QStringLiteral("Closed"));
     ASSERT_TRUE(Cups().RunTool(QStringLiteral("cupsreject"), {QStringLiteral("Closed")}));
     AddPage(kRed, true);
-    PagePrinter printer(nullptr, nullptr);
-    EXPECT_FALSE(printer.Print(m_pages, EntryOf(QStringLiteral("Closed")), false));
-    EXPECT_FALSE(printer.Print(m_pages, QStringLiteral("Gone,Raw,socket://x"), true));
-    EXPECT_FALSE(printer.Print(m_pages, QStringLiteral("Closed"), true));
+    PagePrinter printer;
+    using Outcome = PagePrinter::Outcome;
+    const PagePrinter::Result refusedJob =
+        Print(printer, EntryOf(QStringLiteral("Closed")), SheetLayout::TwoPerSheet);
+    EXPECT_EQ(refusedJob.outcome, Outcome::Refused);
+    EXPECT_FALSE(refusedJob.reason.isEmpty()) << "the scheduler's reason";
+    EXPECT_EQ(
+        Print(printer, QStringLiteral("Gone,Raw,socket://x"), SheetLayout::OnePerSheet).outcome,
+        Outcome::NotRendered);
+    EXPECT_EQ(Print(printer, QStringLiteral("Closed"), SheetLayout::OnePerSheet).outcome,
+              Outcome::BadEntry);
     const QString refused =
         QStringLiteral("message 인쇄 오류!! | 프린터가 인쇄 작업을 받아들이지 않았습니다.");
     ASSERT_EQ(m_messages.size(), 3);
@@ -178,23 +197,70 @@ TEST_F(PagePrintTest, FailuresAreReportedAndLoseNothing) {
 TEST_F(PagePrintTest, PrintCommandAsksForThePrinterOnlyWhenThereArePages) {
     AddQueue(QStringLiteral("Laser"));
     AddQueue(QStringLiteral("Inkjet"));
-    AddPage(kRed, false);
+    PageSet set;
+    ASSERT_TRUE(set.SetWidth(64) && set.AppendWhitePage());
+    set.Page(0)->used = false;
+    ShowPageDlg review(nullptr);
+    review.SetPages(&set);
+    review.Create();
     bool chosen = false;
     m_driver.OnNextModal<PagePrintDlg>([&chosen](PagePrintDlg* dlg) {
-        chosen = dlg->Choose(QStringLiteral("Inkjet"), true);
+        chosen = dlg->Choose(QStringLiteral("Inkjet"), SheetLayout::OnePerSheet);
         dlg->OnCommand(IDOK, QX_BN_CLICKED);
     });
-    PagePrinter printer(nullptr, nullptr);
-    printer.OnPrint(m_pages);
+    auto* print = qobject_cast<QX_Button*>(review.GetDlgItem(ShowPageDlg::IDC_PRINT));
+    print->Click();
     EXPECT_EQ(m_messages,
               QStringList{QStringLiteral("message 인쇄 오류!! | 인쇄할 페이지가 없습니다.")});
-    EXPECT_TRUE(m_driver.HasPending()) << "the printer dialog was shown";
+    EXPECT_TRUE(m_driver.HasPending()) << "the printer dialog was not shown";
 
-    m_records.front().used = true;
-    printer.OnPrint(m_pages);
+    set.Page(0)->used = true;
+    print->Click();
     EXPECT_TRUE(chosen);
-    EXPECT_EQ(printer.LastSheets(), 1);
+    EXPECT_EQ(review.Printer().LastSheets(), 1);
     EXPECT_EQ(ReceivedSheets().size(), 1);
+}
+
+// With 비율 유지 a page keeps its shape: as large as the slot allows, against its top, centred
+// across; without it the page is stretched over the whole slot.
+TEST_F(PagePrintTest, KeptProportionsPrintUndistortedPagesAndStretchFillsTheSlot) {
+    AddQueue(QStringLiteral("Laser"));
+    const QRect slot = SlotPixels(QStringLiteral("Laser"), SheetLayout::OnePerSheet, 0);
+    const QString laser = EntryOf(QStringLiteral("Laser"));
+    PagePrinter printer;
+    // Wider than tall: the slot's width, white below it.
+    AddPage(kBlue, true, 1200);
+    ASSERT_EQ(Print(printer, laser, SheetLayout::OnePerSheet, true).outcome,
+              PagePrinter::Outcome::Printed);
+    QList<QImage> sheets = ReceivedSheets();
+    ASSERT_EQ(sheets.size(), 1);
+    const QRect wide = PrintGeometry::FitKeepingProportions(slot, QSize(1200, 1024)).toRect();
+    ExpectImageAt(sheets[0], wide, kBlue);
+    EXPECT_EQ(wide.top(), slot.top());
+    EXPECT_NEAR(double(wide.height()) / wide.width(), 1024.0 / 1200, 0.02);
+    EXPECT_TRUE(Near(sheets[0].pixel(slot.center().x(), wide.bottom() + 5), kWhite));
+
+    // Narrow: the slot's height, centred across with white beside it.
+    m_pages.pages.clear();
+    AddPage(kRed, true, 300);
+    m_receiver.Clear();
+    ASSERT_EQ(Print(printer, laser, SheetLayout::OnePerSheet, true).outcome,
+              PagePrinter::Outcome::Printed);
+    sheets = ReceivedSheets();
+    ASSERT_EQ(sheets.size(), 1);
+    const QRect narrow = PrintGeometry::FitKeepingProportions(slot, QSize(300, 1024)).toRect();
+    ExpectImageAt(sheets[0], narrow, kRed);
+    EXPECT_NEAR(double(narrow.height()) / narrow.width(), 1024.0 / 300, 0.05);
+    EXPECT_NEAR(narrow.center().x(), slot.center().x(), 1);
+    EXPECT_TRUE(Near(sheets[0].pixel(narrow.right() + 5, narrow.center().y()), kWhite));
+
+    // Stretched: the whole slot, as before.
+    m_receiver.Clear();
+    ASSERT_EQ(Print(printer, laser, SheetLayout::OnePerSheet, false).outcome,
+              PagePrinter::Outcome::Printed);
+    sheets = ReceivedSheets();
+    ASSERT_EQ(sheets.size(), 1);
+    ExpectImageAt(sheets[0], slot, kRed);
 }
 
 // The review's print button prints its used pages and leaves the review open.
@@ -208,7 +274,7 @@ TEST_F(PagePrintTest, ReviewPrintButtonPrintsTheUsedPages) {
     review.SetPages(&set);
     bool stillOpen = false;
     m_driver.OnNextModal<PagePrintDlg>([](PagePrintDlg* dlg) {
-        dlg->Choose(QStringLiteral("Laser"), true);
+        dlg->Choose(QStringLiteral("Laser"), SheetLayout::OnePerSheet);
         dlg->OnCommand(IDOK, QX_BN_CLICKED);
     });
     m_driver.OnNextModal<ShowPageDlg>([&stillOpen](ShowPageDlg* dlg) {
@@ -237,12 +303,15 @@ TEST_F(PagePrintTest, DialogListsPrintersSortedWithTheDefaultSelected) {
         EXPECT_TRUE(list->GetText(2).startsWith(QStringLiteral("Zeta,")));
         EXPECT_EQ(list->GetCurSel(), 1);
         EXPECT_EQ(list->GetItemHeight(), 18);
-        EXPECT_EQ(dlg.LayoutRadio(false)->GetCheck(), 1);
-        EXPECT_EQ(dlg.LayoutRadio(true)->GetCheck(), 0);
+        EXPECT_EQ(dlg.LayoutRadio(SheetLayout::TwoPerSheet)->GetCheck(), 1);
+        EXPECT_EQ(dlg.LayoutRadio(SheetLayout::OnePerSheet)->GetCheck(), 0);
+        EXPECT_EQ(dlg.KeepProportionsBox()->GetCheck(), 1)
+            << "비율 유지 is ticked at every opening";
         dlg.OnCommand(IDOK, QX_BN_CLICKED);
         EXPECT_EQ(dlg.result(), IDOK);
         EXPECT_EQ(dlg.printerEntry, list->GetText(1));
-        EXPECT_EQ(dlg.onePerSheet, 0);
+        EXPECT_EQ(dlg.layout, SheetLayout::TwoPerSheet);
+        EXPECT_TRUE(dlg.keepProportions);
     }
     // Without the default among them nothing is selected and OK does nothing.
     ASSERT_TRUE(

@@ -1,11 +1,14 @@
 #include "review/SaveFileDlg.h"
+#include "pages/PageSet.h"
 #include "review/PageFileSaver.h"
 #include "review/ReviewTexts.h"
+#include "review/ShowPageDlg.h"
 #include "tests/review/TestReview.h"
 #include "tests/support/TestSkin.h"
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_MessageDlg.h"
+#include "toolkit/QX_Static.h"
 #include "toolkit/QX_Theme.h"
 
 #include <QApplication>
@@ -19,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 
@@ -121,7 +125,7 @@ TEST_F(SaveFileDlgTest, RefusalsKeepTheDialogOpenUntilANewNameIsGiven) {
                            folderLine + QStringLiteral("따라서 폴더명으로 사용할수 없는 문자를 "
                                                        "사용해서는 안됩니다.")}));
     EXPECT_EQ(dlg.saveName, QStringLiteral("새 이름"));
-    EXPECT_EQ(dlg.bmpFormat, 0);
+    EXPECT_EQ(dlg.format, PageFileSaver::Format::Jpeg);
     EXPECT_EQ(dlg.scrollFormat, 0);
     EXPECT_TRUE(QDir(Images()).exists(QStringLiteral("새 이름")));
     EXPECT_FALSE(QDir(m_dir.path()).exists(QStringLiteral("up")));
@@ -156,17 +160,68 @@ TEST_F(SaveFileDlgTest, ShowsTheTemplateWithBmpChosenAndColouredLabels) {
     EXPECT_TRUE(hasColour(dlg.GetDlgItem(1001)->geometry(), qRgb(0, 128, 255)));
     EXPECT_TRUE(hasColour(dlg.GetDlgItem(1003)->geometry(), qRgb(128, 128, 128)));
     EXPECT_TRUE(hasColour(dlg.GetDlgItem(1004)->geometry(), qRgb(128, 128, 255)));
+    // The four formats share one row without touching, inside the dialog.
+    QRect previous;
+    for (int id : {SaveFileDlg::kBmpRadio, SaveFileDlg::kJpegRadio, SaveFileDlg::kPngRadio,
+                   SaveFileDlg::kPdfRadio}) {
+        const QRect r = dlg.GetDlgItem(id)->geometry();
+        EXPECT_TRUE(dlg.rect().contains(r));
+        if (!previous.isNull()) {
+            EXPECT_EQ(r.top(), previous.top());
+            EXPECT_GT(r.left(), previous.right());
+        }
+        previous = r;
+    }
+    EXPECT_EQ(dlg.CheckButton(SaveFileDlg::kPngRadio)->GetCheck(), 0);
+    EXPECT_EQ(dlg.CheckButton(SaveFileDlg::kPdfRadio)->GetCheck(), 0);
+}
+
+// The text names the folder really used, home written as ~; a PDF, scroll or not, is one file
+// beside the scrolls and needs no folder of its own.
+TEST_F(SaveFileDlgTest, NamesTheRealFolderAndPdfMakesNoFolder) {
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(m_dir.path()));
+    EXPECT_EQ(PageFileSaver::DisplayFolder(Images()), QStringLiteral("~/user_image"));
+    SaveFileDlg dlg(nullptr, &m_font, Images());
+    ModalSteps steps;
+    steps.OnDialog([](SaveFileDlg* d) {
+        QTest::mouseClick(d->CheckButton(SaveFileDlg::kPdfRadio), Qt::LeftButton);
+        TypeAndPress(d, QStringLiteral("doc"));
+    });
+    ASSERT_EQ(dlg.DoModal(), IDOK);
+    qputenv("HOME", home);
+    const auto* line = qobject_cast<QX_Static*>(dlg.GetDlgItem(SaveFileDlg::kFolderLine));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->Text(), ReviewTexts::SaveFolderLine(QStringLiteral("~/user_image")));
+    EXPECT_EQ(dlg.format, PageFileSaver::Format::Pdf);
+    EXPECT_FALSE(QDir(Images()).exists(QStringLiteral("doc")));
+}
+
+// The review's save button, over two pages, in the test's folder (the image folder is
+// relative to the working directory). used: the pages' marks.
+void PressReviewSave(const QFont* font, const QString& workDir, bool used = true) {
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(workDir);
+    PageSet set;
+    ASSERT_TRUE(set.SetWidth(8) && set.AppendWhitePage() && set.AppendWhitePage());
+    std::fill_n(set.Page(1)->pixels, set.Geometry().pageBytes, quint8(0)); // not a blank last page
+    set.Page(0)->used = set.Page(1)->used = used;
+    ShowPageDlg review(font);
+    review.SetPages(&set);
+    review.Create();
+    qobject_cast<QX_Button*>(review.GetDlgItem(ShowPageDlg::IDC_SAVE))->Click();
+    review.close();
+    QDir::setCurrent(before);
 }
 
 TEST_F(SaveFileDlgTest, SavedFilesEndWithTheQuestionAndFailuresWithTheFileName) {
-    const TestReview review(2, 8, 1024);
     ModalSteps steps;
     steps.OnDialog([](SaveFileDlg* d) {
         QTest::mouseClick(d->CheckButton(SaveFileDlg::kScrollCheck), Qt::LeftButton);
         TypeAndPress(d, QStringLiteral("긴 페이지"));
     });
     steps.AnswerMessage(IDCANCEL);
-    PageFileSaver(review.Pages(), Images()).Run(nullptr, &m_font);
+    PressReviewSave(&m_font, m_dir.path());
     EXPECT_TRUE(QFile::exists(Images() + QStringLiteral("/긴 페이지.bmp")));
 
     // The image folder replaced by a file: the scroll cannot be written.
@@ -179,15 +234,28 @@ TEST_F(SaveFileDlgTest, SavedFilesEndWithTheQuestionAndFailuresWithTheFileName) 
         TypeAndPress(d, QStringLiteral("s"));
     });
     steps.AnswerMessage(IDOK);
-    PageFileSaver(review.Pages(), Images()).Run(nullptr, &m_font);
+    PressReviewSave(&m_font, m_dir.path());
     EXPECT_TRUE(steps.Done());
-    EXPECT_EQ(
-        steps.messages,
-        QStringList({QStringLiteral("페이지들을 파일로 저장했습니다~! | 생성된 파일이 "
-                                    "존재하는 폴더를 보시겠습니까?"),
-                     QStringList({ReviewTexts::SaveFailedTitle(), ReviewTexts::SaveFailedLine(),
-                                  Images() + "/s.bmp", ReviewTexts::SaveFailedHint()})
-                         .join(QStringLiteral(" | "))}));
+    EXPECT_EQ(steps.messages,
+              QStringList(
+                  {QStringLiteral("페이지들을 파일로 저장했습니다~! | 생성된 파일이 "
+                                  "존재하는 폴더를 보시겠습니까?"),
+                   QStringList({ReviewTexts::SaveFailedTitle(), ReviewTexts::SaveFailedLine(),
+                                QStringLiteral("user_image/s.bmp"), ReviewTexts::SaveFailedHint()})
+                       .join(QStringLiteral(" | "))}));
+}
+
+// With every page unused the review says so before asking anything, and makes nothing.
+TEST_F(SaveFileDlgTest, NothingUsedIsSaidWithoutTheDialog) {
+    ModalSteps steps;
+    steps.AnswerMessage(IDOK);
+    PressReviewSave(&m_font, m_dir.path(), false);
+    EXPECT_TRUE(steps.Done());
+    EXPECT_EQ(steps.messages, QStringList({QStringList({ReviewTexts::NothingToSaveTitle(),
+                                                        ReviewTexts::NothingToSaveLine(),
+                                                        ReviewTexts::NoUsedPagesLine()})
+                                               .join(QStringLiteral(" | "))}));
+    EXPECT_TRUE(QDir(Images()).isEmpty());
 }
 
 } // namespace

@@ -238,6 +238,11 @@ TEST_F(ShowPageDlgTest, CancelledCutIsGoneAfterReselecting) {
     // The question comes up from a posted event and is answered from a timer.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !answer.lines.isEmpty(); }, 2000));
     ASSERT_EQ(answer.lines.size(), 1);
+    EXPECT_EQ(answer.lines[0],
+              QStringLiteral("message 이미지 정보가 변경되었습니다. 저장하시겠습니까? | "
+                             "관련된 정보들을 모두 업데이트 하시겠습니까? | 저장하지 않으시면 다른 "
+                             "페이지 선택했다가 다시 이 페이지를 선택하면 | 변경전 이미지로 "
+                             "출력됩니다."));
     ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activeModalWidget(); }, 2000));
     EXPECT_EQ(ViewRow(100), RT::RowColor(0, 200) & 0xFFFFFF);
     EXPECT_EQ(RT::PixelAt(set, set.Page(0)->pixels, 0, 100), RT::RowColor(0, 100));

@@ -7,13 +7,11 @@
 #include <QTextStream>
 #include <QWidget>
 
-Gallery::Gallery(const QString& outDir) : m_dir(outDir)
-{
+Gallery::Gallery(const QString& outDir) : m_dir(outDir) {
     m_dir.mkpath(QStringLiteral("."));
 }
 
-void Gallery::Settle(int ms)
-{
+void Gallery::Settle(int ms) {
     QElapsedTimer timer;
     timer.start();
     do {
@@ -21,28 +19,24 @@ void Gallery::Settle(int ms)
     } while (timer.elapsed() < ms);
 }
 
-void Gallery::Save(QWidget* widget, const QString& name)
-{
+void Gallery::Save(QWidget* widget, const QString& name) {
     widget->show();
     Settle();
     Save(widget->grab().toImage(), name);
 }
 
-void Gallery::Save(const QImage& image, const QString& name)
-{
+void Gallery::Save(const QImage& image, const QString& name) {
     image.save(m_dir.filePath(name + QStringLiteral(".png")));
 }
 
-void Gallery::Fact(const QString& name, const QList<int>& values)
-{
+void Gallery::Fact(const QString& name, const QList<int>& values) {
     QString line = name;
     for (int v : values)
         line += QLatin1Char(' ') + QString::number(v);
     m_facts << line;
 }
 
-bool Gallery::Finish()
-{
+bool Gallery::Finish() {
     QFile file(m_dir.filePath(QStringLiteral("geometry.txt")));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;

@@ -34,3 +34,4 @@ void RenderMessageGallery(Gallery& gallery); // QX_Button, QX_MessageDlg
 void RenderControlGallery(Gallery& gallery); // QX_CheckBtn, QX_Static, QX_ToolBar, QX_ListBox
 void RenderReviewGallery(Gallery& gallery);  // ShowPageDlg with its page view and panel
 void RenderPrintGallery(Gallery& gallery);   // the printer dialog
+void RenderSaveGallery(Gallery& gallery);    // the save dialog

@@ -33,6 +33,7 @@ int main(int argc, char* argv[]) {
     RenderControlGallery(gallery);
     RenderReviewGallery(gallery);
     RenderPrintGallery(gallery);
+    RenderSaveGallery(gallery);
     const bool ok = gallery.Finish();
     std::printf("gallery written to %s\n", qPrintable(outDir));
     return ok ? 0 : 1;

@@ -3,10 +3,12 @@
 #include "review/PagePrintDlg.h"
 #include "review/PagePrinter.h"
 #include "toolkit/QX_Button.h"
+#include "toolkit/QX_CheckBtn.h"
 #include "tools/walk/ModalDriver.h"
 
 #include <QDir>
 #include <QImage>
+#include <QTest>
 
 #include <cstdio>
 #include <memory>
@@ -27,10 +29,15 @@ bool PrintStep::Run(QX_Dialog* review, const PagePrinter& printer) {
     // this call.
     auto opened = std::make_shared<bool>(false);
     auto listed = std::make_shared<bool>(false);
-    const bool onePage = m_options.m_nPerSheet == 1;
+    const SheetLayout layout =
+        m_options.m_nPerSheet == 1 ? SheetLayout::OnePerSheet : SheetLayout::TwoPerSheet;
+    const bool keep = m_options.m_bKeepProportions;
     m_driver.OnNextModal<PagePrintDlg>([=](PagePrintDlg* dlg) {
         *opened = true;
-        *listed = dlg->Choose(queue, onePage);
+        *listed = dlg->Choose(queue, layout);
+        // The box opens ticked; a click, as the user's, unticks it.
+        if (QX_CheckBtn* box = dlg->KeepProportionsBox(); box && (box->GetCheck() != 0) != keep)
+            QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, box->rect().center());
         dlg->grab().toImage().save(picture, "PNG");
         auto* ok = qobject_cast<QX_Button*>(dlg->GetDlgItem(IDOK));
         if (!*listed || ok == nullptr)

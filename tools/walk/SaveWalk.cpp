@@ -1,6 +1,7 @@
 #include "tools/walk/SaveWalk.h"
 
 #include "review/PageFileSaver.h"
+#include "review/ReviewTexts.h"
 #include "review/SaveFileDlg.h"
 #include "review/ShowPageDlg.h"
 #include "toolkit/QX_CheckBtn.h"
@@ -12,10 +13,7 @@
 
 #include <cstdio>
 #include <memory>
-
-namespace {
-const QString kSavedTitle = QStringLiteral("페이지들을 파일로 저장했습니다~!");
-}
+#include <utility>
 
 void SaveWalk::Register(ReviewWalk& walk, ModalDriver* driver) {
     auto saves = std::make_shared<int>(0);
@@ -28,7 +26,8 @@ void SaveWalk::Register(ReviewWalk& walk, ModalDriver* driver) {
 bool SaveWalk::OnSave(ShowPageDlg* dlg, const ReviewAction& action, int number) {
     bool opened = false;
     bool accepted = false;
-    m_pDriver->SetAnswer(kSavedTitle, IDCANCEL); // the walk never opens a file manager
+    m_pDriver->SetAnswer(ReviewTexts::SavedTitle(),
+                         IDCANCEL); // the walk never opens a file manager
     m_pDriver->OnNextModal<SaveFileDlg>([&](SaveFileDlg* save) {
         opened = true;
         accepted = FillAndPress(save, action, number);
@@ -45,8 +44,13 @@ bool SaveWalk::OnSave(ShowPageDlg* dlg, const ReviewAction& action, int number) 
 
 bool SaveWalk::FillAndPress(SaveFileDlg* save, const ReviewAction& action, int number) {
     m_walk.TypeInto(save, SaveFileDlg::kNameEdit, action.value);
-    if (action.flags.contains(QStringLiteral("jpeg")))
-        m_walk.ClickControl(save, SaveFileDlg::kJpegRadio);
+    const std::pair<const char*, int> formats[] = {{"jpeg", SaveFileDlg::kJpegRadio},
+                                                   {"png", SaveFileDlg::kPngRadio},
+                                                   {"pdf", SaveFileDlg::kPdfRadio}};
+    for (const auto& [flag, radio] : formats) {
+        if (action.flags.contains(QLatin1String(flag)))
+            m_walk.ClickControl(save, radio);
+    }
     if (action.flags.contains(QStringLiteral("scroll")))
         m_walk.ClickControl(save, SaveFileDlg::kScrollCheck);
     m_walk.WaitForPanel(save->Panel());
@@ -62,12 +66,15 @@ bool SaveWalk::FillAndPress(SaveFileDlg* save, const ReviewAction& action, int n
 
 void SaveWalk::PrintFiles(const ReviewAction& action) {
     const QString folder = PageFileSaver::DefaultImageFolder();
-    const bool jpeg = action.flags.contains(QStringLiteral("jpeg"));
+    const bool pdf = action.flags.contains(QStringLiteral("pdf"));
+    const QString extension =
+        pdf                                             ? QStringLiteral("pdf")
+        : action.flags.contains(QStringLiteral("jpeg")) ? QStringLiteral("jpg")
+        : action.flags.contains(QStringLiteral("png"))  ? QStringLiteral("png")
+                                                        : QStringLiteral("bmp");
     QStringList files;
-    if (action.flags.contains(QStringLiteral("scroll"))) {
-        files << QStringLiteral("%1/%2.%3")
-                     .arg(folder, action.value,
-                          jpeg ? QStringLiteral("jpg") : QStringLiteral("bmp"));
+    if (pdf || action.flags.contains(QStringLiteral("scroll"))) {
+        files << QStringLiteral("%1/%2.%3").arg(folder, action.value, extension);
     } else {
         const QDir dir(folder + QLatin1Char('/') + action.value);
         for (const QString& name : dir.entryList(QDir::Files, QDir::Name))

@@ -35,10 +35,11 @@ QString WalkOptions::Usage() {
         "usage: zelvane-walk --url URL --out DIR [--select L,T,R,B]\n"
         "                    [--find-url K [--explorer]] [--about]\n"
         "                    [--toggle K] [--preview K,TOP,BOTTOM] [--margins K,TOP,BOTTOM]\n"
-        "                    [--cut K,Y0,Y1] [--auto-breaks] [--save NAME [--jpeg] [--scroll]] "
-        "...\n"
+        "                    [--cut K,Y0,Y1] [--auto-breaks]\n"
+        "                    [--save NAME [--jpeg|--png|--pdf] [--scroll]] ...\n"
         "                    (review actions, applied in the order given)\n"
-        "                    [--print QUEUE [--per-sheet 1|2]]   (after the review actions)");
+        "                    [--print QUEUE [--per-sheet 1|2] [--keep-proportions|--stretch]]\n"
+        "                    (after the review actions)");
 }
 
 bool WalkOptions::ParseReviewAction(const QString& option, const QString& value, bool* known) {
@@ -67,7 +68,8 @@ bool WalkOptions::ParseReviewAction(const QString& option, const QString& value,
 }
 
 bool WalkOptions::ParseSaveSwitch(const QString& option, bool* known) {
-    *known = option == QLatin1String("--jpeg") || option == QLatin1String("--scroll");
+    *known = option == QLatin1String("--jpeg") || option == QLatin1String("--png") ||
+             option == QLatin1String("--pdf") || option == QLatin1String("--scroll");
     if (!*known)
         return true;
     if (m_reviewActions.isEmpty() || m_reviewActions.last().name != QLatin1String("save")) {
@@ -87,6 +89,10 @@ bool WalkOptions::Parse(const QStringList& args) {
         }
         if (arg == QLatin1String("--explorer") || arg == QLatin1String("--about")) {
             (arg == QLatin1String("--about") ? m_bAbout : m_bExplorer) = true;
+            continue;
+        }
+        if (arg == QLatin1String("--keep-proportions") || arg == QLatin1String("--stretch")) {
+            m_bKeepProportions = arg == QLatin1String("--keep-proportions");
             continue;
         }
         bool isSwitch = false;
@@ -135,9 +141,11 @@ bool WalkOptions::Parse(const QStringList& args) {
         m_strError = QStringLiteral("--url and --out are required");
         return false;
     }
-    if (m_strPrintQueue.isEmpty() && args.contains(QLatin1String("--per-sheet"))) {
-        m_strError = QStringLiteral("--per-sheet needs --print QUEUE");
-        return false;
+    for (const char* option : {"--per-sheet", "--keep-proportions", "--stretch"}) {
+        if (m_strPrintQueue.isEmpty() && args.contains(QLatin1String(option))) {
+            m_strError = QLatin1String(option) + QStringLiteral(" needs --print QUEUE");
+            return false;
+        }
     }
     return true;
 }

@@ -9,11 +9,11 @@ struct ReviewAction {
     QString name;       // the option without its dashes: toggle, margins, auto-breaks, ...
     QString value;      // the option's value as given
     QList<int> numbers; // the value's comma-separated whole numbers
-    QStringList flags;  // switches that follow it without a value: --jpeg, --scroll of a save
+    QStringList flags;  // switches that follow it without a value: a save's --jpeg, --scroll
 };
 
 // The walk's command line: --url URL --out DIR [--select L,T,R,B] [--find-url K [--explorer]]
-// [--about] [review actions...] [--print QUEUE [--per-sheet 1|2]].
+// [--about] [review actions...] [--print QUEUE [--per-sheet 1|2] [--keep-proportions|--stretch]].
 class WalkOptions final {
   public:
     // false with m_strError set when the arguments are incomplete or malformed.
@@ -33,6 +33,8 @@ class WalkOptions final {
     // Printing in the review: the CUPS queue (empty: no printing) and pages per sheet.
     QString m_strPrintQueue;
     int m_nPerSheet = 2;
+    // 비율 유지 as the printer dialog opens (ticked), or unticked by --stretch.
+    bool m_bKeepProportions = true;
     QString m_strError;
 
     static QString Usage();
