@@ -1,4 +1,5 @@
 #include "app/MainWnd.h"
+#include "app/AppTexts.h"
 #include "app/CZelvaneApp.h"
 #include "app/MainCommands.h"
 #include "browsers/AboutDlg.h"
@@ -13,6 +14,7 @@
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_ListBox.h"
 #include "toolkit/QX_MessageDlg.h"
+#include "toolkit/QX_Static.h"
 #include "toolkit/QX_ToolBar.h"
 #include "tools/walk/ModalDriver.h"
 
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineHistory>
@@ -505,6 +508,45 @@ void MainWndTest::ShortcutsAfterEveryDialog() {
 
 TEST_F(MainWndTest, ShortcutsWorkAfterEveryDialog) {
     ShortcutsAfterEveryDialog();
+}
+
+// F8 with no browser showing a page: one line in the list's place says so; OK leaves the
+// dialog open, Escape closes it.
+TEST_F(MainWndTest, F8WithoutBrowsersSaysSo) {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    ModalDriver driver;
+    QString note;
+    bool inListsPlace = false, listHidden = false, stillOpen = false;
+    QImage shot;
+    driver.OnNextModal<FindUrlDlg>([&](FindUrlDlg* dlg) {
+        if (QX_Static* line = dlg->EmptyNote(); line && line->isVisible()) {
+            note = line->Text();
+            inListsPlace = line->geometry() == dlg->List()->geometry();
+            shot = dlg->grab(line->geometry()).toImage();
+        }
+        listHidden = !dlg->List()->isVisible();
+        dlg->OnCommand(IDOK, QX_BN_CLICKED);
+        stillOpen = dlg->isVisible();
+        KeyToWindow(dlg, Qt::Key_Escape);
+    });
+    KeyToWindow(Wnd(), Qt::Key_F8);
+    EXPECT_TRUE(
+        WaitUntil([&] { return !driver.HasPending() && !QApplication::activeModalWidget(); }));
+    qputenv("HOME", oldHome);
+    EXPECT_EQ(note, AppTexts::NoBrowserPages());
+    EXPECT_TRUE(note.contains(QLatin1String("--remote-debugging-port")));
+    EXPECT_TRUE(inListsPlace);
+    EXPECT_TRUE(listHidden);
+    EXPECT_TRUE(stillOpen) << "OK without a page keeps the dialog";
+    int ink = 0; // the line's grey letters, drawn whole within the list's width
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            ink += qGray(shot.pixel(x, y)) < 170;
+    EXPECT_GT(ink, 200);
+    for (int y = 0; y < shot.height(); ++y)
+        EXPECT_GE(qGray(shot.pixel(2, y)), 170) << "the line is cut at the left edge";
 }
 
 // Escape in the capture view returns to browsing as F5 does.
