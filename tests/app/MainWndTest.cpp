@@ -1,28 +1,20 @@
 #include "app/MainWnd.h"
-#include "app/AppTexts.h"
 #include "app/CZelvaneApp.h"
 #include "app/MainCommands.h"
-#include "browsers/AboutDlg.h"
-#include "browsers/FindUrlDlg.h"
 #include "capture/BrowserControl.h"
 #include "capture/HtmlCaptureImageWnd.h"
 #include "review/ShowPageDlg.h"
 #include "tests/app/TestPages.h"
-#include "tests/app/XDisplaySession.h"
-#include "tests/app/XKeyboard.h"
 #include "tests/capture/TestHttpServer.h"
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_ListBox.h"
 #include "toolkit/QX_MessageDlg.h"
-#include "toolkit/QX_Static.h"
 #include "toolkit/QX_ToolBar.h"
 #include "tools/walk/ModalDriver.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineHistory>
@@ -93,8 +85,6 @@ class MainWndTest : public ::testing::Test {
         QTest::keyClick(Wnd()->AddressBox(), Qt::Key_F3);
         return Wnd()->CaptureModeNow() == MainWnd::Selecting;
     }
-
-    static void ShortcutsAfterEveryDialog();
 
     static CZelvaneApp* s_app;
     static TestPages* s_pages;
@@ -378,232 +368,3 @@ TEST_F(MainWndTest, F5GivesTheFocusBackToThePagesTextField) {
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("cd"));
     EXPECT_TRUE(fieldHolds(QStringLiteral("abcd")));
 }
-
-namespace {
-
-// Keys as the keyboard gives them: to a window, which hands them to whatever has the focus
-// inside (in a page, an object of the engine's own). Under a real X server they go through it.
-std::function<void(QWidget*, Qt::Key, Qt::KeyboardModifiers)> g_pressKey =
-    [](QWidget* window, Qt::Key key, Qt::KeyboardModifiers mods) {
-        QTest::keyClick(window->windowHandle(), key, mods);
-    };
-
-void KeyToWindow(QWidget* window, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    g_pressKey(window, key, mods);
-}
-
-QString FieldValue(BrowserControl* browser) {
-    QVariant value;
-    browser->RunScript(QStringLiteral("document.getElementById('field').value"), &value);
-    return value.toString();
-}
-
-} // namespace
-
-// Open and close the review, then F3 twice within a third of a second, with the focus in the
-// page: the second press comes while the first capture runs and is ignored; no error box.
-TEST_F(MainWndTest, SecondF3DuringACaptureIsIgnored) {
-    ASSERT_TRUE(Load(s_pages->Tall()));
-    Browser()->View()->setFocus();
-    KeyToWindow(Wnd(), Qt::Key_F3);
-    ASSERT_TRUE(WaitUntil([] { return Wnd()->CaptureModeNow() == MainWnd::Selecting; }));
-    View()->SetSelection(QRect(10, 20, 300, 1500));
-    Wnd()->SetReviewAfterCut(true);
-    ModalDriver driver; // also answers an error box, should one come
-    driver.OnNextModal<ShowPageDlg>(
-        [](ShowPageDlg* dlg) { QTest::keyClick(dlg->windowHandle(), Qt::Key_Escape); });
-    KeyToWindow(Wnd(), Qt::Key_F4);
-    Wnd()->SetReviewAfterCut(false);
-    ASSERT_TRUE(
-        WaitUntil([&] { return !driver.HasPending() && !QApplication::activeModalWidget(); }));
-    ASSERT_EQ(Wnd()->CaptureModeNow(), MainWnd::Browsing);
-
-    QSignalSpy shown(Wnd(), &MainWnd::MessageShown);
-    QSignalSpy captured(Wnd(), &MainWnd::CaptureFinished);
-    bool second = false;
-    QTimer::singleShot(100, Wnd(), [&second] {
-        KeyToWindow(Wnd(), Qt::Key_F3);
-        second = true;
-    });
-    KeyToWindow(Wnd(), Qt::Key_F3);
-    EXPECT_TRUE(WaitUntil([&] { return (second && !captured.isEmpty()) || !shown.isEmpty(); }));
-    EXPECT_EQ(shown.count(), 0);
-    EXPECT_EQ(captured.count(), 1);
-    EXPECT_EQ(Wnd()->CaptureModeNow(), MainWnd::Selecting);
-    // The toolbar's capture button likewise does nothing now.
-    Wnd()->OnCommand(ID_CAPTURE, 0);
-    EXPECT_EQ(shown.count(), 0);
-    EXPECT_EQ(captured.count(), 1);
-}
-
-// With the focus in a page's text field, the review, F8 and the about box are each opened and
-// closed (Escape, Enter, the close button); after each, Alt+A opens the about box and nothing
-// reaches the field; at the end Alt+H goes home.
-void MainWndTest::ShortcutsAfterEveryDialog() {
-    TestHttpServer server;
-    server.AddFile("/form.html", "<title>form</title><body style=margin:0><input id=field>",
-                   "text/html");
-    ASSERT_TRUE(Load(server.Url(QStringLiteral("/form.html"))));
-    ASSERT_TRUE(Browser()->RunAsyncScript(QStringLiteral(
-        "await new Promise(r=>requestAnimationFrame(()=>requestAnimationFrame(r)));"
-        "const f=document.getElementById('field');f.value='ab';f.focus();return 1;")));
-    Browser()->View()->setFocus();
-    Wnd()->activateWindow();
-
-    ModalDriver driver;
-    int abouts = 0;
-    auto closeAbout = [&](Qt::Key key) {
-        driver.OnNextModal<AboutDlg>([&abouts, key](AboutDlg* dlg) {
-            ++abouts;
-            if (key == Qt::Key_unknown)
-                QTest::mouseClick(dlg, Qt::LeftButton, {}, dlg->CloseButtonRect().center());
-            else
-                KeyToWindow(dlg, key);
-        });
-    };
-    auto aboutOpensFromTheField = [&](const char* after, Qt::Key closeWith) {
-        const int before = abouts;
-        closeAbout(closeWith);
-        KeyToWindow(Wnd(), Qt::Key_A, Qt::AltModifier);
-        EXPECT_TRUE(WaitUntil([&] { return abouts > before && !driver.HasPending(); }, 10000))
-            << "Alt+A after " << after;
-        EXPECT_EQ(FieldValue(Browser()), QStringLiteral("ab")) << "after " << after;
-    };
-
-    // The review: F3, F4, Escape.
-    Wnd()->SetReviewAfterCut(true);
-    bool reviewed = false;
-    driver.OnNextModal<ShowPageDlg>([&reviewed](ShowPageDlg* dlg) {
-        reviewed = true;
-        KeyToWindow(dlg, Qt::Key_Escape);
-    });
-    KeyToWindow(Wnd(), Qt::Key_F3);
-    EXPECT_TRUE(WaitUntil([] { return Wnd()->CaptureModeNow() == MainWnd::Selecting; }));
-    KeyToWindow(Wnd(), Qt::Key_F4);
-    EXPECT_TRUE(
-        WaitUntil([&] { return reviewed && QApplication::activeModalWidget() == nullptr; }));
-    Wnd()->SetReviewAfterCut(false);
-    aboutOpensFromTheField("the review", Qt::Key_Escape);
-
-    // F8, closed with Escape.
-    bool listed = false;
-    driver.OnNextModal<FindUrlDlg>([&listed](FindUrlDlg* dlg) {
-        listed = true;
-        KeyToWindow(dlg, Qt::Key_Escape);
-    });
-    KeyToWindow(Wnd(), Qt::Key_F8);
-    EXPECT_TRUE(WaitUntil([&] { return listed && QApplication::activeModalWidget() == nullptr; }));
-    aboutOpensFromTheField("F8", Qt::Key_Return);
-
-    // The about box itself, closed by its close button, then Alt+H.
-    aboutOpensFromTheField("the about box", Qt::Key_unknown);
-    QSignalSpy completed(Wnd(), &MainWnd::DocumentCompleted);
-    KeyToWindow(Wnd(), Qt::Key_H, Qt::AltModifier);
-    const QString home = BrowserControl::HomeUrl().toString();
-    EXPECT_TRUE(WaitUntil([&] {
-        return !completed.isEmpty() && !Browser()->IsLoading() &&
-               Wnd()->AddressBox()->text() == home;
-    })) << "Alt+H after the about box";
-}
-
-TEST_F(MainWndTest, ShortcutsWorkAfterEveryDialog) {
-    ShortcutsAfterEveryDialog();
-}
-
-// F8 with no browser showing a page: one line in the list's place says so; OK leaves the
-// dialog open, Escape closes it.
-TEST_F(MainWndTest, F8WithoutBrowsersSaysSo) {
-    QTemporaryDir home;
-    const QByteArray oldHome = qgetenv("HOME");
-    qputenv("HOME", home.path().toUtf8());
-    ModalDriver driver;
-    QString note;
-    bool inListsPlace = false, listHidden = false, stillOpen = false;
-    QImage shot;
-    driver.OnNextModal<FindUrlDlg>([&](FindUrlDlg* dlg) {
-        if (QX_Static* line = dlg->EmptyNote(); line && line->isVisible()) {
-            note = line->Text();
-            inListsPlace = line->geometry() == dlg->List()->geometry();
-            shot = dlg->grab(line->geometry()).toImage();
-        }
-        listHidden = !dlg->List()->isVisible();
-        dlg->OnCommand(IDOK, QX_BN_CLICKED);
-        stillOpen = dlg->isVisible();
-        KeyToWindow(dlg, Qt::Key_Escape);
-    });
-    KeyToWindow(Wnd(), Qt::Key_F8);
-    EXPECT_TRUE(
-        WaitUntil([&] { return !driver.HasPending() && !QApplication::activeModalWidget(); }));
-    qputenv("HOME", oldHome);
-    EXPECT_EQ(note, AppTexts::NoBrowserPages());
-    EXPECT_TRUE(note.contains(QLatin1String("--remote-debugging-port")));
-    EXPECT_TRUE(inListsPlace);
-    EXPECT_TRUE(listHidden);
-    EXPECT_TRUE(stillOpen) << "OK without a page keeps the dialog";
-    int ink = 0; // the line's grey letters, drawn whole within the list's width
-    for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x)
-            ink += qGray(shot.pixel(x, y)) < 170;
-    EXPECT_GT(ink, 200);
-    for (int y = 0; y < shot.height(); ++y)
-        EXPECT_GE(qGray(shot.pixel(2, y)), 170) << "the line is cut at the left edge";
-}
-
-// Escape in the capture view returns to browsing as F5 does.
-TEST_F(MainWndTest, EscapeInTheCaptureViewIsF5) {
-    ASSERT_TRUE(Capture(s_pages->Tall()));
-    ASSERT_EQ(Wnd()->focusWidget(), View());
-    KeyToWindow(Wnd(), Qt::Key_Escape);
-    EXPECT_EQ(Wnd()->CaptureModeNow(), MainWnd::Browsing);
-    EXPECT_TRUE(Browser()->isVisible());
-    EXPECT_FALSE(View()->isVisible());
-}
-
-// The same under a real X server, with and without a window manager: the test runs this binary
-// again on a private display (ZELVANE_X_SESSION tells the inner run where it is).
-TEST_F(MainWndTest, ShortcutsUnderRealX) {
-    const QString display = qEnvironmentVariable("ZELVANE_X_SESSION");
-    if (display.isEmpty())
-        GTEST_SKIP() << "runs inside the X session cases";
-    XKeyboard keyboard(display);
-    ASSERT_TRUE(keyboard.IsOpen());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Wnd()));
-    const auto windowKeys = g_pressKey;
-    g_pressKey = [&keyboard](QWidget* window, Qt::Key key, Qt::KeyboardModifiers mods) {
-        // The server sends keys to the window it has given the focus: a dialog has it once
-        // shown (the main window after a dialog is what this test is about).
-        if (qobject_cast<QDialog*>(window))
-            (void)QTest::qWaitForWindowActive(window);
-        keyboard.Click(key, mods);
-    };
-    ShortcutsAfterEveryDialog();
-    g_pressKey = windowKeys;
-}
-
-class MainWndUnderX : public ::testing::TestWithParam<bool> {};
-
-TEST_P(MainWndUnderX, ShortcutsWorkAfterEveryDialog) {
-    const bool windowManager = GetParam();
-    if (!XDisplaySession::Available(windowManager))
-        GTEST_SKIP() << "Xvfb" << (windowManager ? " or openbox" : "") << " is not installed";
-    XDisplaySession session;
-    ASSERT_TRUE(session.Start(windowManager)) << session.Error().toStdString();
-    QProcess inner;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("DISPLAY"), session.Display());
-    env.insert(QStringLiteral("ZELVANE_X_SESSION"), session.Display());
-    inner.setProcessEnvironment(env);
-    inner.setProcessChannelMode(QProcess::MergedChannels);
-    inner.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=MainWndTest.ShortcutsUnderRealX")});
-    ASSERT_TRUE(inner.waitForFinished(240000));
-    const QByteArray out = inner.readAll();
-    EXPECT_EQ(inner.exitCode(), 0) << out.toStdString();
-    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
-}
-
-INSTANTIATE_TEST_SUITE_P(WindowManager, MainWndUnderX, ::testing::Values(false, true),
-                         [](const auto& info) {
-                             return std::string(info.param ? "openbox" : "none");
-                         });
