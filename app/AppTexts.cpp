@@ -42,6 +42,11 @@ QString CaptureErrorBoardLine() {
     return ReportBoardUrl() + QStringLiteral(" 게시판으로 제보 부탁드리겠습니다.");
 }
 
+QString NoBrowserPages() {
+    return QStringLiteral("Firefox나 Chromium 계열 브라우저에 열린 페이지가 없습니다. "
+                          "--remote-debugging-port로 실행한 브라우저도 찾습니다.");
+}
+
 QString AboutTitle() {
     return QStringLiteral("웹문서를 한 장의 그림으로 - Tarnel 프로젝트, https://tarnel.example");
 }

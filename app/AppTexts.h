@@ -26,6 +26,9 @@ QString CaptureErrorLine2();
 QString CaptureErrorLine3();
 QString CaptureErrorBoardLine();
 
+// F8's line in place of the list when no browser shows a page.
+QString NoBrowserPages();
+
 // The about box: its caption and the line above the bundled about page.
 QString AboutTitle();
 QString AboutLabel();

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QWebEngineView>
+#include <QWindow>
 
 MainWnd::MainWnd(const QFont& appFont, QWidget* parent) : QX_Wnd(parent), m_appFont(appFont) {
     m_strTitle = AppTexts::MainTitle();
@@ -51,6 +52,8 @@ int MainWnd::OnCreate() {
     CreateAddressBox();
     CreateBrowser();
     m_pCaptureView = new HtmlCaptureImageWnd(this);
+    connect(m_pCaptureView, &HtmlCaptureImageWnd::CancelRequested, this,
+            [this] { OnCancelCapture(); });
     LayoutChildren();
     // The keyboard table sees keys before the focused child, wherever the focus is inside.
     qApp->installEventFilter(this);
@@ -119,6 +122,11 @@ bool MainWnd::FilterKey(QObject* watched, QEvent* event) {
     QWidget* target = nullptr;
     if (watched == this || watched == m_pAddressBox)
         target = static_cast<QWidget*>(watched);
+    else if (watched == windowHandle() && windowHandle())
+        // A key from the keyboard comes to the window first and only then to the focus, which
+        // inside a page is an object of the engine's own: the table must see it here, also
+        // when a closed dialog left the application without a focus widget.
+        target = focusWidget() ? focusWidget() : this;
     else if (QWidget* focus = QApplication::focusWidget(); focus && watched == focus)
         target = focus;
     if (!target || target->window() != this || !isVisible())
@@ -139,8 +147,14 @@ bool MainWnd::FilterKey(QObject* watched, QEvent* event) {
     if (key->isAutoRepeat() && command != 0)
         return true; // a held key runs its command once
     if (inTable) {
-        if (command != 0)
+        if (command != 0 && event->spontaneous()) {
             OnCommand(command, 0);
+        } else if (command != 0) {
+            // A key the page gave back unused arrives inside the engine's own handling, where
+            // the capture's waits on the engine would never be answered: it runs afterwards.
+            QMetaObject::invokeMethod(
+                this, [this, command] { OnCommand(command, 0); }, Qt::QueuedConnection);
+        }
     } else {
         NavigateTo(m_pAddressBox->text());
     }
@@ -326,6 +340,7 @@ void MainWnd::OnAbout() {
 
 void MainWnd::OnGetAddress() {
     FindUrlDlg dlg(this, &m_appFont);
+    dlg.SetEmptyNote(AppTexts::NoBrowserPages());
     if (dlg.DoModal() != IDOK)
         return;
     // While selecting the box shows the address, and NavigateTo leaves the browser alone.

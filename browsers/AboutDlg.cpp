@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFontMetrics>
+#include <QKeyEvent>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -65,4 +67,31 @@ bool AboutDlg::OnInitDialog() {
 void AboutDlg::OpenPage(const QString& address) {
     if (m_pBrowser)
         m_pBrowser->Navigate2(address);
+}
+
+void AboutDlg::showEvent(QShowEvent* event) {
+    QX_Dialog::showEvent(event);
+    // The window exists once shown; filtering twice would be harmless but pointless.
+    if (QWindow* window = windowHandle()) {
+        window->removeEventFilter(this);
+        window->installEventFilter(this);
+    }
+}
+
+bool AboutDlg::eventFilter(QObject* watched, QEvent* event) {
+    // Keys from the keyboard reach the dialog's window before the page, which keeps Escape and
+    // Enter for itself and would leave the box open.
+    if (event->type() == QEvent::KeyPress && watched == windowHandle()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = !(key->modifiers() & ~Qt::KeypadModifier);
+        if (plain && key->key() == Qt::Key_Escape) {
+            OnCommand(IDCANCEL, QX_BN_CLICKED);
+            return true;
+        }
+        if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            OnCommand(IDOK, QX_BN_CLICKED);
+            return true;
+        }
+    }
+    return QX_Dialog::eventFilter(watched, event);
 }

@@ -10,6 +10,7 @@ class QX_Static;
 
 // The program's about box: a one-line label over a browser control showing the about page
 // bundled with the program (about/index.html in the working directory), so it needs no network.
+// Escape, Enter and the close button end it, also while the page has the focus.
 class AboutDlg final : public QX_Dialog {
     Q_OBJECT
 
@@ -36,6 +37,8 @@ class AboutDlg final : public QX_Dialog {
 
   protected:
     bool OnInitDialog() override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QString m_strLabel;

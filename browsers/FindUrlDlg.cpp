@@ -5,6 +5,8 @@
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_ListBox.h"
 #include "toolkit/QX_Skin.h"
+#include "toolkit/QX_Static.h"
+#include "toolkit/QX_Theme.h"
 
 #include <QDir>
 #include <QFontMetrics>
@@ -101,6 +103,22 @@ void FindUrlDlg::RefreshList() {
     }
     if (m_pList->GetCount() > 0)
         m_pList->SetCurSel(0);
+    ShowEmptyNote(m_pList->GetCount() == 0);
+}
+
+void FindUrlDlg::ShowEmptyNote(bool empty) {
+    if (m_strEmptyNote.isEmpty())
+        return;
+    if (empty && !m_pEmptyNote) {
+        m_pEmptyNote = new QX_Static(this);
+        m_pEmptyNote->Create(m_strEmptyNote, QX_Static::kSsCenter | QX_Static::kSsCenterImage,
+                             m_pList->geometry(), this, 0);
+        m_pEmptyNote->setFont(m_font);
+        m_pEmptyNote->SetTextColor(0x808080);
+    }
+    if (m_pEmptyNote)
+        m_pEmptyNote->setVisible(empty);
+    m_pList->setVisible(!empty);
 }
 
 QString FindUrlDlg::ItemUrl(int index) const {

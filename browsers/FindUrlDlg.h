@@ -12,6 +12,7 @@ class QPainter;
 class QX_Button;
 class QX_CheckBtn;
 class QX_ListBox;
+class QX_Static;
 
 // Lets the user pick the address of a page open in another browser: the pages are listed by
 // title (sorted) with their address below; "탐색기 포함" also lists local files and folders.
@@ -34,6 +35,8 @@ class FindUrlDlg final : public QX_Dialog {
     ~FindUrlDlg() override;
 
     bool OnCommand(int id, int code) override;
+    // The line shown in the list's place while no page is listed; call before DoModal.
+    void SetEmptyNote(const QString& note) { m_strEmptyNote = note; }
     // Rebuilds the list from the browsers as they are now.
     void RefreshList();
     // Which pages the list shows: every page, or without the explorer box those whose address
@@ -43,6 +46,8 @@ class FindUrlDlg final : public QX_Dialog {
     QX_ListBox* List() const { return m_pList; }
     QX_CheckBtn* ExplorerBox() const { return m_pExplorer; }
     QX_Button* RefreshButton() const { return m_pRefresh; }
+    // Null until the list is first found empty.
+    QX_Static* EmptyNote() const { return m_pEmptyNote; }
     // The address of a row of the list, or an empty string.
     QString ItemUrl(int index) const;
 
@@ -55,6 +60,8 @@ class FindUrlDlg final : public QX_Dialog {
   private:
     static void DrawItem(QWidget* parent, QX_ListBox* list, int index, QRect rect, QPainter* dc,
                          int selected);
+    // The note instead of an empty list, the list again once it has rows.
+    void ShowEmptyNote(bool empty);
 
     QFont m_font;
     QString m_strHome;
@@ -64,4 +71,6 @@ class FindUrlDlg final : public QX_Dialog {
     QX_Button* m_pRefresh = nullptr;
     QX_ListBox* m_pList = nullptr;
     QX_CheckBtn* m_pExplorer = nullptr;
+    QString m_strEmptyNote;
+    QX_Static* m_pEmptyNote = nullptr;
 };

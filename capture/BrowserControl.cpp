@@ -80,12 +80,15 @@ void AddEngineFlag(const char* flag, const char* unlessPresent) {
 
 // Runs once, after the QApplication exists and before the engine starts: without an OpenGL
 // context to share the engine cannot use the GPU, so it is told to draw in software from the
-// start instead of finding out (and saying so) itself.
+// start instead of finding out (and saying so) itself; and it is told its language.
 bool DecideEngineGraphics() {
     static const bool decided = [] {
         const QOpenGLContext* shared = QOpenGLContext::globalShareContext();
         if (!shared || !shared->isValid())
             AddEngineFlag("--disable-gpu", "--disable-gpu");
+        // The engine's own pages and messages (an unreachable address, a missing file) speak
+        // the program's language, whatever the desktop's.
+        AddEngineFlag("--lang=ko", "--lang");
         return true;
     }();
     return decided;

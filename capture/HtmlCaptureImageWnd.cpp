@@ -1,11 +1,14 @@
 #include "capture/HtmlCaptureImageWnd.h"
 
+#include "capture/CaptureViewKeys.h"
+#include "capture/DragAutoScroll.h"
 #include "capture/ViewScroller.h"
 #include "pages/PageCutter.h"
 #include "pages/PageSet.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Theme.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -61,6 +64,12 @@ HtmlCaptureImageWnd::HtmlCaptureImageWnd(QWidget* parent) : QWidget(parent) {
     m_image.fill(Qt::white);
 
     m_pScroller = new ViewScroller(this);
+    m_pAutoScroll = new DragAutoScroll(this, m_pScroller);
+    // The pointer stays still over a moving image: the dragged edge moves with the image.
+    connect(m_pAutoScroll, &DragAutoScroll::Scrolled, this, [this](QPoint moved) {
+        m_selection.Drag(m_dragMode, moved.x(), moved.y(), m_image.width(), m_image.height());
+        update();
+    });
     RecreateBackBuffer();
 }
 
@@ -77,6 +86,7 @@ bool HtmlCaptureImageWnd::SetImage(QImage image) {
     m_image = std::move(image);
     m_bHasImage = true;
     m_dragMode = CaptureSelection::DragNone;
+    m_pAutoScroll->Stop();
     m_selection = CaptureSelection::Inset(m_image.width(), m_image.height());
     if (UpdateScrollBars())
         RecreateBackBuffer();
@@ -159,15 +169,41 @@ void HtmlCaptureImageWnd::mouseMoveEvent(QMouseEvent* event) {
         m_selection.Drag(m_dragMode, p.x() - m_lastMouse.x(), p.y() - m_lastMouse.y(),
                          m_image.width(), m_image.height());
         m_lastMouse = p;
+        m_pAutoScroll->Track(p, QRect(0, 0, m_nVisibleWidth, m_nVisibleHeight),
+                             DragAutoScroll::AxesFor(m_dragMode));
         update();
     }
     QWidget::mouseMoveEvent(event);
 }
 
 void HtmlCaptureImageWnd::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && m_dragMode > CaptureSelection::DragNone)
+    if (event->button() == Qt::LeftButton && m_dragMode > CaptureSelection::DragNone) {
         m_dragMode = CaptureSelection::DragNone;
+        m_pAutoScroll->Stop();
+    }
     QWidget::mouseReleaseEvent(event);
+}
+
+void HtmlCaptureImageWnd::keyPressEvent(QKeyEvent* event) {
+    const QPoint max(HScrollBar()->maximum(), VScrollBar()->maximum());
+    const auto action = CaptureViewKeys::ForKey(event->keyCombination(), ScrollPos(), max,
+                                                QSize(m_nVisibleWidth, m_nVisibleHeight));
+    switch (action.kind) {
+    case CaptureViewKeys::Scroll:
+        m_pScroller->SetPos(action.scroll);
+        break;
+    case CaptureViewKeys::SelectAll:
+        m_selection = CaptureViewKeys::WholeImage(m_image.width(), m_image.height());
+        update();
+        break;
+    case CaptureViewKeys::Cancel:
+        Q_EMIT CancelRequested();
+        break;
+    case CaptureViewKeys::None:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
 }
 
 void HtmlCaptureImageWnd::paintEvent(QPaintEvent* event) {

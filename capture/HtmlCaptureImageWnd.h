@@ -5,13 +5,15 @@
 #include <QImage>
 #include <QWidget>
 
+class DragAutoScroll;
 class PageSet;
 class QScrollBar;
 class ViewScroller;
 
 // The view that shows a captured whole page and lets the user resize a selection rectangle by
-// its edges and corners; the rest of the page is shown inverted. Its own scroll bars and the
-// wheel scroll it. It has no keyboard handling: F4 and F5 belong to the main window.
+// its edges and corners; the rest of the page is shown inverted. Its own scroll bars, the wheel
+// and its keys (CaptureViewKeys) scroll it, and so does dragging an edge past its border. F4
+// and F5 belong to the main window; Escape asks for what F5 does.
 class HtmlCaptureImageWnd final : public QWidget {
     Q_OBJECT
 
@@ -50,6 +52,11 @@ class HtmlCaptureImageWnd final : public QWidget {
     // Where client point (0, 0) lies in widget coordinates.
     QPoint ClientOrigin() const;
     CaptureSelection::DragMode DragModeNow() const { return m_dragMode; }
+    DragAutoScroll* AutoScroll() const { return m_pAutoScroll; }
+
+  Q_SIGNALS:
+    // Escape: the user leaves the view, as with F5.
+    void CancelRequested();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,6 +64,7 @@ class HtmlCaptureImageWnd final : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     // Lays out the bars for the current image and size; true when the visible extent changed.
@@ -81,4 +89,5 @@ class HtmlCaptureImageWnd final : public QWidget {
     int m_nVisibleWidth = 0;
     int m_nVisibleHeight = 0;
     ViewScroller* m_pScroller = nullptr; // the bars and the rules they move by
+    DragAutoScroll* m_pAutoScroll = nullptr;
 };

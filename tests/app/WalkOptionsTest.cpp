@@ -68,6 +68,16 @@ TEST(WalkOptions, ReadsReviewActionsInOrder) {
     EXPECT_EQ(o.m_reviewActions.at(4).name, QStringLiteral("auto-breaks"));
 }
 
+TEST(WalkOptions, ReadsCaptureKeys) {
+    WalkOptions o;
+    ASSERT_TRUE(
+        o.Parse(Args({"--url", "x", "--out", "y", "--capture-keys", "End, Shift+End,Ctrl+A"})));
+    EXPECT_EQ(o.m_captureKeys,
+              (QList<QKeyCombination>{QKeyCombination(Qt::Key_End),
+                                      QKeyCombination(Qt::ShiftModifier, Qt::Key_End),
+                                      QKeyCombination(Qt::ControlModifier, Qt::Key_A)}));
+}
+
 TEST_P(WalkOptionsRefused, ExplainsWhy) {
     QStringList args{QStringLiteral("zelvane-walk")};
     args << QString::fromStdString(GetParam()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -85,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "--url x --out y --save", "--url x --out y --toggle 0",
                       "--url x --out y --toggle 1,2", "--url x --out y --preview 1,2",
                       "--url x --out y --margins 0,1,1", "--url x --out y --cut 1,0,1024",
-                      "--url x --out y --cut 1,-1,5",
+                      "--url x --out y --cut 1,-1,5", "--url x --out y --capture-keys Flux",
 
                       "--url x --out y --print Q --per-sheet 3", "--url x --out y --per-sheet 1",
                       "--url x --out y --png", "--url x --out y --stretch"));

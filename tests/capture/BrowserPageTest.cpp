@@ -3,11 +3,15 @@
 #include "capture/BrowserControl.h"
 
 #include <QApplication>
+#include <QHostAddress>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineHistory>
+#include <QWebEnginePage>
 #include <QWebEngineView>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -134,4 +138,25 @@ TEST_F(BrowserPageTest, PageMenuOffersWhatWorksHere) {
                               &n);
         return n.toInt() == 3;
     })) << "select all selects the field's text";
+}
+
+// The engine's own error page speaks Korean: an address on 127.0.0.1 that nothing listens on.
+TEST_F(BrowserPageTest, EnginePagesAreKorean) {
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort());
+    closed.close(); // the port is free again: the connection is refused
+    QSignalSpy spy(s_pControl, &BrowserControl::DocumentComplete);
+    s_pControl->Navigate2(url);
+    ASSERT_TRUE(spy.wait(20000));
+    EXPECT_FALSE(spy.last().at(1).toBool());
+    // The text comes back later; the answer outlives the wait.
+    auto text = std::make_shared<QString>();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            s_pControl->View()->page()->toPlainText([text](const QString& t) { *text = t; });
+            return text->contains(QStringLiteral("사이트"));
+        },
+        10000))
+        << text->toStdString();
 }

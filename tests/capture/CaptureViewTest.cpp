@@ -1,10 +1,14 @@
+#include "capture/CaptureViewKeys.h"
+#include "capture/DragAutoScroll.h"
 #include "capture/HtmlCaptureImageWnd.h"
 #include "pages/PageSet.h"
 #include "toolkit/QX_Command.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
 #include <QWheelEvent>
@@ -378,4 +382,132 @@ TEST(CaptureView, CutsItsConvertedImageAtTheSelection) {
     EXPECT_EQ(px[0], 30);
     EXPECT_EQ(px[2], 10);
     EXPECT_FALSE(view.SetImage(QImage())) << "a null image is refused";
+}
+
+// Keys scroll the real view and repaint it; Ctrl+A and Escape act on the selection and the
+// mode; F4 and F5 are left to the window.
+TEST(CaptureView, KeysScrollSelectAllAndCancel) {
+    ViewFixture f(402, 302);
+    HtmlCaptureImageWnd* v = f.view();
+    const QImage image = PatternImage(2000, 3000);
+    ASSERT_TRUE(v->SetImage(image));
+    const int maxX = v->HScrollBar()->maximum(), maxY = v->VScrollBar()->maximum();
+    const int visH = v->VisibleHeight();
+    v->setFocus();
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        QPoint expected;
+    };
+    const Step steps[] = {
+        {Qt::Key_Down, Qt::NoModifier, {0, 50}},
+        {Qt::Key_Right, Qt::KeypadModifier, {50, 50}},
+        {Qt::Key_Up, Qt::NoModifier, {50, 0}},
+        {Qt::Key_Up, Qt::NoModifier, {50, 0}},
+        {Qt::Key_Left, Qt::NoModifier, {0, 0}},
+        {Qt::Key_PageDown, Qt::NoModifier, {0, visH - 50}},
+        {Qt::Key_PageDown, Qt::NoModifier, {0, 2 * (visH - 50)}},
+        {Qt::Key_PageUp, Qt::NoModifier, {0, visH - 50}},
+        {Qt::Key_End, Qt::NoModifier, {0, maxY}},
+        {Qt::Key_PageDown, Qt::NoModifier, {0, maxY}},
+        {Qt::Key_End, Qt::ShiftModifier, {maxX, maxY}},
+        {Qt::Key_Home, Qt::NoModifier, {maxX, 0}},
+        {Qt::Key_Home, Qt::ShiftModifier, {0, 0}},
+        {Qt::Key_End, Qt::NoModifier, {0, maxY}},
+    };
+    for (const Step& s : steps) {
+        QTest::keyClick(v, s.key, s.mods);
+        EXPECT_EQ(v->ScrollPos(), s.expected) << "key " << s.key << " mods " << s.mods;
+    }
+    // What is shown follows: the last row of the image at the bottom of the view, inverted.
+    const QImage shot = v->grab().toImage();
+    EXPECT_EQ(f.ClientPixel(shot, QPoint(20, visH - 1)), image.pixel(20, 2999) ^ 0xFFFFFF);
+
+    QTest::keyClick(v, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(v->Selection(), QRect(3, 3, 2000 - 6, 3000 - 6));
+    EXPECT_EQ(f.ClientPixel(v->grab().toImage(), QPoint(20, visH - 4)), image.pixel(20, 2996))
+        << "the whole image selected: shown as it is";
+
+    QSignalSpy cancel(v, &HtmlCaptureImageWnd::CancelRequested);
+    QTest::keyClick(v, Qt::Key_Escape);
+    EXPECT_EQ(cancel.count(), 1);
+    for (Qt::Key key : {Qt::Key_F4, Qt::Key_F5, Qt::Key_A}) {
+        QKeyEvent ev(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(v, &ev);
+        EXPECT_FALSE(ev.isAccepted()) << "key " << key << " is the window's";
+    }
+    EXPECT_EQ(cancel.count(), 1);
+    EXPECT_EQ(v->ScrollPos(), QPoint(0, maxY));
+}
+
+TEST(CaptureViewKeys, PageStepAndWholeImageOnSmallViews) {
+    EXPECT_EQ(CaptureViewKeys::PageStep(600), 550);
+    EXPECT_EQ(CaptureViewKeys::PageStep(80), 40);
+    EXPECT_EQ(CaptureViewKeys::PageStep(1), 1);
+    EXPECT_EQ(CaptureViewKeys::WholeImage(100, 100).ToRect(), QRect(3, 3, 94, 94));
+}
+
+// Past the border, faster the further; only along the axes the dragged handle moves.
+TEST(DragAutoScrollRule, SpeedGrowsWithTheDistancePastTheBorder) {
+    EXPECT_EQ(DragAutoScroll::StepFor(0), 0);
+    EXPECT_EQ(DragAutoScroll::StepFor(-5), 0);
+    int last = 0;
+    for (int past : {1, 5, 20, 60, 200, 1000, 100000}) {
+        EXPECT_GE(DragAutoScroll::StepFor(past), last) << past;
+        EXPECT_GT(DragAutoScroll::StepFor(past), 0);
+        last = DragAutoScroll::StepFor(past);
+    }
+    EXPECT_GT(DragAutoScroll::StepFor(200), 10 * DragAutoScroll::StepFor(10));
+    const QRect visible(0, 0, 400, 300);
+    const auto both = Qt::Horizontal | Qt::Vertical;
+    EXPECT_EQ(DragAutoScroll::Velocity({200, 150}, visible, both), QPoint());
+    EXPECT_EQ(DragAutoScroll::Velocity({399, 299}, visible, both), QPoint());
+    EXPECT_EQ(DragAutoScroll::Velocity({200, 300}, visible, both),
+              QPoint(0, DragAutoScroll::StepFor(1)));
+    EXPECT_EQ(DragAutoScroll::Velocity({-30, -1}, visible, both),
+              QPoint(-DragAutoScroll::StepFor(30), -DragAutoScroll::StepFor(1)));
+    EXPECT_EQ(DragAutoScroll::Velocity({-30, 400}, visible, Qt::Vertical),
+              QPoint(0, DragAutoScroll::StepFor(101)));
+    EXPECT_EQ(DragAutoScroll::AxesFor(CaptureSelection::DragTop), Qt::Vertical);
+    EXPECT_EQ(DragAutoScroll::AxesFor(CaptureSelection::DragRight), Qt::Horizontal);
+    EXPECT_EQ(DragAutoScroll::AxesFor(CaptureSelection::DragBottomLeft), both);
+}
+
+// Dragging the bottom edge below the view scrolls it while the pointer stays there; the edge
+// stays under the pointer. Back inside, the scrolling stops; the top edge scrolls back up.
+TEST(CaptureView, DraggingAnEdgePastTheBorderScrollsAndTheEdgeFollows) {
+    ViewFixture f(402, 302);
+    HtmlCaptureImageWnd* v = f.view();
+    ASSERT_TRUE(v->SetImage(PatternImage(600, 3000))); // selection (30, 150)-(570, 2850)
+    v->VScrollBar()->setValue(2850 - 250);
+    const int visH = v->VisibleHeight();
+    const QPoint handle(200, 250 + 3);
+    QTest::mouseMove(v, f.W(handle));
+    QTest::mousePress(v, Qt::LeftButton, Qt::NoModifier, f.W(handle));
+    ASSERT_EQ(v->DragModeNow(), CaptureSelection::DragBottom);
+    const QPoint outside(200, visH + 40);
+    QTest::mouseMove(v, f.W(outside));
+    // The edge sits where the pointer is, in image rows: the client row plus the scroll.
+    const int offset = v->Selection().bottom() + 1 - v->ScrollPos().y();
+    EXPECT_EQ(offset, 250 + outside.y() - handle.y());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return v->ScrollPos().y() == v->VScrollBar()->maximum(); }));
+    EXPECT_EQ(v->Selection().bottom() + 1, 3000 - 3) << "the edge stops 3 rows from the end";
+
+    QTest::mouseMove(v, f.W(QPoint(200, visH - 20)));
+    EXPECT_FALSE(v->AutoScroll()->IsScrolling());
+    QTest::mouseRelease(v, Qt::LeftButton, Qt::NoModifier, f.W(QPoint(200, visH - 20)));
+
+    // The top edge, dragged above the view, brings the view up with it.
+    v->VScrollBar()->setValue(1000);
+    v->SetSelection(QRect(30, 1100, 540, 1000));
+    const QPoint top(200, 100 - 3);
+    QTest::mouseMove(v, f.W(top));
+    QTest::mousePress(v, Qt::LeftButton, Qt::NoModifier, f.W(top));
+    QTest::mouseMove(v, f.W(QPoint(250, -10)));
+    const int topOffset = v->Selection().top() - v->ScrollPos().y();
+    EXPECT_EQ(v->ScrollPos().x(), 0) << "a top edge does not scroll sideways";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return v->ScrollPos().y() < 800; }));
+    QTest::mouseRelease(v, Qt::LeftButton, Qt::NoModifier, f.W(QPoint(250, -10)));
+    EXPECT_FALSE(v->AutoScroll()->IsScrolling());
+    EXPECT_EQ(v->Selection().top() - v->ScrollPos().y(), topOffset);
 }

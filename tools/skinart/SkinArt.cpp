@@ -362,23 +362,20 @@ QImage PrinterIcon() {
                    kToolbarMatte, kRedKey);
 }
 
-QImage RefreshIcon() {
-    return Flatten(
-        Render(
-            16, 16,
-            [](QPainter& p) {
-                const QRectF ring(2.5, 2.5, 11, 11);
-                const QColor ink(64, 100, 226);
-                p.setPen(Stroke(ink, 2.0));
-                p.setBrush(Qt::NoBrush);
-                p.drawArc(ring, 30 * 16, 130 * 16);
-                p.drawArc(ring, 210 * 16, 130 * 16);
-                p.setPen(Qt::NoPen);
-                p.setBrush(ink);
-                p.drawPolygon(QPolygonF({QPointF(10.5, 0.5), QPointF(15, 5.5), QPointF(9, 6.5)}));
-                p.drawPolygon(QPolygonF({QPointF(5.5, 15.5), QPointF(1, 10.5), QPointF(7, 9.5)}));
-            }),
-        kToolbarMatte, kRedKey);
+// The about button: a round blue badge with a white "i", the small form of the information icon.
+QImage InfoSignIcon() {
+    return Flatten(Render(16, 16,
+                          [](QPainter& p) {
+                              p.setPen(QPen(QColor(40, 76, 186), 1));
+                              p.setBrush(
+                                  Vertical(1, 15, QColor(122, 164, 255), QColor(56, 98, 222)));
+                              p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+                              p.setPen(Qt::NoPen);
+                              p.setBrush(Qt::white);
+                              p.drawEllipse(QPointF(8, 4.9), 1.3, 1.3);
+                              p.drawRect(QRectF(7, 7, 2, 5.5));
+                          }),
+                   kToolbarMatte, kRedKey);
 }
 
 QImage SaveIcon() {
@@ -479,7 +476,7 @@ QVector<SkinArt::Picture> SkinArt::DrawAll() {
         << Make(QStringLiteral("qx_next16.bmp"), ArrowIcon(true), false, kRedKey, kToolbarMatte)
         << Make(QStringLiteral("select_path16.bmp"), GlobeIcon(), false, kRedKey, kToolbarMatte)
         << Make(QStringLiteral("qx_print16.bmp"), PrinterIcon(), false, kRedKey, kToolbarMatte)
-        << Make(QStringLiteral("update_data16.bmp"), RefreshIcon(), false, kRedKey, kToolbarMatte)
+        << Make(QStringLiteral("update_data16.bmp"), InfoSignIcon(), false, kRedKey, kToolbarMatte)
         << Make(QStringLiteral("qx_save16.bmp"), SaveIcon(), false, kRedKey, kToolbarMatte)
         << Make(QStringLiteral("qs_ok.bmp"), ToIndexed8(OkIcon(), kRedKey), false, kRedKey,
                 tileMatte, false)

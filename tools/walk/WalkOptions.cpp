@@ -2,6 +2,8 @@
 
 #include "pages/PageSet.h"
 
+#include <QKeySequence>
+
 namespace {
 
 // The review actions: how many numbers each takes and what they must satisfy.
@@ -33,7 +35,7 @@ bool NumbersFit(const QString& name, const QList<int>& v) {
 QString WalkOptions::Usage() {
     return QStringLiteral(
         "usage: zelvane-walk --url URL --out DIR [--select L,T,R,B]\n"
-        "                    [--find-url K [--explorer]] [--about]\n"
+        "                    [--find-url K [--explorer]] [--about] [--capture-keys K,K...]\n"
         "                    [--toggle K] [--preview K,TOP,BOTTOM] [--margins K,TOP,BOTTOM]\n"
         "                    [--cut K,Y0,Y1] [--auto-breaks]\n"
         "                    [--save NAME [--jpeg|--png|--pdf] [--scroll]] ...\n"
@@ -115,6 +117,15 @@ bool WalkOptions::Parse(const QStringList& args) {
             if (!ok || m_nFindUrlRow < 0) {
                 m_strError = QStringLiteral("--find-url needs a row number (0: Cancel)");
                 return false;
+            }
+        } else if (arg == QLatin1String("--capture-keys")) {
+            for (const QString& name : value.split(QLatin1Char(','))) {
+                const QKeySequence key(name.trimmed());
+                if (key.count() != 1 || key[0].key() == Qt::Key_unknown) {
+                    m_strError = QStringLiteral("--capture-keys: no such key ") + name;
+                    return false;
+                }
+                m_captureKeys << key[0];
             }
         } else if (arg == QLatin1String("--select")) {
             if (!ParseSelection(value))

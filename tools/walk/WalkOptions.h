@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QKeyCombination>
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -13,7 +15,8 @@ struct ReviewAction {
 };
 
 // The walk's command line: --url URL --out DIR [--select L,T,R,B] [--find-url K [--explorer]]
-// [--about] [review actions...] [--print QUEUE [--per-sheet 1|2] [--keep-proportions|--stretch]].
+// [--about] [--capture-keys K,K...] [review actions...]
+// [--print QUEUE [--per-sheet 1|2] [--keep-proportions|--stretch]].
 class WalkOptions final {
   public:
     // false with m_strError set when the arguments are incomplete or malformed.
@@ -29,6 +32,8 @@ class WalkOptions final {
     bool m_bExplorer = false;
     // Alt+A and about.png.
     bool m_bAbout = false;
+    // Keys pressed in the capture view after F3, before the selection is set.
+    QList<QKeyCombination> m_captureKeys;
     QList<ReviewAction> m_reviewActions;
     // Printing in the review: the CUPS queue (empty: no printing) and pages per sheet.
     QString m_strPrintQueue;

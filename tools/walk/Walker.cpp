@@ -14,6 +14,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QImage>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QTest>
 #include <QTextStream>
@@ -92,6 +93,16 @@ bool Walker::Capture(MainWnd* wnd) {
     }
     const QImage& image = wnd->CaptureView()->Image();
     std::printf("capture %d %d %lld\n", image.width(), image.height(), (long long)ms);
+    HtmlCaptureImageWnd* view = wnd->CaptureView();
+    for (const QKeyCombination key : m_options.m_captureKeys) {
+        // As the keyboard gives them: through the window to the view, which has the focus.
+        QTest::keyClick(wnd->windowHandle(), key.key(), key.keyboardModifiers());
+        const QRect sel = view->Selection();
+        std::printf("key %s scroll %d %d selection %d %d %d %d\n",
+                    QKeySequence(key).toString().toUtf8().constData(), view->ScrollPos().x(),
+                    view->ScrollPos().y(), sel.left(), sel.top(), sel.x() + sel.width(),
+                    sel.y() + sel.height());
+    }
     std::fflush(stdout);
     if (m_options.m_bHasSelection)
         wnd->CaptureView()->SetSelection(
