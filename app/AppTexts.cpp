@@ -42,6 +42,12 @@ QString CaptureErrorBoardLine() {
     return ReportBoardUrl() + QStringLiteral(" 게시판으로 제보 부탁드리겠습니다.");
 }
 
+QString CaptureErrorOneLine() {
+    return QStringList{CaptureErrorTitle(), CaptureErrorLine1(), CaptureErrorLine2(),
+                       CaptureErrorLine3(), CaptureErrorBoardLine()}
+        .join(QLatin1Char(' '));
+}
+
 QString AboutTitle() {
     return QStringLiteral("웹문서를 한 장의 그림으로 - Tarnel 프로젝트, https://tarnel.example");
 }

@@ -25,6 +25,8 @@ QString CaptureErrorLine1();
 QString CaptureErrorLine2();
 QString CaptureErrorLine3();
 QString CaptureErrorBoardLine();
+// The capture error message's title and lines in one line, for the command line.
+QString CaptureErrorOneLine();
 
 // The about box: its caption and the line above the bundled about page.
 QString AboutTitle();

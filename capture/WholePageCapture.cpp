@@ -298,6 +298,8 @@ bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolle
         if (!GrabTile(stitcher, index, scrolled.view, previous, &tile) ||
             !stitcher.Place(index, tile, scrolled.view.topLeft()))
             return false;
+        if (m_progress)
+            m_progress(stitcher.FilledRows(), scrolled.content.height());
         if (index == 0 && scrolled.box)
             *first = tile.copy();
         if (!m_bMarkerSeen)

@@ -1,0 +1,176 @@
+#include "app/CaptureOutput.h"
+
+#include "imaging/BmpWriter.h"
+#include "imaging/CImageJPG.h"
+#include "review/ReviewTexts.h"
+
+#include <QFile>
+#include <QImageWriter>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// Fast zlib setting: the writer maps quality q to level (100 - q) * 9 / 91.
+constexpr int kPngQuality = 80;
+// PDF pages are laid out in these units per inch.
+constexpr int kPdfResolution = 1200;
+
+QImage FileImage(const QImage& image) {
+    // Every writer takes four-byte blue, green, red, spare pixels, rows without filler.
+    return image.format() == QImage::Format_RGB32 ? image
+                                                  : image.convertToFormat(QImage::Format_RGB32);
+}
+
+// The system's words for the last failed call, read before anything else can change them.
+QString SystemReason() {
+    return errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QString();
+}
+
+} // namespace
+
+QList<QImage> CaptureOutput::CutPages(const QImage& rows) {
+    QList<QImage> pages;
+    for (int y = 0; y < rows.height(); y += kPageRows) {
+        const int count = std::min(kPageRows, rows.height() - y);
+        if (count == kPageRows) {
+            // Over the rows' own pixels: a capture's pages cost no copy.
+            pages.append(QImage(rows.constScanLine(y), rows.width(), kPageRows, rows.bytesPerLine(),
+                                rows.format()));
+            continue;
+        }
+        QImage last(rows.width(), kPageRows, rows.format());
+        if (last.isNull())
+            return {};
+        last.fill(Qt::white);
+        for (int r = 0; r < count; ++r)
+            std::memcpy(last.scanLine(r), rows.constScanLine(y + r), size_t(rows.bytesPerLine()));
+        pages.append(last);
+    }
+    return pages;
+}
+
+bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job) {
+    m_written.clear();
+    m_strFailedFile.clear();
+    m_strReason.clear();
+    const QImage image = FileImage(rows);
+    const CaptureOptions::Format format = CaptureOptions::FormatOf(job.out);
+    if (image.isNull())
+        return Fail(job.out, QStringLiteral("out of memory"));
+    if (format != CaptureOptions::Format::Pdf && !job.pages)
+        return WriteFile(image, job.out, format);
+    const QList<QImage> pages = CutPages(image);
+    if (pages.isEmpty())
+        return Fail(job.out, QStringLiteral("out of memory"));
+    if (format == CaptureOptions::Format::Pdf)
+        return WritePdf(pages, job.out);
+    for (int i = 0; i < pages.size(); ++i)
+        if (!WriteFile(pages.at(i), CaptureOptions::PageFile(job.out, i + 1), format))
+            return false;
+    return true;
+}
+
+bool CaptureOutput::WriteFile(const QImage& image, const QString& path,
+                              CaptureOptions::Format format) {
+    errno = 0;
+    switch (format) {
+    case CaptureOptions::Format::Bmp:
+        return WriteBmp(image, path);
+    case CaptureOptions::Format::Jpeg:
+        return WriteJpeg(image, path);
+    case CaptureOptions::Format::Png:
+        return WritePng(image, path);
+    case CaptureOptions::Format::Pdf:
+        return WritePdf({image}, path);
+    case CaptureOptions::Format::None:
+        break;
+    }
+    return Fail(path, QStringLiteral("unknown format"));
+}
+
+bool CaptureOutput::WriteBmp(const QImage& image, const QString& path) {
+    if (!BmpWriter::Fits(image.width(), image.height(), 4))
+        return Fail(path, QStringLiteral("the picture is too large for a BMP file"));
+    BmpWriter writer;
+    if (!writer.Open(path, image.width(), image.height(), 4) ||
+        !writer.WriteBandBottomUp(image.constBits(), image.height()) || !writer.Close())
+        return Fail(path, SystemReason());
+    m_written.append(path);
+    return true;
+}
+
+bool CaptureOutput::WriteJpeg(const QImage& image, const QString& path) {
+    if (image.height() > CImageJPG::kMaxHeight)
+        return Fail(path, QStringLiteral("a JPEG file holds at most %1 rows; this picture has %2")
+                              .arg(CImageJPG::kMaxHeight)
+                              .arg(image.height()));
+    CImageJPG jpeg(path);
+    jpeg.SetQuality(kJpegQuality);
+    if (!jpeg.CreateFromBitmap(image) || !jpeg.Save())
+        return Fail(path, SystemReason());
+    m_written.append(path);
+    return true;
+}
+
+bool CaptureOutput::WritePng(const QImage& image, const QString& path) {
+    // Written beside the target and renamed over it once complete.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Fail(path, file.errorString());
+    QImageWriter writer(&file, "png");
+    writer.setQuality(kPngQuality);
+    if (!writer.write(image) || !file.commit())
+        return Fail(path, file.error() != QFileDevice::NoError ? file.errorString()
+                                                               : writer.errorString());
+    m_written.append(path);
+    return true;
+}
+
+bool CaptureOutput::WritePdf(const QList<QImage>& pages, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Fail(path, file.errorString());
+    {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(ReviewTexts::JobName());
+        pdf.setCreator(ReviewTexts::JobName());
+        pdf.setResolution(kPdfResolution);
+        pdf.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        QPainter painter(&pdf);
+        // Pixels are stored as they are (no JPEG), at their own resolution.
+        painter.setRenderHint(QPainter::LosslessImageRendering);
+        const QRect paper = pdf.pageLayout().paintRectPixels(kPdfResolution);
+        for (int i = 0; i < pages.size(); ++i) {
+            if (i > 0 && !pdf.newPage())
+                return Fail(path, QStringLiteral("the PDF could not be made"));
+            const QImage& page = pages.at(i);
+            const double scale = double(paper.width()) / page.width();
+            painter.drawImage(QRectF(0, 0, paper.width(), page.height() * scale), page);
+        }
+        if (!painter.end())
+            return Fail(path, QStringLiteral("the PDF could not be made"));
+    }
+    if (!file.commit())
+        return Fail(path, file.errorString());
+    m_written.append(path);
+    return true;
+}
+
+bool CaptureOutput::Fail(const QString& path, const QString& reason) {
+    // The job's earlier files go too: a script must not take part of a job for the whole.
+    for (const QString& done : std::as_const(m_written))
+        QFile::remove(done);
+    m_written.clear();
+    m_strFailedFile = path;
+    m_strReason = reason.isEmpty() ? QStringLiteral("could not be written") : reason;
+    return false;
+}
