@@ -1,0 +1,71 @@
+#pragma once
+
+#include "imaging/OutputFile.h"
+
+#include <QByteArray>
+#include <QRectF>
+#include <QString>
+#include <QtGlobal>
+
+#include <vector>
+
+typedef struct z_stream_s z_stream;
+
+// Writes a PDF document of A4 portrait pages, one picture per page: the picture scaled to the
+// printable width (10 mm margins) keeping its proportions, top-aligned - or, when that would run
+// off the sheet, scaled to the printable height and centred across. The pixels are stored
+// losslessly at their own resolution (8-bit RGB, deflated), never resampled; the viewer or
+// printer scales them. Pictures are page buffers (rows top first, blue-green-red with or without
+// a spare fourth byte); each is compressed straight from the caller's buffer. A file that is not
+// completed - a write or the close failed, or no page was added - is removed.
+class PdfWriter final {
+  public:
+    static constexpr double kPageWidth = 595.2756; // A4 in points
+    static constexpr double kPageHeight = 841.8898;
+    static constexpr double kMargin = 28.3465; // 10 mm
+    static constexpr int kCompressionLevel = 1;
+
+    PdfWriter();
+    ~PdfWriter(); // an unfinished file is removed
+    PdfWriter(const PdfWriter&) = delete;
+    PdfWriter& operator=(const PdfWriter&) = delete;
+
+    // Where a picture of width x height pixels lands on the sheet, in points from the sheet's
+    // top-left corner; empty for an empty picture.
+    static QRectF Placement(qint32 width, qint32 height);
+
+    // Creates (or replaces) path and writes the document's start, its title shown by viewers.
+    // false when the file cannot be created or written; nothing is left behind then.
+    bool Open(const QString& path, const QString& title);
+    // Adds one sheet with the picture. false, for this and every later call, when the picture is
+    // unusable or the write failed.
+    bool AddPage(const quint8* pixels, qint32 width, qint32 height, int bytesPerPixel);
+    // Completes the file: true when at least one page was added and every write and the close
+    // succeeded; otherwise the file is removed.
+    bool Close();
+    bool IsOpen() const { return m_file.IsOpen(); }
+    int PageCount() const { return m_nPages; }
+
+  private:
+    int BeginObject();
+    bool Put(const QByteArray& text) { return Put(text.constData(), size_t(text.size())); }
+    bool Put(const void* data, size_t bytes);
+    bool Flush();
+    bool PutImageStream(const quint8* pixels, qint32 width, qint32 height, int bytesPerPixel);
+    bool Deflate(z_stream* z, int flush);
+    bool WriteImage(const quint8* pixels, qint32 width, qint32 height, int bytesPerPixel);
+    bool WriteTail();
+    bool Fail();
+
+    OutputFile m_file;
+    std::vector<unsigned char> m_buffer; // bytes waiting for one large write
+    size_t m_nBuffered = 0;
+    qint64 m_nOffset = 0;                // bytes put so far, for the cross-reference table
+    std::vector<qint64> m_objectOffsets; // by object number - 1
+    QByteArray m_kids;
+    int m_nPages = 0;
+    bool m_bFailed = false;
+    std::vector<unsigned char> m_row;  // one row as red, green, blue
+    std::vector<unsigned char> m_zout; // deflate output
+    qint64 m_nStreamBytes = 0;
+};
