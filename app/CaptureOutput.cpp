@@ -2,26 +2,17 @@
 
 #include "imaging/BmpWriter.h"
 #include "imaging/CImageJPG.h"
+#include "imaging/PdfWriter.h"
+#include "imaging/PngWriter.h"
 #include "review/ReviewTexts.h"
 
 #include <QFile>
-#include <QImageWriter>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 namespace {
-
-// Fast zlib setting: the writer maps quality q to level (100 - q) * 9 / 91.
-constexpr int kPngQuality = 80;
-// PDF pages are laid out in these units per inch.
-constexpr int kPdfResolution = 1200;
 
 QImage FileImage(const QImage& image) {
     // Every writer takes four-byte blue, green, red, spare pixels, rows without filler.
@@ -121,46 +112,23 @@ bool CaptureOutput::WriteJpeg(const QImage& image, const QString& path) {
 }
 
 bool CaptureOutput::WritePng(const QImage& image, const QString& path) {
-    // Written beside the target and renamed over it once complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(path, file.errorString());
-    QImageWriter writer(&file, "png");
-    writer.setQuality(kPngQuality);
-    if (!writer.write(image) || !file.commit())
-        return Fail(path, file.error() != QFileDevice::NoError ? file.errorString()
-                                                               : writer.errorString());
+    if (!PngWriter::Fits(image.width(), image.height(), 4))
+        return Fail(path, QStringLiteral("the picture is too large for a PNG file"));
+    PngWriter writer;
+    if (!writer.Open(path, image.width(), image.height(), 4) ||
+        !writer.WriteBand(image.constBits(), image.height()) || !writer.Close())
+        return Fail(path, SystemReason());
     m_written.append(path);
     return true;
 }
 
 bool CaptureOutput::WritePdf(const QList<QImage>& pages, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(path, file.errorString());
-    {
-        QPdfWriter pdf(&file);
-        pdf.setTitle(ReviewTexts::JobName());
-        pdf.setCreator(ReviewTexts::JobName());
-        pdf.setResolution(kPdfResolution);
-        pdf.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        QPainter painter(&pdf);
-        // Pixels are stored as they are (no JPEG), at their own resolution.
-        painter.setRenderHint(QPainter::LosslessImageRendering);
-        const QRect paper = pdf.pageLayout().paintRectPixels(kPdfResolution);
-        for (int i = 0; i < pages.size(); ++i) {
-            if (i > 0 && !pdf.newPage())
-                return Fail(path, QStringLiteral("the PDF could not be made"));
-            const QImage& page = pages.at(i);
-            const double scale = double(paper.width()) / page.width();
-            painter.drawImage(QRectF(0, 0, paper.width(), page.height() * scale), page);
-        }
-        if (!painter.end())
-            return Fail(path, QStringLiteral("the PDF could not be made"));
-    }
-    if (!file.commit())
-        return Fail(path, file.errorString());
+    PdfWriter writer;
+    bool ok = writer.Open(path, ReviewTexts::JobName());
+    for (const QImage& page : pages)
+        ok = ok && writer.AddPage(page.constBits(), page.width(), page.height(), 4);
+    if (!ok || !writer.Close())
+        return Fail(path, SystemReason());
     m_written.append(path);
     return true;
 }

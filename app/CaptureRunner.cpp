@@ -14,6 +14,11 @@
 
 #include <unistd.h>
 
+namespace {
+// How long a stopped load may take to report its end.
+constexpr int kStopWaitMs = 5000;
+} // namespace
+
 CaptureRunner::CaptureRunner(const CaptureOptions& options, const QString& program,
                              std::FILE* report)
     : m_options(options), m_strProgram(program), m_pReport(report),
@@ -81,7 +86,11 @@ bool CaptureRunner::Load(const CaptureJob& job, QString* reason) {
     if (!finished)
         loop.exec();
     if (!finished) {
+        // The stopped load still reports its end: it must not pass for the next one's.
+        timer.start(kStopWaitMs);
         page->triggerAction(QWebEnginePage::Stop);
+        if (!finished)
+            loop.exec();
         *reason = QStringLiteral("the page did not load within %1 seconds")
                       .arg(m_options.TimeoutMs() / 1000.0);
         return false;
