@@ -220,3 +220,30 @@ TEST(CaptureCommand, UnwritableFilesExitWithThreeAndLeaveNothing) {
         << QDir(small).entryList(QDir::Files | QDir::Hidden).join(QLatin1Char(' ')).toStdString();
     ::umount(small.toLocal8Bit().constData());
 }
+
+// On a terminal each capture has one progress line, rewritten in place, ending at all its rows.
+TEST(CaptureCommand, ATerminalSeesOneProgressLinePerCapture) {
+    TestPages pages;
+    QTemporaryDir dir;
+    QStringList command = {QCoreApplication::applicationDirPath() + QStringLiteral("/zelvane")};
+    for (const char* name : {"a.bmp", "b.bmp"})
+        command << QStringLiteral("--capture") << pages.Tall() << QStringLiteral("--out")
+                << dir.filePath(QString::fromUtf8(name));
+    QProcess terminal;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    terminal.setProcessEnvironment(env);
+    QSignalSpy finished(&terminal, &QProcess::finished);
+    terminal.start(
+        QStringLiteral("script"),
+        {QStringLiteral("-qec"), command.join(QLatin1Char(' ')), QStringLiteral("/dev/null")});
+    ASSERT_TRUE(finished.wait(kRunMs));
+    EXPECT_EQ(terminal.exitCode(), 0);
+    const QString shown = QString::fromUtf8(terminal.readAllStandardOutput());
+    const QStringList lines = shown.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << shown.toStdString();
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.startsWith(QLatin1Char('\r')) &&
+                    line.endsWith(QLatin1String("tall.html: 3000 / 3000 rows")))
+            << line.toStdString();
+}
