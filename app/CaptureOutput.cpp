@@ -27,25 +27,51 @@ QString SystemReason() {
 
 } // namespace
 
-QList<QImage> CaptureOutput::CutPages(const QImage& rows) {
-    QList<QImage> pages;
-    for (int y = 0; y < rows.height(); y += kPageRows) {
-        const int count = std::min(kPageRows, rows.height() - y);
-        if (count == kPageRows) {
-            // Over the rows' own pixels: a capture's pages cost no copy.
-            pages.append(QImage(rows.constScanLine(y), rows.width(), kPageRows, rows.bytesPerLine(),
-                                rows.format()));
-            continue;
-        }
-        QImage last(rows.width(), kPageRows, rows.format());
-        if (last.isNull())
-            return {};
-        last.fill(Qt::white);
-        for (int r = 0; r < count; ++r)
-            std::memcpy(last.scanLine(r), rows.constScanLine(y + r), size_t(rows.bytesPerLine()));
-        pages.append(last);
+int CaptureOutput::BreakAfter(const QImage& rows, int start) {
+    // The review's automatic breaks read the content as one stream of rows: the page keeps
+    // kPageRows - b of them, the smallest b up to the largest bottom margin whose break lies
+    // between two identical rows; none there, the page stays full.
+    if (start + kPageRows >= rows.height())
+        return kPageRows;
+    const size_t rowBytes = size_t(rows.width()) * 4;
+    for (int b = 0; b <= kMaxBottomMargin; ++b) {
+        const int last = start + kPageRows - 1 - b;
+        if (std::memcmp(rows.constScanLine(last), rows.constScanLine(last + 1), rowBytes) == 0)
+            return kPageRows - b;
     }
-    return pages;
+    return kPageRows;
+}
+
+bool CaptureOutput::CutPages(const QImage& rows, bool autoBreaks, PageSet& set) {
+    set.FreePages();
+    if (rows.isNull() || !set.SetWidth(rows.width()))
+        return false;
+    const size_t rowBytes = size_t(set.RowBytes());
+    for (int y = 0; y < rows.height();) {
+        const int kept = std::min(autoBreaks ? BreakAfter(rows, y) : kPageRows, rows.height() - y);
+        PageRecord* page = set.AllocPage(false);
+        if (!page)
+            return false;
+        for (int r = 0; r < kept; ++r)
+            std::memcpy(set.Row(page, r), rows.constScanLine(y + r), rowBytes);
+        std::memset(set.Row(page, kept), 0xFF, rowBytes * size_t(kPageRows - kept));
+        // A break placed by the rows is the page's bottom margin, as the review shows it.
+        page->bottomMargin = autoBreaks && y + kPageRows < rows.height() ? kPageRows - kept : 0;
+        if (!set.pages.Add(page)) {
+            PageSet::FreePage(page);
+            return false;
+        }
+        y += kept;
+    }
+    return true;
+}
+
+QList<QImage> CaptureOutput::PageImages(const PageSet& set) {
+    QList<QImage> images;
+    for (int i = 0; i < set.Count(); ++i)
+        images.append(QImage(set.Page(i)->pixels, set.pageWidth, kPageRows,
+                             qsizetype(set.RowBytes()), QImage::Format_RGB32));
+    return images;
 }
 
 bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job) {
@@ -56,21 +82,37 @@ bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job) {
     const CaptureOptions::Format format = CaptureOptions::FormatOf(job.out);
     if (image.isNull())
         return Fail(job.out, QStringLiteral("out of memory"));
-    if (format != CaptureOptions::Format::Pdf && !job.pages)
+    if (format != CaptureOptions::Format::Pdf && !job.pages && !job.autoBreaks)
         return WriteFile(image, job.out, format);
-    const QList<QImage> pages = CutPages(image);
-    if (pages.isEmpty())
+    PageSet set;
+    if (!CutPages(image, job.autoBreaks, set))
         return Fail(job.out, QStringLiteral("out of memory"));
+    const QList<QImage> pages = PageImages(set);
     if (format == CaptureOptions::Format::Pdf)
         return WritePdf(pages, job.out);
+    if (!job.pages)
+        return WriteFile(Scroll(pages), job.out, format);
     for (int i = 0; i < pages.size(); ++i)
         if (!WriteFile(pages.at(i), CaptureOptions::PageFile(job.out, i + 1), format))
             return false;
     return true;
 }
 
+QImage CaptureOutput::Scroll(const QList<QImage>& pages) {
+    // The pages top to bottom in one picture, as the save dialog's scroll holds them.
+    if (pages.isEmpty())
+        return {};
+    QImage scroll(pages.first().width(), int(pages.size()) * kPageRows, QImage::Format_RGB32);
+    for (int i = 0; !scroll.isNull() && i < pages.size(); ++i)
+        std::memcpy(scroll.scanLine(i * kPageRows), pages.at(i).constBits(),
+                    size_t(pages.at(i).sizeInBytes()));
+    return scroll;
+}
+
 bool CaptureOutput::WriteFile(const QImage& image, const QString& path,
                               CaptureOptions::Format format) {
+    if (image.isNull())
+        return Fail(path, QStringLiteral("out of memory"));
     errno = 0;
     switch (format) {
     case CaptureOptions::Format::Bmp:

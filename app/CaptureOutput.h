@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/CaptureOptions.h"
+#include "capture/PageSet.h"
+#include "review/MarginReflow.h"
 
 #include <QImage>
 #include <QList>
@@ -9,13 +11,16 @@
 
 // Writes what one capture keeps (an image of document rows, Format_RGB32) as its job asks: one
 // picture, or 1024-row pages as NAME001.EXT, ... beside FILE; a PDF always holds the pages,
-// one A4 page each. A file that cannot be written is removed, and so are the files this job
-// wrote before it: a failed job leaves nothing behind.
+// one A4 page each. With automatic breaks and no pages, the one picture is the pages one below
+// the other, as the save dialog's scroll. A file that cannot be written is removed, and so are the
+// files this job wrote before it: a failed job leaves nothing behind.
 class CaptureOutput final {
   public:
     static constexpr int kPageRows = 1024;
     // The quality the save dialog writes JPEG files with.
     static constexpr int kJpegQuality = 100;
+    // The largest bottom margin an automatic break may leave.
+    static constexpr int kMaxBottomMargin = MarginReflow::maxBottomMargin;
 
     // false with FailedFile() and Reason() set when a file could not be written.
     bool Write(const QImage& rows, const CaptureJob& job);
@@ -25,11 +30,16 @@ class CaptureOutput final {
     // The files the last Write made, in order.
     const QStringList& Written() const { return m_written; }
 
-    // The document's rows cut into pages of kPageRows, the last one padded with white. The
-    // full pages share the rows' pixels.
-    static QList<QImage> CutPages(const QImage& rows);
+    // The document's rows cut into the set's pages of kPageRows, the last one padded with white,
+    // as F4 cuts a selection; with autoBreaks each break is placed as the review's automatic
+    // breaks place it (the page's bottom margin). false when memory is short.
+    static bool CutPages(const QImage& rows, bool autoBreaks, PageSet& set);
+    // Rows of the document from row start that the page starting there keeps.
+    static int BreakAfter(const QImage& rows, int start);
 
   private:
+    static QList<QImage> PageImages(const PageSet& set);
+    static QImage Scroll(const QList<QImage>& pages);
     bool WriteFile(const QImage& image, const QString& path, CaptureOptions::Format format);
     bool WriteBmp(const QImage& image, const QString& path);
     bool WriteJpeg(const QImage& image, const QString& path);

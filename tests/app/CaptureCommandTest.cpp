@@ -134,10 +134,12 @@ TEST_F(CaptureCommandTest, EveryFormatHoldsTheRowsF3Gives) {
 
 TEST_F(CaptureCommandTest, PagesAndRowsCutTheKeptRows) {
     const ProgramRun run = RunProgram(
-        {QStringLiteral("--pages"), QStringLiteral("--capture"), Url(), QStringLiteral("--out"),
-         Out(QStringLiteral("p.png")), QStringLiteral("--rows"), QStringLiteral("100,2148"),
+        {QStringLiteral("--capture"), Url(), QStringLiteral("--out"), Out(QStringLiteral("p.png")),
+         QStringLiteral("--rows"), QStringLiteral("100,2148"), QStringLiteral("--pages"),
          QStringLiteral("--capture"), Url(), QStringLiteral("--out"), Out(QStringLiteral("q.bmp")),
-         QStringLiteral("--rows=0,1030")});
+         QStringLiteral("--rows=0,1030"), QStringLiteral("--pages"), QStringLiteral("--capture"),
+         Url(), QStringLiteral("--out"), Out(QStringLiteral("s.png")),
+         QStringLiteral("--auto-breaks")});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QImage p1(Out(QStringLiteral("p001.png"))), p2(Out(QStringLiteral("p002.png")));
     EXPECT_EQ(Rgb(p1), s_f3->copy(0, 100, s_f3->width(), 1024));
@@ -149,6 +151,11 @@ TEST_F(CaptureCommandTest, PagesAndRowsCutTheKeptRows) {
     EXPECT_EQ(q2.copy(0, 0, q2.width(), 6), s_f3->copy(0, 1024, s_f3->width(), 6));
     EXPECT_EQ(q2.pixel(5, 6) & 0xFFFFFF, 0xFFFFFFu);
     EXPECT_EQ(q2.pixel(5, 1023) & 0xFFFFFF, 0xFFFFFFu);
+    // No two rows alike, so no break moves: the pages one below the other, white below.
+    const QImage scroll = Rgb(QImage(Out(QStringLiteral("s.png"))));
+    ASSERT_EQ(scroll.height(), 3 * 1024);
+    EXPECT_EQ(scroll.copy(0, 0, scroll.width(), kRows), *s_f3);
+    EXPECT_EQ(scroll.pixel(5, kRows) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 TEST(CaptureCommand, HelpVersionAndBadLinesStartNoEngine) {
