@@ -4,6 +4,8 @@
 #include "imaging/CImageJPG.h"
 #include "imaging/PdfWriter.h"
 #include "imaging/PngWriter.h"
+#include "pages/AutoBreaks.h"
+#include "pages/PageCutter.h"
 #include "review/ReviewTexts.h"
 
 #include <QFile>
@@ -27,50 +29,21 @@ QString SystemReason() {
 
 } // namespace
 
-int CaptureOutput::BreakAfter(const QImage& rows, int start) {
-    // The review's automatic breaks read the content as one stream of rows: the page keeps
-    // kPageRows - b of them, the smallest b up to the largest bottom margin whose break lies
-    // between two identical rows; none there, the page stays full.
-    if (start + kPageRows >= rows.height())
-        return kPageRows;
-    const size_t rowBytes = size_t(rows.width()) * 4;
-    for (int b = 0; b <= kMaxBottomMargin; ++b) {
-        const int last = start + kPageRows - 1 - b;
-        if (std::memcmp(rows.constScanLine(last), rows.constScanLine(last + 1), rowBytes) == 0)
-            return kPageRows - b;
-    }
-    return kPageRows;
-}
-
 bool CaptureOutput::CutPages(const QImage& rows, bool autoBreaks, PageSet& set) {
-    set.FreePages();
-    if (rows.isNull() || !set.SetWidth(rows.width()))
+    if (!PageCutter::Cut(rows, rows.rect(), set))
         return false;
-    const size_t rowBytes = size_t(set.RowBytes());
-    for (int y = 0; y < rows.height();) {
-        const int kept = std::min(autoBreaks ? BreakAfter(rows, y) : kPageRows, rows.height() - y);
-        PageRecord* page = set.AllocPage(false);
-        if (!page)
-            return false;
-        for (int r = 0; r < kept; ++r)
-            std::memcpy(set.Row(page, r), rows.constScanLine(y + r), rowBytes);
-        std::memset(set.Row(page, kept), 0xFF, rowBytes * size_t(kPageRows - kept));
-        // A break placed by the rows is the page's bottom margin, as the review shows it.
-        page->bottomMargin = autoBreaks && y + kPageRows < rows.height() ? kPageRows - kept : 0;
-        if (!set.pages.Add(page)) {
-            PageSet::FreePage(page);
-            return false;
-        }
-        y += kept;
-    }
-    return true;
+    if (!autoBreaks)
+        return true;
+    MarginReflow reflow(set);
+    return AutoBreaks::Apply(reflow) == MarginReflow::ApplyResult::Applied;
 }
 
 QList<QImage> CaptureOutput::PageImages(const PageSet& set) {
     QList<QImage> images;
+    const PageGeometry& geometry = set.Geometry();
     for (int i = 0; i < set.Count(); ++i)
-        images.append(QImage(set.Page(i)->pixels, set.pageWidth, kPageRows,
-                             qsizetype(set.RowBytes()), QImage::Format_RGB32));
+        images.append(QImage(set.Page(i)->pixels, geometry.pageWidth, geometry.pageHeight,
+                             geometry.rowBytes, QImage::Format_RGB32));
     return images;
 }
 

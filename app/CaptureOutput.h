@@ -1,8 +1,7 @@
 #pragma once
 
 #include "app/CaptureOptions.h"
-#include "capture/PageSet.h"
-#include "review/MarginReflow.h"
+#include "pages/PageSet.h"
 
 #include <QImage>
 #include <QList>
@@ -19,8 +18,6 @@ class CaptureOutput final {
     static constexpr int kPageRows = 1024;
     // The quality the save dialog writes JPEG files with.
     static constexpr int kJpegQuality = 100;
-    // The largest bottom margin an automatic break may leave.
-    static constexpr int kMaxBottomMargin = MarginReflow::maxBottomMargin;
 
     // false with FailedFile() and Reason() set when a file could not be written.
     bool Write(const QImage& rows, const CaptureJob& job);
@@ -31,11 +28,9 @@ class CaptureOutput final {
     const QStringList& Written() const { return m_written; }
 
     // The document's rows cut into the set's pages of kPageRows, the last one padded with white,
-    // as F4 cuts a selection; with autoBreaks each break is placed as the review's automatic
-    // breaks place it (the page's bottom margin). false when memory is short.
+    // as F4 cuts a selection; with autoBreaks the breaks are then placed as the review's
+    // 자동 나누기 places them (the pages' bottom margins). false when memory is short.
     static bool CutPages(const QImage& rows, bool autoBreaks, PageSet& set);
-    // Rows of the document from row start that the page starting there keeps.
-    static int BreakAfter(const QImage& rows, int start);
 
   private:
     static QList<QImage> PageImages(const PageSet& set);

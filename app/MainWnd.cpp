@@ -314,7 +314,7 @@ void MainWnd::OnNextStep() {
 void MainWnd::RunPageReview() {
     // The dialog borrows the page set; its changes stay in it until the next F4.
     ShowPageDlg dialog(&m_appFont, this);
-    dialog.SetPages(&m_pageSet, m_pageSet.pageWidth, PageSet::pageHeight, m_pageSet.pageBytes);
+    dialog.SetPages(&m_pageSet);
     Q_EMIT ReviewOpening(&dialog);
     dialog.DoModal();
 }

@@ -1,7 +1,7 @@
 // Margins that reflow every later page, against a plain memmove of the same number of bytes:
 // the apply should stay within twice the move's time. Also the page view's first painted page.
-#include "capture/PageSet.h"
-#include "review/MarginReflow.h"
+#include "pages/MarginReflow.h"
+#include "pages/PageSet.h"
 #include "review/PageImageView.h"
 
 #include <QApplication>
@@ -24,12 +24,12 @@ void FillSet(PageSet& set) {
     set.FreePages();
     set.SetWidth(kWidth);
     for (int i = 0; i < kPages; ++i) {
-        PageRecord* page = set.AllocPage(false);
+        PageSet::PagePtr page = set.AllocPage(false);
         if (!page)
             return;
         for (int r = 0; r < H; ++r)
-            std::memset(set.Row(page, r), (i * H + r) & 0x7F, size_t(set.RowBytes()));
-        set.pages.Add(page);
+            std::memset(set.Row(page.get(), r), (i * H + r) & 0x7F, size_t(set.RowBytes()));
+        set.Append(std::move(page));
     }
 }
 
@@ -67,7 +67,7 @@ Timing MeasureApply(int s, int top, int bottom, std::vector<quint8>& scratch) {
 
         FillSet(set);
         timer.restart();
-        PageSet::FreePage(set.AllocPage());
+        set.AllocPage().reset();
         t.newPageMs = std::min(t.newPageMs, timer.nsecsElapsed() / 1e6);
     }
     // The same bytes moved by one memmove within memory that is already touched.
@@ -98,7 +98,7 @@ double FirstPaintMs() {
     QElapsedTimer timer;
     timer.start();
     PageImageView view;
-    view.SetPageGeometry(set.pageWidth, H, set.pageBytes);
+    view.SetPageGeometry(set.Geometry());
     view.Create(QRect(10, 10, 732, 522), &parent);
     const double createMs = timer.nsecsElapsed() / 1e6;
     view.ShowPage(set.Page(0), true);

@@ -2,7 +2,7 @@
 // page in its view, advertisement panel included. As in the program, the main window's browser
 // is on screen, with the web engine started, before the first F4.
 #include "capture/BrowserControl.h"
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 #include "review/PageImageView.h"
 #include "review/ShowPageDlg.h"
 #include "toolkit/QX_Theme.h"
@@ -49,7 +49,7 @@ double OpenReviewMs(PageSet& set, const QFont& font, double* createMs) {
     QElapsedTimer clock;
     clock.start();
     ShowPageDlg dialog(&font);
-    dialog.SetPages(&set, set.pageWidth, PageSet::pageHeight, set.pageBytes);
+    dialog.SetPages(&set);
     dialog.Create();
     *createMs = double(clock.nsecsElapsed()) / 1e6;
     PaintWatch watch;

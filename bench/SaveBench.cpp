@@ -165,8 +165,7 @@ int main(int argc, char* argv[]) {
     std::vector<PageRecord> records(kPages);
     std::vector<const quint8*> pixels;
     ReviewPages review;
-    review.pageWidth = kWidth;
-    review.pageBytes = qsizetype(kPageBytes);
+    review.geometry = PageGeometry::For(kWidth);
     for (int i = 0; i < kPages; ++i) {
         buffers.push_back(std::make_unique<quint8[]>(kPageBytes));
         FillPage(buffers.back().get(), i);

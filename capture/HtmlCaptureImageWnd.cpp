@@ -1,7 +1,8 @@
 #include "capture/HtmlCaptureImageWnd.h"
 
-#include "capture/PageSet.h"
 #include "capture/ViewScroller.h"
+#include "pages/PageCutter.h"
+#include "pages/PageSet.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Theme.h"
 
@@ -266,37 +267,9 @@ void HtmlCaptureImageWnd::DrawHint(QPainter& dc, int sx, int sy) const {
 }
 
 bool HtmlCaptureImageWnd::CutPages(PageSet& set) const {
-    set.FreePages();
-    if (!m_bHasImage)
-        return false;
-    const QRect sel = Selection().intersected(m_image.rect());
-    if (sel.isEmpty() || !set.SetWidth(sel.width()))
-        return false;
-    if (!CopySelectionRows(set, sel)) {
+    if (!m_bHasImage) {
         set.FreePages();
         return false;
     }
-    return true;
-}
-
-bool HtmlCaptureImageWnd::CopySelectionRows(PageSet& set, const QRect& sel) const {
-    const int pageRows = PageSet::pageHeight;
-    const qsizetype rowBytes = set.RowBytes();
-    const qsizetype srcOffset = qsizetype(sel.x()) * PageSet::bytesPerPixel;
-    for (int y = 0; y < sel.height(); y += pageRows) {
-        const int rows = std::min(pageRows, sel.height() - y);
-        PageRecord* page = set.AllocPage(false);
-        if (!page)
-            return false;
-        for (int r = 0; r < rows; ++r)
-            std::memcpy(set.Row(page, r), m_image.constScanLine(sel.y() + y + r) + srcOffset,
-                        size_t(rowBytes));
-        if (rows < pageRows)
-            std::memset(set.Row(page, rows), 0xFF, size_t(rowBytes) * size_t(pageRows - rows));
-        if (!set.pages.Add(page)) {
-            PageSet::FreePage(page);
-            return false;
-        }
-    }
-    return true;
+    return PageCutter::Cut(m_image, Selection(), set);
 }

@@ -70,7 +70,6 @@ class HtmlCaptureImageWnd final : public QWidget {
     void DrawHint(QPainter& dc, int sx, int sy) const;
     void PaintFrame(QPainter& dc) const;
     QPoint ToClient(QPointF widgetPos) const;
-    bool CopySelectionRows(PageSet& set, const QRect& sel) const;
 
     QImage m_image;      // the page image, Format_RGB32
     QImage m_backBuffer; // m_nVisibleWidth x m_nVisibleHeight, Format_RGB32

@@ -1,6 +1,6 @@
 #include "capture/TileStitcher.h"
 
-#include "capture/LargeMemory.h"
+#include "pages/LargeMemory.h"
 
 #include <algorithm>
 #include <cstring>

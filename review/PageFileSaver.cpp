@@ -29,7 +29,8 @@ QString PageFileSaver::DefaultImageFolder() {
 }
 
 int PageFileSaver::MaxJpegScrollPages() const {
-    return m_pages.pageHeight > 0 ? CImageJPG::kMaxHeight / m_pages.pageHeight : 0;
+    return m_pages.geometry.pageHeight > 0 ? CImageJPG::kMaxHeight / m_pages.geometry.pageHeight
+                                           : 0;
 }
 
 QString PageFileSaver::PageFilePath(const QString& name, int number, bool bmpFormat) const {
@@ -99,9 +100,9 @@ PageFileSaver::Outcome PageFileSaver::Save(const QString& name, bool bmpFormat, 
 
 PageFileSaver::Outcome PageFileSaver::CheckScroll(bool bmpFormat) const {
     const int used = m_pages.CountUsedPages();
-    const qint64 rows = qint64(used) * m_pages.pageHeight;
+    const qint64 rows = qint64(used) * m_pages.geometry.pageHeight;
     if (bmpFormat) {
-        return BmpWriter::Fits(m_pages.pageWidth, rows, m_pages.BytesPerPixel())
+        return BmpWriter::Fits(m_pages.geometry.pageWidth, rows, m_pages.geometry.bytesPerPixel)
                    ? Outcome::Saved
                    : Outcome::BmpScrollTooLarge;
     }
@@ -117,8 +118,9 @@ bool PageFileSaver::SaveBmpPages(const QString& name) {
         if (!page->used)
             continue;
         const QString path = PageFilePath(name, i + 1, true);
-        bool ok = bmp.Open(path, m_pages.pageWidth, m_pages.pageHeight, m_pages.BytesPerPixel());
-        ok = ok && bmp.WriteBandBottomUp(page->pixels, m_pages.pageHeight);
+        bool ok = bmp.Open(path, m_pages.geometry.pageWidth, m_pages.geometry.pageHeight,
+                           m_pages.geometry.bytesPerPixel);
+        ok = ok && bmp.WriteBandBottomUp(page->pixels, m_pages.geometry.pageHeight);
         ok = bmp.Close() && ok;
         if (!ok)
             return Fail(path);
@@ -131,12 +133,12 @@ bool PageFileSaver::SaveBmpScroll(const QString& name) {
     // Bottom-up rows: the last used page goes first, so the first one ends up on top.
     const QString path = ScrollFilePath(name, true);
     BmpWriter bmp;
-    bool ok =
-        bmp.Open(path, m_pages.pageWidth, qint64(m_pages.CountUsedPages()) * m_pages.pageHeight,
-                 m_pages.BytesPerPixel());
+    bool ok = bmp.Open(path, m_pages.geometry.pageWidth,
+                       qint64(m_pages.CountUsedPages()) * m_pages.geometry.pageHeight,
+                       m_pages.geometry.bytesPerPixel);
     for (qsizetype f = m_pages.pages.size() - 1; ok && f >= 0; --f) {
         if (m_pages.pages[f]->used)
-            ok = bmp.WriteBandBottomUp(m_pages.pages[f]->pixels, m_pages.pageHeight);
+            ok = bmp.WriteBandBottomUp(m_pages.pages[f]->pixels, m_pages.geometry.pageHeight);
     }
     ok = bmp.Close() && ok;
     if (!ok)
@@ -166,8 +168,8 @@ bool PageFileSaver::SaveJpegScroll(const QString& name) {
 bool PageFileSaver::WriteJpeg(const QString& path, const QList<const quint8*>& pages) {
     CImageJPG jpeg(path);
     jpeg.SetQuality(100);
-    if (!jpeg.CreateFromPages(pages, m_pages.pageWidth, m_pages.pageHeight,
-                              m_pages.BytesPerPixel()) ||
+    if (!jpeg.CreateFromPages(pages, m_pages.geometry.pageWidth, m_pages.geometry.pageHeight,
+                              m_pages.geometry.bytesPerPixel) ||
         !jpeg.Save(path))
         return false;
     ++m_nWritten;

@@ -1,7 +1,8 @@
 #include "review/PageImageView.h"
 
-#include "capture/PageSet.h"
 #include "capture/ViewScroller.h"
+#include "pages/BandCut.h"
+#include "pages/PageSet.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Dialog.h"
 #include "toolkit/QX_MessageDlg.h"
@@ -51,23 +52,12 @@ PageImageView::PageImageView(QWidget* parent) : QWidget(parent) {
 
 PageImageView::~PageImageView() = default;
 
-void PageImageView::SetPageGeometry(qint32 pageWidth, qint32 pageHeight, qsizetype pageBytes) {
-    m_nPageWidth = pageWidth;
-    m_nPageHeight = pageHeight;
-    m_nPageBytes = pageBytes;
-}
-
-int PageImageView::BytesPerPixel() const {
-    const qint64 pixels = qint64(m_nPageWidth) * m_nPageHeight;
-    return pixels > 0 ? int(m_nPageBytes / pixels) : 0;
-}
-
 bool PageImageView::Create(const QRect& rect, QWidget* parent, int id) {
-    const QImage::Format format = FormatFor(BytesPerPixel());
+    const QImage::Format format = FormatFor(m_geometry.bytesPerPixel);
     const QSize client = rect.size() - QSize(2 * ViewScroller::border, 2 * ViewScroller::border);
     if (format == QImage::Format_Invalid || client.isEmpty())
         return false;
-    QImage page(m_nPageWidth, m_nPageHeight, format);
+    QImage page(m_geometry.pageWidth, m_geometry.pageHeight, format);
     QImage back(client, QImage::Format_RGB32);
     if (page.isNull() || back.isNull())
         return false;
@@ -86,7 +76,7 @@ bool PageImageView::Create(const QRect& rect, QWidget* parent, int id) {
 void PageImageView::CopyIn(const quint8* pixels) {
     if (!pixels || m_page.isNull())
         return;
-    const qsizetype rowBytes = m_nPageBytes / m_nPageHeight;
+    const qsizetype rowBytes = m_geometry.rowBytes;
     const size_t n = size_t(std::min<qsizetype>(rowBytes, m_page.bytesPerLine()));
     for (int y = 0; y < m_page.height(); ++y)
         std::memcpy(m_page.scanLine(y), pixels + rowBytes * y, n);
@@ -95,7 +85,7 @@ void PageImageView::CopyIn(const quint8* pixels) {
 void PageImageView::CopyOut(quint8* pixels) const {
     if (!pixels || m_page.isNull())
         return;
-    const qsizetype rowBytes = m_nPageBytes / m_nPageHeight;
+    const qsizetype rowBytes = m_geometry.rowBytes;
     const size_t n = size_t(std::min<qsizetype>(rowBytes, m_page.bytesPerLine()));
     for (int y = 0; y < m_page.height(); ++y)
         std::memcpy(pixels + rowBytes * y, m_page.constScanLine(y), n);
@@ -106,7 +96,8 @@ void PageImageView::ShowPage(PageRecord* record, bool reset) {
     CopyIn(record ? record->pixels : nullptr);
     if (reset) {
         m_pScroller->SetPos(QPoint(0, 0));
-        const ViewScroller::Layout layout = m_pScroller->Apply(m_nPageWidth, m_nPageHeight);
+        const ViewScroller::Layout layout =
+            m_pScroller->Apply(m_geometry.pageWidth, m_geometry.pageHeight);
         m_nVisibleWidth = layout.visibleWidth;
         m_nVisibleHeight = layout.visibleHeight;
     } else {
@@ -261,20 +252,10 @@ void PageImageView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool PageImageView::CutBand(int y) {
-    // In page rows: the band between the release and the press goes, the rest of the page moves
-    // up and white rows come in at the foot. Released above the page's first row, the band
-    // starts at that row.
+    // In page rows: the band between the release and the press goes.
     const int sy = ScrollPos().y();
-    const int to = std::max(0, y + sy);
-    const int from = m_nDragStartY + sy;
-    const int d = from - to;
-    if (d <= 0 || from >= m_page.height())
-        return false;
-    const qsizetype line = m_page.bytesPerLine();
-    uchar* bits = m_page.bits();
-    std::memmove(bits + line * to, bits + line * from, size_t(line * (m_page.height() - from)));
-    std::memset(bits + line * (m_page.height() - d), 0xFF, size_t(line * d));
-    return true;
+    return BandCut::Cut(m_page.bits(), m_page.bytesPerLine(), m_page.height(), y + sy,
+                        m_nDragStartY + sy);
 }
 
 void PageImageView::OnImageChanged() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/PageGeometry.h"
+
 #include <QEvent>
 #include <QFont>
 #include <QImage>
@@ -27,8 +29,8 @@ class PageImageView final : public QWidget {
     explicit PageImageView(QWidget* parent = nullptr);
     ~PageImageView() override;
 
-    // Page geometry; before Create. Bytes per pixel (2, 3 or 4) follow from the three numbers.
-    void SetPageGeometry(qint32 pageWidth, qint32 pageHeight, qsizetype pageBytes);
+    // Page geometry; before Create.
+    void SetPageGeometry(const PageGeometry& geometry) { m_geometry = geometry; }
     // Becomes a visible child of parent at rect (outer size, a 1-pixel static edge inside it)
     // with control id `id` (ctrlId for the review), holding a white page. false when the page
     // image could not be allocated or the geometry is unusable (bytes per pixel other than 2, 3
@@ -67,7 +69,6 @@ class PageImageView final : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    int BytesPerPixel() const;
     void CopyIn(const quint8* pixels);
     void CopyOut(quint8* pixels) const;
     QPoint ToClient(QPointF widgetPos) const;
@@ -81,9 +82,7 @@ class PageImageView final : public QWidget {
     // Asks whether to keep a cut; OK writes the page back into the record.
     void OnImageChanged();
 
-    qint32 m_nPageWidth = 100;
-    qint32 m_nPageHeight = 1024;
-    qsizetype m_nPageBytes = 0;
+    PageGeometry m_geometry;
     QImage m_page;       // the page being viewed and edited
     QImage m_backBuffer; // client size: every frame is composed here
     QImage m_strip;      // the rows being dragged

@@ -2,9 +2,9 @@
 
 #include "imaging/DibDecoder.h"
 #include "imaging/DibFromBitmap.h"
+#include "pages/PrintGeometry.h"
 #include "review/CupsPrinter.h"
 #include "review/PagePrintDlg.h"
-#include "review/PrintGeometry.h"
 #include "review/PrinterEntries.h"
 #include "review/ReviewTexts.h"
 #include "toolkit/QX_MessageDlg.h"
@@ -29,10 +29,10 @@ QString PrintErrorTitle() {
 // The page's pixels as the screen-compatible bitmap they are (B,G,R,spare rows, top first),
 // copied so that the record may change afterwards.
 QImage PageBitmap(const ReviewPages& pages, const PageRecord* page) {
-    if (page == nullptr || page->pixels == nullptr || pages.BytesPerPixel() != 4)
+    if (page == nullptr || page->pixels == nullptr || pages.geometry.bytesPerPixel != 4)
         return QImage();
-    const QImage view(page->pixels, pages.pageWidth, pages.pageHeight, pages.RowBytes(),
-                      QImage::Format_RGB32);
+    const QImage view(page->pixels, pages.geometry.pageWidth, pages.geometry.pageHeight,
+                      pages.geometry.rowBytes, QImage::Format_RGB32);
     return view.copy();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "review/ReviewPages.h"
+#include "pages/ReviewPages.h"
 
 #include <QFont>
 #include <QPoint>

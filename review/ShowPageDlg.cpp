@@ -1,8 +1,9 @@
 #include "review/ShowPageDlg.h"
 
-#include "capture/PageSet.h"
+#include "pages/AutoBreaks.h"
+#include "pages/MarginReflow.h"
+#include "pages/PageSet.h"
 #include "review/AdPanel.h"
-#include "review/MarginReflow.h"
 #include "review/PageFileSaver.h"
 #include "review/PageImageView.h"
 #include "review/ReviewTexts.h"
@@ -59,12 +60,15 @@ QX_DlgTemplate ReviewTemplate() {
         {ShowPageDlg::IDC_BOTTOM_LABEL, K::Static, QStringLiteral("아래쪽 여백 :"), 258, 108, 48,
          8},
         {ShowPageDlg::IDC_BOTTOM_EDIT, K::Edit, QString(), 310, 105, 26, 12},
-        {ShowPageDlg::IDC_MARGIN_PREVIEW, K::Button, QStringLiteral("여백 미리보기"), 343, 103, 57,
+        // Four controls share the row: the margin buttons leave room for 자동 나누기 and for
+        // the check box's whole label.
+        {ShowPageDlg::IDC_MARGIN_PREVIEW, K::Button, QStringLiteral("여백 미리보기"), 343, 103, 51,
          16},
-        {ShowPageDlg::IDC_MARGIN_APPLY, K::Button, QStringLiteral("여백 적용하기"), 401, 103, 57,
+        {ShowPageDlg::IDC_MARGIN_APPLY, K::Button, QStringLiteral("여백 적용하기"), 395, 103, 51,
          16},
-        {ShowPageDlg::IDC_IMAGE_ADJUST, K::CheckBox, QStringLiteral("이미지 위치 조정"), 495, 108,
-         75, 10},
+        {ShowPageDlg::IDC_AUTO_BREAKS, K::Button, QStringLiteral("자동 나누기"), 447, 103, 44, 16},
+        {ShowPageDlg::IDC_IMAGE_ADJUST, K::CheckBox, QStringLiteral("이미지 위치 조정"), 494, 108,
+         76, 10},
     };
     return t;
 }
@@ -84,12 +88,9 @@ ShowPageDlg::~ShowPageDlg() {
     delete m_pAdPanel.data();
 }
 
-void ShowPageDlg::SetPages(PageSet* pages, qint32 width, qint32 height, qsizetype bytes) {
+void ShowPageDlg::SetPages(PageSet* pages) {
     m_pPages = pages;
     m_pReflow = pages ? std::make_unique<MarginReflow>(*pages) : nullptr;
-    pageWidth = width;
-    pageHeight = height;
-    pageBytes = bytes;
 }
 
 bool ShowPageDlg::OnInitDialog() {
@@ -117,11 +118,10 @@ void ShowPageDlg::AttachControls() {
         const char* path;
         bool transparent;
     };
-    const ButtonImage buttons[] = {{IDCANCEL, "image/qs_ok.bmp", false},
-                                   {IDC_SAVE, "image/qx_save16.bmp", true},
-                                   {IDC_PRINT, "image/qx_print16.bmp", true},
-                                   {IDC_MARGIN_PREVIEW, nullptr, false},
-                                   {IDC_MARGIN_APPLY, nullptr, false}};
+    const ButtonImage buttons[] = {
+        {IDCANCEL, "image/qs_ok.bmp", false},      {IDC_SAVE, "image/qx_save16.bmp", true},
+        {IDC_PRINT, "image/qx_print16.bmp", true}, {IDC_MARGIN_PREVIEW, nullptr, false},
+        {IDC_MARGIN_APPLY, nullptr, false},        {IDC_AUTO_BREAKS, nullptr, false}};
     for (const ButtonImage& b : buttons) {
         auto* button = new QX_Button(this);
         button->TakeOver(this, b.id);
@@ -154,7 +154,7 @@ void ShowPageDlg::CreatePageView() {
     const QWidget* frame = GetDlgItem(IDC_VIEW_FRAME);
     const QRect rect = frame ? QRect(frame->mapTo(this, QPoint(0, 0)), frame->size()) : QRect();
     m_pView = new PageImageView(this);
-    m_pView->SetPageGeometry(pageWidth, pageHeight, pageBytes);
+    m_pView->SetPageGeometry(m_pPages ? m_pPages->Geometry() : PageGeometry());
     m_pView->SetMessageFont(m_appFont);
     if (!m_pView->Create(rect, this, PageImageView::ctrlId)) {
         delete m_pView;
@@ -187,6 +187,9 @@ bool ShowPageDlg::OnCommand(int id, int code) {
         return true;
     case IDC_MARGIN_APPLY:
         OnMarginApply();
+        return true;
+    case IDC_AUTO_BREAKS:
+        OnAutoBreaks();
         return true;
     case IDC_PRINT:
         OnPrint();
@@ -274,9 +277,7 @@ ReviewPages ShowPageDlg::Pages() const {
     ReviewPages pages;
     for (int i = 0; m_pPageList && i < m_pPageList->GetCount(); ++i)
         pages.pages.append(RecordAt(i));
-    pages.pageWidth = pageWidth;
-    pages.pageHeight = pageHeight;
-    pages.pageBytes = pageBytes;
+    pages.geometry = m_pPages ? m_pPages->Geometry() : PageGeometry();
     return pages;
 }
 
@@ -330,6 +331,29 @@ void ShowPageDlg::OnMarginApply() {
     SyncListToPages();
     if (m_pView)
         m_pView->ShowPage(RecordAt(sel), false);
+}
+
+void ShowPageDlg::OnAutoBreaks() {
+    if (!m_pReflow || !m_pPageList || m_pPageList->GetCount() == 0)
+        return;
+    if (AutoBreaks::Apply(*m_pReflow) != MarginReflow::ApplyResult::Applied) {
+        ShowOutOfMemory();
+        return;
+    }
+    SyncListToPages();
+    // The shown page is reloaded with its new margins; when it went (the content needs fewer
+    // pages now), the last page is shown instead.
+    int sel = m_pPageList->GetCurSel();
+    if (sel < 0 || sel >= m_pPageList->GetCount()) {
+        sel = m_pPageList->GetCount() - 1;
+        m_pPageList->SetCurSel(sel);
+    }
+    lastSelection = sel;
+    PageRecord* record = RecordAt(sel);
+    if (m_pView)
+        m_pView->ShowPage(record, false);
+    SetDlgItemInt(IDC_TOP_EDIT, record->topMargin);
+    SetDlgItemInt(IDC_BOTTOM_EDIT, record->bottomMargin);
 }
 
 void ShowPageDlg::SyncListToPages() {

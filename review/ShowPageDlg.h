@@ -1,8 +1,8 @@
 #pragma once
 
+#include "pages/ReviewPages.h"
 #include "review/AdPanel.h"
 #include "review/PagePrinter.h"
-#include "review/ReviewPages.h"
 #include "toolkit/QX_Dialog.h"
 
 #include <QFont>
@@ -43,6 +43,7 @@ class ShowPageDlg final : public QX_Dialog {
         IDC_MARGIN_PREVIEW = 1013,
         IDC_MARGIN_APPLY = 1014,
         IDC_IMAGE_ADJUST = 1015,
+        IDC_AUTO_BREAKS = 1018,
         IDC_PAGE_LIST = 22001,
     };
     static constexpr int kItemHeight = 18;
@@ -51,8 +52,8 @@ class ShowPageDlg final : public QX_Dialog {
     explicit ShowPageDlg(const QFont* appFont, QWidget* parent = nullptr);
     ~ShowPageDlg() override;
 
-    // The page set to review (borrowed) and its geometry; before the dialog is run.
-    void SetPages(PageSet* pages, qint32 pageWidth, qint32 pageHeight, qsizetype pageBytes);
+    // The page set to review (borrowed); before the dialog is run.
+    void SetPages(PageSet* pages);
 
     bool OnCommand(int id, int code) override;
 
@@ -93,6 +94,7 @@ class ShowPageDlg final : public QX_Dialog {
     void OnPageDblClk();
     void OnMarginPreview();
     void OnMarginApply();
+    void OnAutoBreaks();
     void OnImageAdjust();
     void OnPrint();
     void OnSaveFiles();
@@ -111,9 +113,6 @@ class ShowPageDlg final : public QX_Dialog {
     PagePrinter m_printer{this, &m_appFont};
     PageSet* m_pPages = nullptr;
     std::unique_ptr<MarginReflow> m_pReflow;
-    qint32 pageWidth = 100;
-    qint32 pageHeight = 1024;
-    qsizetype pageBytes = 0;
     int lastSelection = -1;
     QX_ListBox* m_pPageList = nullptr; // children of the dialog
     PageImageView* m_pView = nullptr;

@@ -228,8 +228,8 @@ TEST_F(MainWndTest, F4CutsTheSelectionIntoPages) {
 
     const PageSet& set = Wnd()->Pages();
     ASSERT_EQ(set.Count(), 3);
-    EXPECT_EQ(set.pageWidth, 300);
-    EXPECT_EQ(set.pageBytes, size_t(300) * 1024 * 4);
+    EXPECT_EQ(set.Geometry().pageWidth, 300);
+    EXPECT_EQ(set.Geometry().pageBytes, size_t(300) * 1024 * 4);
     auto pixel = [&](int page, int x, int y) {
         const quint8* p = set.Page(page)->pixels + size_t(y) * set.RowBytes() + size_t(x) * 4;
         return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16;

@@ -54,14 +54,15 @@ TEST(WalkOptions, ReadsSavesWithTheirSwitchesInOrder) {
 TEST(WalkOptions, ReadsReviewActionsInOrder) {
     WalkOptions o;
     ASSERT_TRUE(o.Parse(Args({"--url", "x", "--out", "y", "--margins", "2,10,300", "--toggle", "1",
-                              "--cut", "1,100,250", "--preview", "3,0,-1"})));
-    ASSERT_EQ(o.m_reviewActions.size(), 4);
+                              "--cut", "1,100,250", "--preview", "3,0,-1", "--auto-breaks"})));
+    ASSERT_EQ(o.m_reviewActions.size(), 5);
     EXPECT_EQ(o.m_reviewActions.at(0).name, QStringLiteral("margins"));
     EXPECT_EQ(o.m_reviewActions.at(0).numbers, (QList<int>{2, 10, 300}));
     EXPECT_EQ(o.m_reviewActions.at(1).numbers, QList<int>{1});
     EXPECT_EQ(o.m_reviewActions.at(2).name, QStringLiteral("cut"));
     // Margins are the dialog's to judge, so a walk can show its messages.
     EXPECT_EQ(o.m_reviewActions.at(3).numbers, (QList<int>{3, 0, -1}));
+    EXPECT_EQ(o.m_reviewActions.at(4).name, QStringLiteral("auto-breaks"));
 }
 
 TEST_P(WalkOptionsRefused, ExplainsWhy) {
@@ -83,4 +84,4 @@ INSTANTIATE_TEST_SUITE_P(
                       "--url x --out y --margins 0,1,1", "--url x --out y --cut 1,0,1024",
                       "--url x --out y --cut 1,-1,5",
 
-"--url x --out y --print Q --per-sheet 3", "--url x --out y --per-sheet 1"));
+                      "--url x --out y --print Q --per-sheet 3", "--url x --out y --per-sheet 1"));

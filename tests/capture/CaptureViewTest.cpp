@@ -1,4 +1,5 @@
 #include "capture/HtmlCaptureImageWnd.h"
+#include "pages/PageSet.h"
 #include "toolkit/QX_Command.h"
 
 #include <QApplication>
@@ -357,4 +358,24 @@ TEST(CaptureView, PaintsInvertedSurroundBarsCornersAndHint) {
         }
     }
     EXPECT_GT(red, 60) << "hint text in red";
+}
+
+// The view cuts what the user selected, of the image it converted; its placeholder is no capture.
+TEST(CaptureView, CutsItsConvertedImageAtTheSelection) {
+    HtmlCaptureImageWnd view;
+    PageSet set;
+    EXPECT_FALSE(view.CutPages(set)) << "placeholder image is not a capture";
+    QImage rgb(60, 50, QImage::Format_RGB888);
+    rgb.fill(QColor(10, 20, 30));
+    ASSERT_TRUE(view.SetImage(rgb));
+    EXPECT_EQ(view.Image().format(), QImage::Format_RGB32);
+    view.SetSelection(QRect(-10, 40, 500, 500));
+    EXPECT_EQ(view.Selection(), QRect(0, 40, 60, 10));
+    ASSERT_TRUE(view.CutPages(set));
+    ASSERT_EQ(set.Count(), 1);
+    EXPECT_EQ(set.Geometry().pageWidth, 60);
+    const quint8* px = set.Row(set.Page(0), 9) + 59 * 4;
+    EXPECT_EQ(px[0], 30);
+    EXPECT_EQ(px[2], 10);
+    EXPECT_FALSE(view.SetImage(QImage())) << "a null image is refused";
 }

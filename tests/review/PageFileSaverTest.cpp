@@ -130,8 +130,7 @@ TEST_F(PageFileSaverTest, OversizedScrollsAreRefusedBeforeWriting) {
     PageRecord record;
     record.pixels = reinterpret_cast<quint8*>(&record);
     ReviewPages huge;
-    huge.pageWidth = 1 << 20;
-    huge.pageBytes = qsizetype(huge.pageWidth) * huge.pageHeight * 4;
+    huge.geometry = PageGeometry::For(1 << 20);
     huge.pages = {&record, &record};
     EXPECT_EQ(PageFileSaver(huge, Images()).Save(QStringLiteral("huge"), true, true),
               Outcome::BmpScrollTooLarge);

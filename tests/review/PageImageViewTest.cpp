@@ -1,5 +1,5 @@
 #include "review/PageImageView.h"
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Dialog.h"
 #include "toolkit/QX_MessageDlg.h"
@@ -74,8 +74,7 @@ class ViewTest : public ::testing::Test {
     void Make(TestPage& page, int pageWidth, int pageHeight, QSize outer, int bytesPerPixel = 4) {
         m_parent.resize(outer + QSize(40, 40));
         view = new PageImageView;
-        view->SetPageGeometry(pageWidth, pageHeight,
-                              qsizetype(pageWidth) * pageHeight * bytesPerPixel);
+        view->SetPageGeometry(PageGeometry::For(pageWidth, bytesPerPixel, pageHeight));
         ASSERT_TRUE(view->Create(QRect(QPoint(10, 10), outer), &m_parent));
         m_parent.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_parent));

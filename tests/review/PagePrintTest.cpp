@@ -1,7 +1,7 @@
+#include "pages/PrintGeometry.h"
 #include "review/CupsPrinter.h"
 #include "review/PagePrintDlg.h"
 #include "review/PagePrinter.h"
-#include "review/PrintGeometry.h"
 #include "review/PrinterEntries.h"
 #include "review/ShowPageDlg.h"
 #include "tests/review/CupsTestScheduler.h"
@@ -65,8 +65,7 @@ class PagePrintTest : public ::testing::Test {
         pixels.fill(colour);
         m_records.push_back(PageRecord{used, 0, 0, pixels.bits()});
         m_pages.pages << &m_records.back();
-        m_pages.pageWidth = 96;
-        m_pages.pageBytes = pixels.sizeInBytes();
+        m_pages.geometry = PageGeometry::For(96);
     }
     // The sheets of the one job the printer received, rendered.
     QList<QImage> ReceivedSheets() {
@@ -204,9 +203,9 @@ TEST_F(PagePrintTest, ReviewPrintButtonPrintsTheUsedPages) {
     PageSet set;
     ASSERT_TRUE(set.SetWidth(64) && set.AppendWhitePage() && set.AppendWhitePage());
     // Black: a blank last page would be dropped from the review.
-    std::fill_n(set.Page(1)->pixels, set.pageBytes, quint8(0));
+    std::fill_n(set.Page(1)->pixels, set.Geometry().pageBytes, quint8(0));
     ShowPageDlg review(nullptr);
-    review.SetPages(&set, set.pageWidth, PageSet::pageHeight, set.pageBytes);
+    review.SetPages(&set);
     bool stillOpen = false;
     m_driver.OnNextModal<PagePrintDlg>([](PagePrintDlg* dlg) {
         dlg->Choose(QStringLiteral("Laser"), true);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 
 #include <QColor>
 

@@ -1,5 +1,6 @@
 #include "review/ShowPageDlg.h"
-#include "review/MarginReflow.h"
+#include "pages/AutoBreaks.h"
+#include "pages/MarginReflow.h"
 #include "review/PageImageView.h"
 #include "review/ReviewTexts.h"
 #include "tests/review/ReviewTestPages.h"
@@ -54,7 +55,7 @@ class ShowPageDlgTest : public ::testing::Test {
     void Open(int pages, bool blankLast = false) {
         RT::Fill(set, pages, kWidth, blankLast);
         dlg = std::make_unique<ShowPageDlg>(&font);
-        dlg->SetPages(&set, set.pageWidth, PageSet::pageHeight, set.pageBytes);
+        dlg->SetPages(&set);
         dlg->Create();
         dlg->show();
         QTest::qWait(50);
@@ -263,7 +264,7 @@ TEST_F(ShowPageDlgTest, ApplyKeepsTheListInStepWithThePages) {
 TEST_F(ShowPageDlgTest, OutOfMemoryChangesNothingAndSaysSo) {
     Open(3);
     const QByteArray before(reinterpret_cast<const char*>(set.Page(1)->pixels),
-                            qsizetype(set.pageBytes));
+                            qsizetype(set.Geometry().pageBytes));
     dlg->Reflow()->SetAllocationBudget(0);
     Type(0, 300);
     Click(ShowPageDlg::IDC_MARGIN_APPLY);
@@ -274,6 +275,44 @@ TEST_F(ShowPageDlgTest, OutOfMemoryChangesNothingAndSaysSo) {
     EXPECT_EQ(set.Count(), 3);
     EXPECT_EQ(List()->GetCount(), 3);
     EXPECT_EQ(set.Page(0)->bottomMargin, 0);
-    EXPECT_EQ(std::memcmp(before.constData(), set.Page(1)->pixels, size_t(set.pageBytes)), 0);
+    EXPECT_EQ(
+        std::memcmp(before.constData(), set.Page(1)->pixels, size_t(set.Geometry().pageBytes)), 0);
     EXPECT_FALSE(View()->PreviewShown());
+}
+
+// One press sets every page's breaks between lines: the list follows the pages, the shown page is
+// reloaded with its new margins in the edits, and a preview on screen ends.
+TEST_F(ShowPageDlgTest, AutoBreaksReflowAllPagesAndReloadTheShownOne) {
+    RT::Fill(set, 3, kWidth);
+    for (int n = 0; n < 3 * PageSet::pageHeight; ++n) {
+        if (n % 23 >= 15) { // lines of 15 rows on a paper background
+            PageRecord* page = set.Page(n / PageSet::pageHeight);
+            std::memset(set.Row(page, n % PageSet::pageHeight), 0xF0, size_t(set.RowBytes()));
+        }
+    }
+    const std::vector<MarginReflow::Margins> plan = AutoBreaks::Plan(set);
+    ASSERT_EQ(plan.size(), 4u) << "the breaks push a page's worth of rows onto a new page";
+    dlg = std::make_unique<ShowPageDlg>(&font);
+    dlg->SetPages(&set);
+    dlg->Create();
+    dlg->show();
+    ClickRow(1);
+    Type(0, 100);
+    Click(ShowPageDlg::IDC_MARGIN_PREVIEW);
+    ASSERT_TRUE(View()->PreviewShown());
+
+    Click(ShowPageDlg::IDC_AUTO_BREAKS);
+    ASSERT_EQ(set.Count(), 4);
+    ASSERT_EQ(List()->GetCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(List()->GetItemData(i), quintptr(set.Page(i)));
+        EXPECT_EQ(set.Page(i)->bottomMargin, plan[size_t(i)].bottom) << "page " << i;
+    }
+    EXPECT_GT(set.Page(1)->bottomMargin, 0);
+    EXPECT_FALSE(View()->PreviewShown());
+    EXPECT_EQ(View()->CurrentRecord(), set.Page(1));
+    EXPECT_EQ(ViewRow(PageSet::pageHeight - 1), 0xFFFFFFu) << "the margin shows white";
+    EXPECT_EQ(qobject_cast<QLineEdit*>(dlg->GetDlgItem(ShowPageDlg::IDC_BOTTOM_EDIT))->text(),
+              QString::number(set.Page(1)->bottomMargin));
+    EXPECT_TRUE(answer.lines.isEmpty());
 }

@@ -3,11 +3,9 @@
 #include <cstring>
 
 TestReview::TestReview(int count, int width, int height, const QList<bool>& used) {
-    m_pages.pageWidth = width;
-    m_pages.pageHeight = height;
-    m_pages.pageBytes = qsizetype(width) * height * 4;
+    m_pages.geometry = PageGeometry::For(width, 4, height);
     for (int p = 0; p < count; ++p) {
-        auto buffer = std::make_unique<quint8[]>(size_t(m_pages.pageBytes));
+        auto buffer = std::make_unique<quint8[]>(size_t(m_pages.geometry.pageBytes));
         for (int r = 0; r < height; ++r) {
             const QByteArray pixel = Pixel(p, r);
             for (int x = 0; x < width; ++x)
@@ -29,7 +27,7 @@ QByteArray TestReview::Pixel(int page, int row) {
 }
 
 QByteArray TestReview::Row(int page, int row) const {
-    const qsizetype rowBytes = qsizetype(m_pages.pageWidth) * 4;
+    const qsizetype rowBytes = m_pages.geometry.rowBytes;
     return QByteArray(reinterpret_cast<const char*>(m_pages.pages[page]->pixels) + row * rowBytes,
                       rowBytes);
 }

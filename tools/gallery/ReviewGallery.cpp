@@ -1,7 +1,7 @@
 #include "tools/gallery/Gallery.h"
 
 #include "capture/BrowserControl.h"
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 #include "review/AdPanel.h"
 #include "review/PageImageView.h"
 #include "review/ShowPageDlg.h"
@@ -77,7 +77,7 @@ void RenderReviewGallery(Gallery& gallery) {
     FillPages(set);
     const QFont font(QStringLiteral("굴림체"));
     ShowPageDlg dlg(&font);
-    dlg.SetPages(&set, set.pageWidth, PageSet::pageHeight, set.pageBytes);
+    dlg.SetPages(&set);
     dlg.Create();
     set.Page(2)->used = false;
     dlg.show();

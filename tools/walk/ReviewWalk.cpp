@@ -58,6 +58,10 @@ ReviewWalk::ReviewWalk(const WalkOptions& options, ModalDriver* driver, QObject*
     AddHandler(QStringLiteral("margins"), [](ReviewWalk& w, ShowPageDlg* d, const ReviewAction& a) {
         return w.OnMargins(d, a, true);
     });
+    AddHandler(QStringLiteral("auto-breaks"),
+               [](ReviewWalk& w, ShowPageDlg* d, const ReviewAction&) {
+                   return w.ClickControl(d, ShowPageDlg::IDC_AUTO_BREAKS);
+               });
     AddHandler(QStringLiteral("cut"),
                [](ReviewWalk& w, ShowPageDlg* d, const ReviewAction& a) { return w.OnCut(d, a); });
 }

@@ -1,6 +1,6 @@
 #include "tools/walk/WalkOptions.h"
 
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 
 namespace {
 
@@ -35,7 +35,8 @@ QString WalkOptions::Usage() {
         "usage: zelvane-walk --url URL --out DIR [--select L,T,R,B]\n"
         "                    [--find-url K [--explorer]] [--about]\n"
         "                    [--toggle K] [--preview K,TOP,BOTTOM] [--margins K,TOP,BOTTOM]\n"
-        "                    [--cut K,Y0,Y1] [--save NAME [--jpeg] [--scroll]] ...\n"
+        "                    [--cut K,Y0,Y1] [--auto-breaks] [--save NAME [--jpeg] [--scroll]] "
+        "...\n"
         "                    (review actions, applied in the order given)\n"
         "                    [--print QUEUE [--per-sheet 1|2]]   (after the review actions)");
 }
@@ -80,6 +81,10 @@ bool WalkOptions::ParseSaveSwitch(const QString& option, bool* known) {
 bool WalkOptions::Parse(const QStringList& args) {
     for (int i = 1; i < args.size(); ++i) {
         const QString& arg = args.at(i);
+        if (arg == QLatin1String("--auto-breaks")) { // a review action without a value
+            m_reviewActions << ReviewAction{QStringLiteral("auto-breaks"), {}, {}, {}};
+            continue;
+        }
         if (arg == QLatin1String("--explorer") || arg == QLatin1String("--about")) {
             (arg == QLatin1String("--about") ? m_bAbout : m_bExplorer) = true;
             continue;

@@ -6,7 +6,7 @@
 
 // One action of the walk inside the page review, in the order given on the command line.
 struct ReviewAction {
-    QString name;       // the option without its dashes: toggle, preview, margins, cut
+    QString name;       // the option without its dashes: toggle, margins, auto-breaks, ...
     QString value;      // the option's value as given
     QList<int> numbers; // the value's comma-separated whole numbers
     QStringList flags;  // switches that follow it without a value: --jpeg, --scroll of a save

@@ -125,10 +125,10 @@ bool Walker::Cut(MainWnd* wnd) {
 
 bool Walker::SavePages(MainWnd* wnd) {
     const PageSet& set = wnd->Pages();
-    const int rowBytes = int(set.RowBytes());
+    const PageGeometry& geometry = set.Geometry();
     for (int i = 0; i < set.Count(); ++i) {
-        const QImage page(set.Page(i)->pixels, set.pageWidth, PageSet::pageHeight, rowBytes,
-                          QImage::Format_RGB32);
+        const QImage page(set.Page(i)->pixels, geometry.pageWidth, geometry.pageHeight,
+                          geometry.rowBytes, QImage::Format_RGB32);
         if (!SaveImage(page, QStringLiteral("page%1.png").arg(i + 1, 2, 10, QLatin1Char('0'))))
             return false;
     }
@@ -138,8 +138,8 @@ bool Walker::SavePages(MainWnd* wnd) {
         return false;
     }
     QTextStream out(&file);
-    out << set.pageWidth << ' ' << PageSet::pageHeight << ' ' << qulonglong(set.pageBytes) << ' '
-        << PageSet::bytesPerPixel << ' ' << set.Count() << '\n';
+    out << geometry.pageWidth << ' ' << geometry.pageHeight << ' ' << qulonglong(geometry.pageBytes)
+        << ' ' << geometry.bytesPerPixel << ' ' << set.Count() << '\n';
     for (int i = 0; i < set.Count(); ++i) {
         const PageRecord* page = set.Page(i);
         out << QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0'))

@@ -1,4 +1,4 @@
-#include "review/PrintGeometry.h"
+#include "pages/PrintGeometry.h"
 
 QRectF PrintSlot::ToPaintRect() const {
     return QRectF(x, -y, width, -height);

@@ -1,6 +1,6 @@
-#include "capture/PageSet.h"
-#include "capture/HtmlCaptureImageWnd.h"
-#include "capture/LargeMemory.h"
+#include "pages/PageSet.h"
+#include "pages/LargeMemory.h"
+#include "pages/PageCutter.h"
 
 #include <QImage>
 
@@ -34,8 +34,8 @@ bool RowIsWhite(const PageSet& set, const PageRecord* page, int row) {
 void ExpectPagesHoldSelection(const PageSet& set, const QImage& image, const QRect& sel) {
     const int pageCount = (sel.height() + PageSet::pageHeight - 1) / PageSet::pageHeight;
     ASSERT_EQ(set.Count(), pageCount);
-    ASSERT_EQ(set.pageWidth, sel.width());
-    ASSERT_EQ(set.pageBytes, qsizetype(sel.width()) * 4 * PageSet::pageHeight);
+    ASSERT_EQ(set.Geometry().pageWidth, sel.width());
+    ASSERT_EQ(set.Geometry().pageBytes, qsizetype(sel.width()) * 4 * PageSet::pageHeight);
     for (int k = 0; k < pageCount; ++k) {
         const PageRecord* page = set.Page(k);
         ASSERT_NE(page, nullptr);
@@ -67,11 +67,8 @@ class CutPagesTest : public ::testing::TestWithParam<CutCase> {};
 TEST_P(CutPagesTest, CopiesSelectionRowsIntoWhitePaddedPages) {
     const CutCase c = GetParam();
     const QImage image = PatternImage(c.selection.right() + 5, c.selection.bottom() + 5);
-    HtmlCaptureImageWnd view;
-    ASSERT_TRUE(view.SetImage(image));
-    view.SetSelection(c.selection);
     PageSet set;
-    ASSERT_TRUE(view.CutPages(set));
+    ASSERT_TRUE(PageCutter::Cut(image, c.selection, set));
     EXPECT_EQ(set.Count(), c.pages);
     ExpectPagesHoldSelection(set, image, c.selection);
 }
@@ -86,36 +83,32 @@ INSTANTIATE_TEST_SUITE_P(
                       CutCase{QRect(300, 2, 1, 1025), 2}));  // one pixel wide
 
 TEST(CutPages, RefusesWithoutImageOrSelectionAndLeavesTheSetEmpty) {
-    HtmlCaptureImageWnd view;
     PageSet set;
-    EXPECT_FALSE(view.CutPages(set)) << "placeholder image is not a capture";
+    EXPECT_FALSE(PageCutter::Cut(QImage(), QRect(0, 0, 10, 10), set));
     EXPECT_EQ(set.Count(), 0);
 
-    ASSERT_TRUE(view.SetImage(PatternImage(100, 100)));
-    ASSERT_TRUE(view.CutPages(set));
+    const QImage image = PatternImage(100, 100);
+    ASSERT_TRUE(PageCutter::Cut(image, image.rect(), set));
     EXPECT_EQ(set.Count(), 1);
 
-    view.SetSelection(QRect(50, 50, 0, 20));
-    EXPECT_FALSE(view.CutPages(set));
+    EXPECT_FALSE(PageCutter::Cut(image, QRect(50, 50, 0, 20), set));
     EXPECT_EQ(set.Count(), 0) << "old pages must not survive a failed cut";
-    EXPECT_EQ(set.pageWidth, 0);
-    EXPECT_EQ(set.pageBytes, 0);
+    EXPECT_EQ(set.Geometry().pageWidth, 0);
+    EXPECT_EQ(set.Geometry().pageBytes, 0);
 
-    view.SetSelection(QRect(200, 200, 50, 50)); // wholly outside the image
-    EXPECT_FALSE(view.CutPages(set));
-    EXPECT_FALSE(view.SetImage(QImage())) << "a null image is refused";
+    EXPECT_FALSE(PageCutter::Cut(image, QRect(200, 200, 50, 50), set)) << "wholly outside";
+    ASSERT_TRUE(PageCutter::Cut(image, image.rect(), set));
+    EXPECT_FALSE(PageCutter::Cut(image.convertToFormat(QImage::Format_RGB888), image.rect(), set))
+        << "pixels of another size are no capture";
+    EXPECT_EQ(set.Count(), 0);
 }
 
-TEST(CutPages, SelectionIsClippedToTheImageAndConvertedFormatsCut) {
-    QImage rgb(60, 50, QImage::Format_RGB888);
+TEST(CutPages, SelectionIsClippedToTheImage) {
+    QImage rgb(60, 50, QImage::Format_RGB32);
     rgb.fill(QColor(10, 20, 30));
-    HtmlCaptureImageWnd view;
-    ASSERT_TRUE(view.SetImage(rgb));
-    EXPECT_EQ(view.Image().format(), QImage::Format_RGB32);
-    view.SetSelection(QRect(-10, 40, 500, 500));
-    EXPECT_EQ(view.Selection(), QRect(0, 40, 60, 10));
     PageSet set;
-    ASSERT_TRUE(view.CutPages(set));
+    ASSERT_TRUE(PageCutter::Cut(rgb, QRect(-10, 40, 500, 500), set));
+    EXPECT_EQ(set.Geometry().pageWidth, 60);
     ASSERT_EQ(set.Count(), 1);
     const quint8* px = set.Row(set.Page(0), 9) + 59 * 4;
     EXPECT_EQ(px[0], 30);
@@ -130,7 +123,7 @@ TEST(PageSet, FreePagesEmptiesAndAllowsReuse) {
     EXPECT_FALSE(set.SetWidth(0));
     EXPECT_FALSE(set.SetWidth(-5));
     ASSERT_TRUE(set.SetWidth(3));
-    EXPECT_EQ(set.pageBytes, 3 * 4 * 1024);
+    EXPECT_EQ(set.Geometry().pageBytes, 3 * 4 * 1024);
     ASSERT_TRUE(set.AppendWhitePage());
     ASSERT_TRUE(set.AppendWhitePage());
     EXPECT_FALSE(set.SetWidth(7)) << "geometry is fixed while pages exist";
@@ -140,8 +133,8 @@ TEST(PageSet, FreePagesEmptiesAndAllowsReuse) {
 
     set.FreePages();
     EXPECT_EQ(set.Count(), 0);
-    EXPECT_EQ(set.pageWidth, 0);
-    EXPECT_EQ(set.pageBytes, 0);
+    EXPECT_EQ(set.Geometry().pageWidth, 0);
+    EXPECT_EQ(set.Geometry().pageBytes, 0);
     EXPECT_TRUE(set.SetWidth(7));
     EXPECT_TRUE(set.AppendWhitePage());
     EXPECT_EQ(set.Count(), 1);

@@ -1,21 +1,32 @@
 #pragma once
 
-#include "capture/PageSet.h"
+#include "pages/PageSet.h"
 
 #include <QByteArray>
 #include <QtGlobal>
+
+#include <vector>
+
+class ContentStream;
 
 // The row arithmetic of page margins over a page set, without a window. A page's content is its
 // rows topMargin .. pageHeight - bottomMargin; read in page order the content of all pages is one
 // continuous image, which preview and apply keep: a larger margin pushes rows onto the following
 // pages (a page is appended when they overflow), a smaller one pulls rows back. Bytes per row and
-// per pixel come from the set's pageBytes, so 2- and 3-byte pixels work as 4-byte ones do.
+// per pixel come from the set's geometry, so 2- and 3-byte pixels work as 4-byte ones do.
 class MarginReflow final {
   public:
     static constexpr int maxTopMargin = 50;
     static constexpr int maxBottomMargin = 400;
 
+    struct Margins {
+        int top = 0;
+        int bottom = 0;
+        bool operator==(const Margins&) const = default;
+    };
+
     explicit MarginReflow(PageSet& pages);
+    PageSet& Pages() const { return m_pages; }
 
     // Page s as applying margins (top, bottom) would make it: pageBytes bytes into `out`. false
     // when memory could not be had, s is out of range or the margins lie outside 0..50 and
@@ -27,6 +38,12 @@ class MarginReflow final {
     // overflow and a blank last page dropped. NoPage when s is out of range or the margins lie
     // outside 0..50 and 0..400. On failure the page set is exactly as before.
     ApplyResult Apply(int s, int top, int bottom);
+
+    // Gives the pages these margins, first page first, moving every row at most once: the
+    // content reads on in order, pages are appended while content remains (margins 0 where none
+    // is given) and white pages at the end are dropped (never the first). NoPage when a margin
+    // lies outside 0..50 and 0..400. On failure the page set is exactly as before.
+    ApplyResult ApplyAll(const std::vector<Margins>& margins);
 
     // Drops the last page when the set has at least 2 pages and the last is all white; true when
     // one was dropped.
@@ -55,6 +72,15 @@ class MarginReflow final {
     bool PushedRowsBlank(const PageRecord* last, int d) const;
     // Pulls d rows from each page after s onto the one before; page s receives them at firstRow.
     void PullRows(PageRecord* const* pages, int count, int s, int firstRow, int d) const;
+
+    // ApplyAll's steps: the new content starts per page, the row moves, the whitening.
+    static void PlanLayout(const ContentStream& stream, const std::vector<Margins>& margins,
+                           std::vector<Margins>& layout, std::vector<qint64>& starts);
+    bool AppendPages(int count);
+    void MoveRows(const ContentStream& stream, const std::vector<Margins>& layout,
+                  const std::vector<qint64>& starts) const;
+    void WhitenOldContent(const ContentStream& stream, const std::vector<Margins>& layout,
+                          const std::vector<qint64>& starts, int oldCount) const;
 
     PageSet& m_pages;
     mutable int m_nAllocBudget = -1;

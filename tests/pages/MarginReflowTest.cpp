@@ -1,4 +1,5 @@
-#include "review/MarginReflow.h"
+#include "pages/MarginReflow.h"
+#include "tests/pages/CutSet.h"
 
 #include <gtest/gtest.h>
 
@@ -12,85 +13,19 @@ namespace {
 
 constexpr int H = PageSet::pageHeight;
 
-// A page set as a cut makes it: `rows` selection rows, each with its own never-white bytes that
-// encode the row index, the last page padded with white.
-class CutSet {
-  public:
-    CutSet(qint32 width, int bytesPerPixel, int rows) : m_nRows(rows) {
-        set.pageWidth = width;
-        set.pageBytes = qsizetype(width) * bytesPerPixel * H;
-        for (int first = 0; first == 0 || first < rows; first += H) {
-            PageRecord* page = set.AllocPage();
-            for (int r = 0; r < H && first + r < rows; ++r)
-                FillRow(page->pixels + RowBytes() * r, first + r);
-            set.pages.Add(page);
-        }
-    }
-    qsizetype RowBytes() const { return set.pageBytes / H; }
-    PageRecord* Page(int i) const { return set.Page(i); }
-    void FillRow(quint8* row, int index) const {
-        for (qsizetype j = 0; j < RowBytes(); ++j)
-            row[j] = quint8((index * 31 + j * 7) & 0x7F);
-        row[0] = quint8(index & 0xFF);
-        if (RowBytes() > 1)
-            row[1] = quint8((index >> 8) & 0x7F);
-    }
-    bool IsWhite(const quint8* row) const {
-        for (qsizetype j = 0; j < RowBytes(); ++j) {
-            if (row[j] != 0xFF)
-                return false;
-        }
-        return true;
-    }
-    // Empty when the content of all pages, read in page order, is the selection followed only by
-    // white rows and every row outside a page's content is white; else what is wrong.
-    std::string CheckInvariant() const {
-        std::vector<quint8> expected(static_cast<size_t>(RowBytes()));
-        int next = 0;
-        for (int i = 0; i < set.Count(); ++i) {
-            const PageRecord* page = Page(i);
-            for (int r = 0; r < H; ++r) {
-                const quint8* row = page->pixels + RowBytes() * r;
-                const bool content = r >= page->topMargin && r < H - page->bottomMargin;
-                if (content && next < m_nRows) {
-                    FillRow(expected.data(), next++);
-                    if (std::memcmp(row, expected.data(), expected.size()) != 0)
-                        return "page " + std::to_string(i) + " row " + std::to_string(r) +
-                               " is not selection row " + std::to_string(next - 1);
-                } else if (!IsWhite(row)) {
-                    return "page " + std::to_string(i) + " row " + std::to_string(r) +
-                           " should be white";
-                }
-            }
-        }
-        return next == m_nRows ? "" : "only " + std::to_string(next) + " rows kept";
-    }
-    std::vector<QByteArray> Snapshot() const {
-        std::vector<QByteArray> pages;
-        for (int i = 0; i < set.Count(); ++i)
-            pages.emplace_back(reinterpret_cast<const char*>(Page(i)->pixels), set.pageBytes);
-        return pages;
-    }
-
-    PageSet set;
-
-  private:
-    int m_nRows;
-};
-
 // Margins applied the plain way, every page copied through a scratch page: the result the
 // in-place reflow has to match exactly.
 void ReferenceApply(CutSet& cut, int s, int t, int b) {
     PageSet& set = cut.set;
     const size_t r = size_t(cut.RowBytes());
     auto row = [r](PageRecord* p, int i) { return p->pixels + r * size_t(i); };
-    std::vector<quint8> scratch(size_t(set.pageBytes));
+    std::vector<quint8> scratch(size_t(set.Geometry().pageBytes));
     PageRecord* page = set.Page(s);
     const int count = set.Count();
     const int e = H - page->topMargin - page->bottomMargin, g = H - t - b;
     const int d = std::abs(e - g);
     if (e > g) {
-        set.pages.Add(set.AllocPage());
+        set.AppendWhitePage();
         for (int k = count; k > s; --k) {
             PageRecord* p = set.Page(k - 1);
             PageRecord* q = set.Page(k);
@@ -122,7 +57,8 @@ void ReferenceApply(CutSet& cut, int s, int t, int b) {
 }
 
 QByteArray PagePixels(const CutSet& cut, int i) {
-    return QByteArray(reinterpret_cast<const char*>(cut.Page(i)->pixels), cut.set.pageBytes);
+    return QByteArray(reinterpret_cast<const char*>(cut.Page(i)->pixels),
+                      cut.set.Geometry().pageBytes);
 }
 
 } // namespace
@@ -169,8 +105,8 @@ TEST(MarginReflow, ApplyKeepsTheSelectionInOrderWhateverTheMargins) {
                     ASSERT_TRUE(after[i] == before[i]) << "second apply changed page " << i;
                 else
                     ASSERT_TRUE(MarginReflow::IsBlankPage(
-                        reinterpret_cast<const quint8*>(before[i].constData()), cut.set.pageWidth,
-                        H, bpp));
+                        reinterpret_cast<const quint8*>(before[i].constData()),
+                        cut.set.Geometry().pageWidth, H, bpp));
             }
         }
     }
@@ -252,7 +188,7 @@ TEST_P(BlankPage, DropsTheLastPageOnlyWhenWhite) {
     CutSet cut(3, c.bytesPerPixel, 1);
     ASSERT_TRUE(cut.set.AppendWhitePage());
     quint8* last = cut.Page(1)->pixels;
-    for (qsizetype i = 0; i + c.bytesPerPixel <= cut.set.pageBytes; i += c.bytesPerPixel)
+    for (qsizetype i = 0; i + c.bytesPerPixel <= cut.set.Geometry().pageBytes; i += c.bytesPerPixel)
         std::memcpy(last + i, c.pixel.data(), size_t(c.bytesPerPixel));
     MarginReflow reflow(cut.set);
     EXPECT_EQ(reflow.DropBlankLastPage(), c.blank);

@@ -1,4 +1,6 @@
-#include "review/MarginReflow.h"
+#include "pages/MarginReflow.h"
+
+#include "pages/ContentStream.h"
 
 #include <QVarLengthArray>
 
@@ -56,12 +58,11 @@ bool AllWhite32(const quint8* px, qint64 count) {
 MarginReflow::MarginReflow(PageSet& pages) : m_pages(pages) {}
 
 qsizetype MarginReflow::RowBytes() const {
-    return m_pages.pageBytes / kPageRows;
+    return m_pages.Geometry().rowBytes;
 }
 
 int MarginReflow::BytesPerPixel() const {
-    const qint64 pixels = qint64(m_pages.pageWidth) * kPageRows;
-    return pixels > 0 ? int(m_pages.pageBytes / pixels) : 0;
+    return m_pages.Geometry().bytesPerPixel;
 }
 
 bool MarginReflow::MarginsAllowed(int top, int bottom) {
@@ -87,12 +88,12 @@ bool MarginReflow::Preview(int s, int top, int bottom, QByteArray& out) const {
         return false;
     QByteArray buffer;
     try {
-        buffer.resize(m_pages.pageBytes);
+        buffer.resize(m_pages.Geometry().pageBytes);
     } catch (const std::bad_alloc&) {
         return false;
     }
     auto* dst = reinterpret_cast<quint8*>(buffer.data());
-    std::memset(dst, 0xFF, size_t(m_pages.pageBytes));
+    std::memset(dst, 0xFF, size_t(m_pages.Geometry().pageBytes));
     const qsizetype rowBytes = RowBytes();
     const int e = ContentRows(page);
     const int g = kPageRows - top - bottom;
@@ -116,8 +117,8 @@ MarginReflow::ApplyResult MarginReflow::Apply(int s, int top, int bottom) {
     // Everything that can fail comes first, so a failure leaves the set untouched.
     QVarLengthArray<PageRecord*, 64> pages;
     try {
-        for (QX_List::Node* node = m_pages.pages.Head(); node; node = node->next) {
-            auto* record = static_cast<PageRecord*>(node->item);
+        for (int i = 0; i < count; ++i) {
+            PageRecord* record = m_pages.Page(i);
             // Rows are only ever moved within the margins' limits; anything else is no page of
             // ours.
             if (!record->pixels || !MarginsAllowed(record->topMargin, record->bottomMargin))
@@ -136,19 +137,16 @@ MarginReflow::ApplyResult MarginReflow::Apply(int s, int top, int bottom) {
         // dropped again at once; they are left behind instead, with the same result.
         const bool newPage = !PushedRowsBlank(pages[count - 1], d);
         if (newPage) {
-            PageRecord* added = TakeBudget() ? m_pages.AllocPage() : nullptr;
+            PageSet::PagePtr added = TakeBudget() ? m_pages.AllocPage() : nullptr;
             if (!added)
                 return ApplyResult::OutOfMemory;
             try {
-                pages.append(added);
+                pages.append(added.get());
             } catch (const std::bad_alloc&) {
-                PageSet::FreePage(added);
                 return ApplyResult::OutOfMemory;
             }
-            if (!m_pages.pages.Add(added)) {
-                PageSet::FreePage(added);
+            if (!m_pages.Append(std::move(added)))
                 return ApplyResult::OutOfMemory;
-            }
         }
         PushRows(pages.data(), int(pages.size()), s, d, newPage);
         RebuildPage(page, top, g);
@@ -193,9 +191,10 @@ void MarginReflow::PushRows(PageRecord* const* pages, int count, int s, int d,
 bool MarginReflow::PushedRowsBlank(const PageRecord* last, int d) const {
     // Only where pixels fill rows exactly do the rows alone decide whether a page is blank.
     const int bpp = BytesPerPixel();
-    if (qint64(m_pages.pageWidth) * bpp != RowBytes())
+    const qint32 width = m_pages.Geometry().pageWidth;
+    if (qint64(width) * bpp != RowBytes())
         return false;
-    return IsBlankPage(Row(last, kPageRows - last->bottomMargin - d), m_pages.pageWidth, d, bpp);
+    return IsBlankPage(Row(last, kPageRows - last->bottomMargin - d), width, d, bpp);
 }
 
 void MarginReflow::PullRows(PageRecord* const* pages, int count, int s, int firstRow, int d) const {
@@ -219,11 +218,9 @@ bool MarginReflow::DropBlankLastPage() {
         return false;
     PageRecord* last = m_pages.Page(count - 1);
     if (!last || !last->pixels ||
-        !IsBlankPage(last->pixels, m_pages.pageWidth, kPageRows, BytesPerPixel()))
+        !IsBlankPage(last->pixels, m_pages.Geometry().pageWidth, kPageRows, BytesPerPixel()))
         return false;
-    if (!m_pages.pages.RemoveAt(count - 1))
-        return false;
-    PageSet::FreePage(last);
+    m_pages.RemoveLast();
     return true;
 }
 
@@ -241,5 +238,118 @@ bool MarginReflow::IsBlankPage(const quint8* pixels, qint32 width, qint32 height
         return AllWhite32(pixels, count);
     default:
         return false;
+    }
+}
+
+MarginReflow::ApplyResult MarginReflow::ApplyAll(const std::vector<Margins>& margins) {
+    const int oldCount = m_pages.Count();
+    if (oldCount == 0 || RowBytes() <= 0)
+        return ApplyResult::NoPage;
+    for (const Margins& m : margins) {
+        if (!MarginsAllowed(m.top, m.bottom))
+            return ApplyResult::NoPage;
+    }
+    for (int i = 0; i < oldCount; ++i) {
+        const PageRecord* page = m_pages.Page(i);
+        if (!page->pixels || !MarginsAllowed(page->topMargin, page->bottomMargin))
+            return ApplyResult::NoPage;
+    }
+    std::vector<Margins> layout;
+    std::vector<qint64> starts;
+    try {
+        const ContentStream stream(m_pages);
+        PlanLayout(stream, margins, layout, starts);
+        if (!AppendPages(int(layout.size())))
+            return ApplyResult::OutOfMemory;
+        MoveRows(stream, layout, starts);
+        WhitenOldContent(stream, layout, starts, oldCount);
+    } catch (const std::bad_alloc&) {
+        return ApplyResult::OutOfMemory;
+    }
+    while (m_pages.Count() > int(layout.size()))
+        m_pages.RemoveLast(); // white: the content ended on an earlier page
+    for (size_t i = 0; i < layout.size(); ++i) {
+        PageRecord* page = m_pages.Page(int(i));
+        page->topMargin = layout[i].top;
+        page->bottomMargin = layout[i].bottom;
+    }
+    return ApplyResult::Applied;
+}
+
+void MarginReflow::PlanLayout(const ContentStream& stream, const std::vector<Margins>& margins,
+                              std::vector<Margins>& layout, std::vector<qint64>& starts) {
+    qint64 next = 0;
+    for (size_t i = 0; i == 0 || next < stream.ContentEnd(); ++i) {
+        const Margins m = i < margins.size() ? margins[i] : Margins();
+        layout.push_back(m);
+        starts.push_back(next);
+        next += kPageRows - m.top - m.bottom;
+    }
+}
+
+bool MarginReflow::AppendPages(int count) {
+    const int oldCount = m_pages.Count();
+    while (m_pages.Count() < count) {
+        if (!TakeBudget() || !m_pages.Append(m_pages.AllocPage())) {
+            while (m_pages.Count() > oldCount)
+                m_pages.RemoveLast();
+            return false;
+        }
+    }
+    return true;
+}
+
+void MarginReflow::MoveRows(const ContentStream& stream, const std::vector<Margins>& layout,
+                            const std::vector<qint64>& starts) const {
+    // Both layouts keep the rows in order, so rows that move towards the first page can go
+    // first to last and rows that move towards the end last to first without ever writing over
+    // a row that has yet to move.
+    const auto where = [&](qint64 x, bool newLayout) {
+        if (newLayout) {
+            const auto it = std::upper_bound(starts.begin(), starts.end(), x);
+            const size_t i = size_t(it - starts.begin()) - 1;
+            return qint64(i) * kPageRows + layout[i].top + (x - starts[i]);
+        }
+        const int i = stream.PageOf(x);
+        return qint64(i) * kPageRows + m_pages.Page(i)->topMargin + (x - stream.Start(i));
+    };
+    const size_t rowBytes = size_t(RowBytes());
+    const auto move = [&](qint64 from, qint64 to) {
+        std::memcpy(Row(m_pages.Page(int(to / kPageRows)), int(to % kPageRows)),
+                    Row(m_pages.Page(int(from / kPageRows)), int(from % kPageRows)), rowBytes);
+    };
+    const qint64 end = stream.ContentEnd();
+    for (qint64 x = 0; x < end; ++x) {
+        const qint64 from = where(x, false), to = where(x, true);
+        if (to < from)
+            move(from, to);
+    }
+    for (qint64 x = end - 1; x >= 0; --x) {
+        const qint64 from = where(x, false), to = where(x, true);
+        if (to > from)
+            move(from, to);
+    }
+}
+
+void MarginReflow::WhitenOldContent(const ContentStream& stream, const std::vector<Margins>& layout,
+                                    const std::vector<qint64>& starts, int oldCount) const {
+    // Only rows that held content before and hold none now need white; the rest already are.
+    const qint64 end = stream.ContentEnd();
+    const size_t rowBytes = size_t(RowBytes());
+    const int pages = std::min(oldCount, int(layout.size()));
+    for (int i = 0; i < pages; ++i) {
+        PageRecord* page = m_pages.Page(i);
+        const int oldTop = page->topMargin;
+        const int oldRows = int(
+            std::clamp<qint64>(end - stream.Start(i), 0, kPageRows - oldTop - page->bottomMargin));
+        const int newTop = layout[size_t(i)].top;
+        const int newRows = int(std::clamp<qint64>(end - starts[size_t(i)], 0,
+                                                   kPageRows - newTop - layout[size_t(i)].bottom));
+        const auto whiten = [&](int first, int last) {
+            if (last > first)
+                std::memset(Row(page, first), 0xFF, rowBytes * size_t(last - first));
+        };
+        whiten(oldTop, std::min(oldTop + oldRows, newTop));
+        whiten(std::max(oldTop, newTop + newRows), oldTop + oldRows);
     }
 }

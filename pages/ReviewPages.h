@@ -1,6 +1,7 @@
 #pragma once
 
-#include "capture/PageSet.h"
+#include "pages/PageGeometry.h"
+#include "pages/PageSet.h"
 
 #include <QList>
 
@@ -8,14 +9,10 @@
 // list order, used or not, with the page geometry. The records are borrowed from the page set.
 struct ReviewPages {
     QList<PageRecord*> pages; // list order; a record's `used` says whether it is printed or saved
-    qint32 pageWidth = 0;
-    qint32 pageHeight = PageSet::pageHeight;
-    qsizetype pageBytes = 0;
+    PageGeometry geometry;
 
-    // pageBytes / (pageWidth * pageHeight) in whole numbers; 0 for an empty geometry.
-    int BytesPerPixel() const;
-    // pageBytes / pageHeight.
-    qsizetype RowBytes() const;
+    // Every page of the set, in its order, with its geometry.
+    static ReviewPages Of(const PageSet& set);
     int CountUsedPages() const;
     // The k-th (from 0) used record in list order; null when there are fewer.
     PageRecord* GetUsedPage(int k) const;

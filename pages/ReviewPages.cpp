@@ -1,12 +1,11 @@
-#include "review/ReviewPages.h"
+#include "pages/ReviewPages.h"
 
-int ReviewPages::BytesPerPixel() const {
-    const qint64 pixels = qint64(pageWidth) * pageHeight;
-    return pixels > 0 ? int(pageBytes / pixels) : 0;
-}
-
-qsizetype ReviewPages::RowBytes() const {
-    return pageHeight > 0 ? pageBytes / pageHeight : 0;
+ReviewPages ReviewPages::Of(const PageSet& set) {
+    ReviewPages review;
+    for (int i = 0; i < set.Count(); ++i)
+        review.pages.append(set.Page(i));
+    review.geometry = set.Geometry();
+    return review;
 }
 
 int ReviewPages::CountUsedPages() const {

@@ -1,4 +1,4 @@
-#include "capture/LargeMemory.h"
+#include "pages/LargeMemory.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "pages/PageGeometry.h"
+
+#include <QtGlobal>
+
+#include <memory>
+#include <vector>
+
+// One page of the cut selection. A plain record: the page set that made it owns it and its
+// buffer; records made elsewhere (tests, output views) point at buffers their maker keeps.
+struct PageRecord {
+    bool used = true;         // printed and saved; toggled in the review
+    qint32 topMargin = 0;     // rows of white inserted above the content
+    qint32 bottomMargin = 0;  // rows kept white at the bottom
+    quint8* pixels = nullptr; // geometry's pageBytes bytes: rows top first, B,G,R,spare
+};
+
+// The pages cut from one capture selection, first page first, all of one geometry. Owns its
+// records and buffers; the review adds, removes and rewrites them in place.
+class PageSet final {
+  public:
+    static constexpr qint32 pageHeight = PageGeometry::defaultHeight;
+    static constexpr int bytesPerPixel = 4; // what a cut makes
+
+    // Frees a record made by AllocPage together with its buffer.
+    struct PageDeleter {
+        void operator()(PageRecord* page) const;
+    };
+    using PagePtr = std::unique_ptr<PageRecord, PageDeleter>;
+
+    PageSet() = default;
+    PageSet(const PageSet&) = delete;
+    PageSet& operator=(const PageSet&) = delete;
+
+    const PageGeometry& Geometry() const { return m_geometry; }
+    int Count() const { return int(m_pages.size()); }
+    // The record at index, or null outside 0..Count()-1.
+    PageRecord* Page(int index) const;
+    qsizetype RowBytes() const { return m_geometry.rowBytes; }
+    // Start of row `row` of a page buffer.
+    quint8* Row(const PageRecord* page, int row) const;
+
+    // Sets the geometry for pages of that width (4 bytes per pixel, 1024 rows); false (nothing
+    // changed) when the size is unusable. Only while the set is empty.
+    bool SetWidth(qint32 width);
+    // The same for any geometry (pages of 2 or 3 bytes per pixel); false for an empty one.
+    bool SetGeometry(const PageGeometry& geometry);
+    // A record (used, no margins) with a new buffer of pageBytes, all white unless the caller
+    // fills it whole itself; null when out of memory.
+    PagePtr AllocPage(bool fillWhite = true) const;
+    // Appends the page; false (the page freed) when out of memory.
+    bool Append(PagePtr page);
+    // AllocPage and Append; false (nothing added) when out of memory.
+    bool AppendWhitePage();
+    // Frees the last page; nothing when the set is empty.
+    void RemoveLast();
+
+    // Frees every page buffer and record; the geometry returns to empty.
+    void FreePages();
+
+  private:
+    PageGeometry m_geometry;
+    std::vector<PagePtr> m_pages; // in page order
+};
