@@ -47,6 +47,12 @@ QString NoBrowserPages() {
                           "--remote-debugging-port로 실행한 브라우저도 찾습니다.");
 }
 
+QString CaptureErrorOneLine() {
+    return QStringList{CaptureErrorTitle(), CaptureErrorLine1(), CaptureErrorLine2(),
+                       CaptureErrorLine3(), CaptureErrorBoardLine()}
+        .join(QLatin1Char(' '));
+}
+
 QString AboutTitle() {
     return QStringLiteral("웹문서를 한 장의 그림으로 - Tarnel 프로젝트, https://tarnel.example");
 }

@@ -25,6 +25,8 @@ QString CaptureErrorLine1();
 QString CaptureErrorLine2();
 QString CaptureErrorLine3();
 QString CaptureErrorBoardLine();
+// The capture error message's title and lines in one line, for the command line.
+QString CaptureErrorOneLine();
 
 // F8's line in place of the list when no browser shows a page.
 QString NoBrowserPages();

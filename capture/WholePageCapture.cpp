@@ -354,6 +354,8 @@ bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolle
         StepTime step(&m_timings.copy);
         if (!stitcher.Place(index, tile, scrolled.view.topLeft()))
             return false;
+        if (m_progress)
+            m_progress(stitcher.FilledRows(), scrolled.content.height());
         if (index == 0 && scrolled.box)
             *first = tile.copy();
         if (!m_bMarkerSeen)

@@ -6,6 +6,8 @@
 #include <QSize>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 class BrowserControl;
 class TileStitcher;
@@ -54,6 +56,10 @@ class WholePageCapture final {
     // A narrower widest view (at least 16 pixels), so that tiling across can be seen at work
     // on smaller documents.
     void SetMaxViewWidth(int width) { m_nMaxViewWidth = std::max(16, width); }
+    // Called as tiles are drawn: rows of the image complete so far, and its rows in all.
+    void SetProgress(std::function<void(int done, int total)> progress) {
+        m_progress = std::move(progress);
+    }
 
     const Timings& LastTimings() const { return m_timings; }
 
@@ -82,4 +88,5 @@ class WholePageCapture final {
     int m_nToken = 0;
     bool m_bMarkerSeen = true;
     Timings m_timings;
+    std::function<void(int, int)> m_progress;
 };

@@ -133,3 +133,22 @@ TEST_F(InstallTest, StartsInItsOwnFolderOnTheStartPageAndReadsTheUsersColours) {
     EXPECT_EQ(bodyBefore, 0);
     EXPECT_GT(CountNear(shot, QRect(0, 60, 1000, 30), qRgb(0, 200, 0), 10), 500);
 }
+
+// The installed command answers for itself, and its man page renders.
+TEST_F(InstallTest, CommandAndManPage) {
+    QProcess version;
+    ASSERT_EQ(
+        RunToEnd(version, m_prefix + QStringLiteral("/bin/tarnel"), {QStringLiteral("--version")}),
+        0);
+    EXPECT_TRUE(version.readAllStandardOutput().startsWith("tarnel "));
+    QProcess man;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MANPAGER"), QStringLiteral("cat"));
+    man.setProcessEnvironment(env);
+    ASSERT_EQ(
+        RunToEnd(man, QStringLiteral("man"),
+                 {QStringLiteral("-l"), m_prefix + QStringLiteral("/share/man/man1/tarnel.1")}),
+        0);
+    const QByteArray page = man.readAllStandardOutput();
+    EXPECT_TRUE(page.contains("--capture") && page.contains("EXIT STATUS")) << page.constData();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/CaptureOptions.h"
+#include "pages/PageSet.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Writes what one capture keeps (an image of document rows, Format_RGB32) as its job asks: one
+// picture, or 1024-row pages as NAME001.EXT, ... beside FILE; a PDF always holds the pages,
+// one A4 page each. With automatic breaks and no pages, the one picture is the pages one below
+// the other, as the save dialog's scroll. A file that cannot be written is removed, and so are the
+// files this job wrote before it: a failed job leaves nothing behind.
+class CaptureOutput final {
+  public:
+    static constexpr int kPageRows = 1024;
+    // The quality the save dialog writes JPEG files with.
+    static constexpr int kJpegQuality = 100;
+
+    // false with FailedFile() and Reason() set when a file could not be written.
+    bool Write(const QImage& rows, const CaptureJob& job);
+
+    QString FailedFile() const { return m_strFailedFile; }
+    QString Reason() const { return m_strReason; }
+    // The files the last Write made, in order.
+    const QStringList& Written() const { return m_written; }
+
+    // The document's rows cut into the set's pages of kPageRows, the last one padded with white,
+    // as F4 cuts a selection; with autoBreaks the breaks are then placed as the review's
+    // 자동 나누기 places them (the pages' bottom margins). false when memory is short.
+    static bool CutPages(const QImage& rows, bool autoBreaks, PageSet& set);
+
+  private:
+    static QList<QImage> PageImages(const PageSet& set);
+    static QImage Scroll(const QList<QImage>& pages);
+    bool WriteFile(const QImage& image, const QString& path, CaptureOptions::Format format);
+    bool WriteBmp(const QImage& image, const QString& path);
+    bool WriteJpeg(const QImage& image, const QString& path);
+    bool WritePng(const QImage& image, const QString& path);
+    bool WritePdf(const QList<QImage>& pages, const QString& path);
+    bool Fail(const QString& path, const QString& reason);
+
+    QStringList m_written;
+    QString m_strFailedFile;
+    QString m_strReason;
+};

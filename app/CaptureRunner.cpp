@@ -1,0 +1,147 @@
+#include "app/CaptureRunner.h"
+
+#include "app/AppTexts.h"
+#include "app/CaptureOutput.h"
+#include "capture/BrowserControl.h"
+#include "capture/WholePageCapture.h"
+
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QTimer>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <unistd.h>
+
+namespace {
+// How long a stopped load may take to report its end.
+constexpr int kStopWaitMs = 5000;
+} // namespace
+
+CaptureRunner::CaptureRunner(const CaptureOptions& options, const QString& program,
+                             std::FILE* report)
+    : m_options(options), m_strProgram(program), m_pReport(report),
+      m_bProgress(isatty(fileno(report)) != 0) {}
+
+CaptureRunner::~CaptureRunner() = default;
+
+void CaptureRunner::StartEngine() {
+    auto control = std::make_unique<BrowserControl>();
+    m_pControl = control.get();
+    // Drawn for the capture but never put on a screen, whatever the platform.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        control->setAttribute(Qt::WA_DontShowOnScreen);
+    control->resize(m_options.ViewSize());
+    control->show();
+    m_pHost = std::move(control);
+}
+
+int CaptureRunner::Run() {
+    int status = CaptureOptions::kDone;
+    for (const CaptureJob& job : m_options.Jobs()) {
+        const int result = RunJob(job);
+        if (status == CaptureOptions::kDone)
+            status = result;
+    }
+    return status;
+}
+
+int CaptureRunner::RunJob(const CaptureJob& job) {
+    if (!m_pControl)
+        StartEngine();
+    QString reason;
+    if (!Load(job, &reason))
+        return Report(CaptureOptions::kCaptureFailed, job.address, reason);
+    QImage rows;
+    if (!Capture(job, &rows, &reason))
+        return Report(CaptureOptions::kCaptureFailed, job.address, reason);
+    CaptureOutput output;
+    if (!output.Write(rows, job))
+        return Report(CaptureOptions::kWriteFailed, output.FailedFile(), output.Reason());
+    return CaptureOptions::kDone;
+}
+
+bool CaptureRunner::Load(const CaptureJob& job, QString* reason) {
+    QWebEnginePage* page = m_pControl->View()->page();
+    QEventLoop loop;
+    bool finished = false, ok = false;
+    QString error;
+    QObject::connect(
+        page, &QWebEnginePage::loadingChanged, &loop, [&error](const QWebEngineLoadingInfo& info) {
+            if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+                error = QStringLiteral("%1 (%2)").arg(info.errorString()).arg(info.errorCode());
+        });
+    QObject::connect(m_pControl, &BrowserControl::DocumentComplete, &loop,
+                     [&](const QUrl&, bool done) {
+                         finished = true;
+                         ok = done;
+                         loop.quit();
+                     });
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(m_options.TimeoutMs());
+    m_pControl->Navigate2(job.address);
+    if (!finished)
+        loop.exec();
+    if (!finished) {
+        // The stopped load still reports its end: it must not pass for the next one's.
+        timer.start(kStopWaitMs);
+        page->triggerAction(QWebEnginePage::Stop);
+        if (!finished)
+            loop.exec();
+        *reason = QStringLiteral("the page did not load within %1 seconds")
+                      .arg(m_options.TimeoutMs() / 1000.0);
+        return false;
+    }
+    if (!ok)
+        *reason = error.isEmpty() ? QStringLiteral("the page could not be loaded") : error;
+    return ok;
+}
+
+bool CaptureRunner::Capture(const CaptureJob& job, QImage* rows, QString* reason) {
+    WholePageCapture capture(m_pControl);
+    bool shown = false;
+    if (m_bProgress)
+        capture.SetProgress([&](int done, int total) {
+            ShowProgress(job, done, total);
+            shown = true;
+        });
+    QImage image;
+    const bool ok = capture.CaptureWholePage(&image);
+    if (shown)
+        std::fputc('\n', m_pReport);
+    if (!ok) {
+        *reason = AppTexts::CaptureErrorOneLine();
+        return false;
+    }
+    if (!job.hasRows) {
+        *rows = std::move(image);
+        return true;
+    }
+    if (job.top >= image.height()) {
+        *reason = QStringLiteral("rows %1,%2 lie below the document's %3 rows")
+                      .arg(job.top)
+                      .arg(job.bottom)
+                      .arg(image.height());
+        return false;
+    }
+    *rows = image.copy(0, job.top, image.width(), std::min(job.bottom, image.height()) - job.top);
+    if (rows->isNull())
+        *reason = QStringLiteral("out of memory");
+    return !rows->isNull();
+}
+
+void CaptureRunner::ShowProgress(const CaptureJob& job, int done, int total) {
+    // One line per capture, rewritten in place.
+    std::fprintf(m_pReport, "\r%s: %d / %d rows", qPrintable(job.address), done, total);
+    std::fflush(m_pReport);
+}
+
+int CaptureRunner::Report(int status, const QString& subject, const QString& message) {
+    std::fprintf(m_pReport, "%s: %s: %s\n", qPrintable(m_strProgram), qPrintable(subject),
+                 qPrintable(message));
+    std::fflush(m_pReport);
+    return status;
+}

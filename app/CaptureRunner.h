@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/CaptureOptions.h"
+
+#include <QImage>
+#include <QString>
+
+#include <cstdio>
+#include <memory>
+
+class BrowserControl;
+class QWidget;
+
+// Runs the captures of a command line with one start of the engine and no window on screen:
+// loads each address (within the timeout), captures the whole document as F3 does, keeps the
+// rows asked for and writes the files. Reports go to standard error: nothing on success except,
+// on a terminal, one progress line per capture. The QApplication must exist.
+class CaptureRunner final {
+  public:
+    explicit CaptureRunner(const CaptureOptions& options, const QString& program,
+                           std::FILE* report = stderr);
+    ~CaptureRunner();
+    CaptureRunner(const CaptureRunner&) = delete;
+    CaptureRunner& operator=(const CaptureRunner&) = delete;
+
+    // Every job in order, the later ones after a failure too; the status of the first failure
+    // (CaptureOptions::Status), or kDone.
+    int Run();
+    // One job: kDone or the failure's status.
+    int RunJob(const CaptureJob& job);
+
+    // Shows progress lines (on by default when the report stream is a terminal).
+    void SetShowProgress(bool on) { m_bProgress = on; }
+
+  private:
+    void StartEngine();
+    bool Load(const CaptureJob& job, QString* reason);
+    bool Capture(const CaptureJob& job, QImage* rows, QString* reason);
+    void ShowProgress(const CaptureJob& job, int done, int total);
+    int Report(int status, const QString& subject, const QString& message);
+
+    const CaptureOptions& m_options;
+    QString m_strProgram;
+    std::FILE* m_pReport;
+    std::unique_ptr<QWidget> m_pHost;
+    BrowserControl* m_pControl = nullptr;
+    bool m_bProgress = false;
+};

@@ -1,0 +1,256 @@
+#include "app/CZelvaneApp.h"
+#include "app/MainCommands.h"
+#include "app/MainWnd.h"
+#include "capture/HtmlCaptureImageWnd.h"
+#include "tests/app/TestPages.h"
+#include "tests/capture/TestHttpServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+
+namespace {
+
+constexpr int kRows = 3000;
+constexpr int kRunMs = 240000;
+
+struct ProgramRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// The program as a script starts it: no display, no window system named, stderr not a terminal.
+ProgramRun RunProgram(const QStringList& args) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromUtf8(name));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    QSignalSpy finished(&program, &QProcess::finished);
+    program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/zelvane"), args);
+    // The event loop runs meanwhile: the pages are served from this process.
+    if (!finished.wait(kRunMs)) {
+        program.kill();
+        program.waitForFinished();
+        return {};
+    }
+    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+            QString::fromUtf8(program.readAllStandardOutput()),
+            QString::fromUtf8(program.readAllStandardError())};
+}
+
+// Every row its own colour, so that a lost, doubled or shifted row shows.
+QByteArray RowCodedPage() {
+    QByteArray html = "<!doctype html><body style='margin:0'>";
+    for (int y = 0; y < kRows; ++y)
+        html += QStringLiteral("<div style='height:1px;background:rgb(%1,%2,90)'></div>")
+                    .arg(y & 0xFF)
+                    .arg(y >> 8)
+                    .toUtf8();
+    return html;
+}
+
+QImage Rgb(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QString PdfInfo(const QString& path) {
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    info.waitForFinished(30000);
+    return QString::fromUtf8(info.readAllStandardOutput());
+}
+
+class CaptureCommandTest : public ::testing::Test {
+  protected:
+    // The same page through the main window's F3, once for the suite.
+    static void SetUpTestSuite() {
+        s_server = new TestHttpServer;
+        s_server->AddFile("/rows.html", RowCodedPage(), "text/html");
+        CZelvaneApp app;
+        app.InitApplication();
+        app.InitInstance();
+        MainWnd* wnd = app.MainWindow();
+        QSignalSpy loaded(wnd, &MainWnd::DocumentCompleted);
+        ASSERT_TRUE(loaded.wait(60000)); // the start page
+        loaded.clear();
+        wnd->NavigateTo(Url());
+        ASSERT_TRUE(loaded.wait(60000));
+        wnd->OnCommand(ID_CAPTURE, 0);
+        s_f3 = new QImage(Rgb(wnd->CaptureView()->Image()));
+        app.ExitInstance(0);
+    }
+    static void TearDownTestSuite() {
+        delete s_server;
+        delete s_f3;
+    }
+    static QString Url() { return s_server->Url(QStringLiteral("/rows.html")); }
+    QString Out(const QString& name) const { return m_dir.filePath(name); }
+
+    static TestHttpServer* s_server;
+    static QImage* s_f3;
+    QTemporaryDir m_dir;
+};
+TestHttpServer* CaptureCommandTest::s_server = nullptr;
+QImage* CaptureCommandTest::s_f3 = nullptr;
+
+} // namespace
+
+// Several pairs in one run, one per format: each holds F3's pixels.
+TEST_F(CaptureCommandTest, EveryFormatHoldsTheRowsF3Gives) {
+    ASSERT_EQ(s_f3->height(), kRows);
+    for (int y : {0, 255, 256, 1023, 1024, kRows - 1})
+        ASSERT_EQ(s_f3->pixel(10, y) & 0xFFFFFF, qRgb(y & 0xFF, y >> 8, 90) & 0xFFFFFF) << y;
+    const ProgramRun run = RunProgram(
+        {QStringLiteral("--capture"), Url(), QStringLiteral("--out"), Out(QStringLiteral("a.png")),
+         QStringLiteral("--capture"), Url(), QStringLiteral("--out"), Out(QStringLiteral("a.bmp")),
+         QStringLiteral("--capture"), Url(), QStringLiteral("--out"), Out(QStringLiteral("a.jpg")),
+         QStringLiteral("--capture"), Url(), QStringLiteral("--out"),
+         Out(QStringLiteral("a.pdf"))});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty() && run.err.isEmpty()) << run.err.toStdString();
+    EXPECT_EQ(Rgb(QImage(Out(QStringLiteral("a.png")))), *s_f3);
+    EXPECT_EQ(Rgb(QImage(Out(QStringLiteral("a.bmp")))), *s_f3);
+    const QImage jpeg(Out(QStringLiteral("a.jpg")));
+    ASSERT_EQ(jpeg.size(), s_f3->size());
+    for (int y : {3, 700, 2100})
+        EXPECT_NEAR(qRed(jpeg.pixel(50, y)), qRed(s_f3->pixel(50, y)), 8) << y;
+    const QString info = PdfInfo(Out(QStringLiteral("a.pdf")));
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))))
+        << info.toStdString();
+    EXPECT_TRUE(info.contains(QLatin1String("(A4)"))) << info.toStdString();
+}
+
+TEST_F(CaptureCommandTest, PagesAndRowsCutTheKeptRows) {
+    const ProgramRun run = RunProgram(
+        {QStringLiteral("--capture"), Url(), QStringLiteral("--out"), Out(QStringLiteral("p.png")),
+         QStringLiteral("--rows"), QStringLiteral("100,2148"), QStringLiteral("--pages"),
+         QStringLiteral("--capture"), Url(), QStringLiteral("--out"), Out(QStringLiteral("q.bmp")),
+         QStringLiteral("--rows=0,1030"), QStringLiteral("--pages"), QStringLiteral("--capture"),
+         Url(), QStringLiteral("--out"), Out(QStringLiteral("s.png")),
+         QStringLiteral("--auto-breaks")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QImage p1(Out(QStringLiteral("p001.png"))), p2(Out(QStringLiteral("p002.png")));
+    EXPECT_EQ(Rgb(p1), s_f3->copy(0, 100, s_f3->width(), 1024));
+    EXPECT_EQ(Rgb(p2), s_f3->copy(0, 1124, s_f3->width(), 1024));
+    EXPECT_FALSE(QFile::exists(Out(QStringLiteral("p003.png"))));
+    EXPECT_FALSE(QFile::exists(Out(QStringLiteral("p.png"))));
+    const QImage q2 = Rgb(QImage(Out(QStringLiteral("q002.bmp"))));
+    ASSERT_EQ(q2.height(), 1024);
+    EXPECT_EQ(q2.copy(0, 0, q2.width(), 6), s_f3->copy(0, 1024, s_f3->width(), 6));
+    EXPECT_EQ(q2.pixel(5, 6) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(q2.pixel(5, 1023) & 0xFFFFFF, 0xFFFFFFu);
+    // No two rows alike, so no break moves: the pages one below the other, white below.
+    const QImage scroll = Rgb(QImage(Out(QStringLiteral("s.png"))));
+    ASSERT_EQ(scroll.height(), 3 * 1024);
+    EXPECT_EQ(scroll.copy(0, 0, scroll.width(), kRows), *s_f3);
+    EXPECT_EQ(scroll.pixel(5, kRows) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST(CaptureCommand, HelpVersionAndBadLinesStartNoEngine) {
+    const ProgramRun help = RunProgram({QStringLiteral("--help")});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.contains(QLatin1String("--capture ADDRESS --out FILE")));
+    const ProgramRun version = RunProgram({QStringLiteral("--version")});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.startsWith(QLatin1String("zelvane "))) << version.out.toStdString();
+    const ProgramRun bad = RunProgram({QStringLiteral("--capture"), QStringLiteral("a.org"),
+                                       QStringLiteral("--out"), QStringLiteral("a.gif")});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_TRUE(bad.err.contains(QLatin1String("a.gif")));
+    EXPECT_TRUE(bad.err.contains(QLatin1String("Usage:")));
+}
+
+// Each failure is said on one line and the captures after it still run.
+TEST(CaptureCommand, LoadAndCaptureFailuresExitWithOne) {
+    QTcpServer closed, silent;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost) && silent.listen(QHostAddress::LocalHost));
+    const quint16 closedPort = closed.serverPort();
+    closed.close();
+    TestPages pages;
+    QTemporaryDir dir;
+    const ProgramRun run =
+        RunProgram({QStringLiteral("--timeout"), QStringLiteral("3"), QStringLiteral("--capture"),
+                    QStringLiteral("127.0.0.1:%1/x.html").arg(closedPort), QStringLiteral("--out"),
+                    dir.filePath(QStringLiteral("a.png")), QStringLiteral("--capture"),
+                    QStringLiteral("127.0.0.1:%1/x.html").arg(silent.serverPort()),
+                    QStringLiteral("--out"), dir.filePath(QStringLiteral("b.png")),
+                    QStringLiteral("--capture"), pages.TooLarge(), QStringLiteral("--out"),
+                    dir.filePath(QStringLiteral("c.png")), QStringLiteral("--capture"),
+                    pages.Tall(), QStringLiteral("--out"), dir.filePath(QStringLiteral("d.png"))});
+    EXPECT_EQ(run.status, 1);
+    const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << run.err.toStdString();
+    EXPECT_TRUE(lines[0].contains(QLatin1String("CONNECTION_REFUSED"), Qt::CaseInsensitive) ||
+                lines[0].contains(QLatin1String("refused"), Qt::CaseInsensitive))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains(QLatin1String("within 3 seconds"))) << lines[1].toStdString();
+    EXPECT_TRUE(
+        lines[2].contains(QStringLiteral("캡쳐 오류!! 내부 오류로 화면 캡쳐에 실패했습니다.")))
+        << lines[2].toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("d.png")});
+    EXPECT_EQ(QImage(dir.filePath(QStringLiteral("d.png"))).size(), QSize(994, 3000));
+}
+
+// A folder that is missing, and a disk that fills up halfway: exit 3, nothing half-written.
+TEST(CaptureCommand, UnwritableFilesExitWithThreeAndLeaveNothing) {
+    TestPages pages;
+    QTemporaryDir dir;
+    const QString small = dir.filePath(QStringLiteral("small"));
+    QDir().mkpath(small);
+    const bool mounted =
+        ::mount("tmpfs", small.toLocal8Bit().constData(), "tmpfs", 0, "size=6m") == 0;
+    QStringList args = {QStringLiteral("--capture"), pages.Tall(), QStringLiteral("--out"),
+                        dir.filePath(QStringLiteral("missing/a.bmp"))};
+    if (mounted)
+        args << QStringLiteral("--capture") << pages.Tall() << QStringLiteral("--pages")
+             << QStringLiteral("--out") << small + QStringLiteral("/p.bmp");
+    const ProgramRun run = RunProgram(args);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_TRUE(run.err.contains(QLatin1String("missing/a.bmp"))) << run.err.toStdString();
+    if (!mounted)
+        GTEST_SKIP() << "no tmpfs could be mounted: the full disk is not tried";
+    // The first page fits, the second does not: the first goes too.
+    EXPECT_TRUE(run.err.contains(QLatin1String("small/p002.bmp"))) << run.err.toStdString();
+    EXPECT_TRUE(QDir(small).entryList(QDir::Files | QDir::Hidden).isEmpty())
+        << QDir(small).entryList(QDir::Files | QDir::Hidden).join(QLatin1Char(' ')).toStdString();
+    ::umount(small.toLocal8Bit().constData());
+}
+
+// On a terminal each capture has one progress line, rewritten in place, ending at all its rows.
+TEST(CaptureCommand, ATerminalSeesOneProgressLinePerCapture) {
+    TestPages pages;
+    QTemporaryDir dir;
+    QStringList command = {QCoreApplication::applicationDirPath() + QStringLiteral("/zelvane")};
+    for (const char* name : {"a.bmp", "b.bmp"})
+        command << QStringLiteral("--capture") << pages.Tall() << QStringLiteral("--out")
+                << dir.filePath(QString::fromUtf8(name));
+    QProcess terminal;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    terminal.setProcessEnvironment(env);
+    QSignalSpy finished(&terminal, &QProcess::finished);
+    terminal.start(
+        QStringLiteral("script"),
+        {QStringLiteral("-qec"), command.join(QLatin1Char(' ')), QStringLiteral("/dev/null")});
+    ASSERT_TRUE(finished.wait(kRunMs));
+    EXPECT_EQ(terminal.exitCode(), 0);
+    const QString shown = QString::fromUtf8(terminal.readAllStandardOutput());
+    const QStringList lines = shown.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << shown.toStdString();
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.startsWith(QLatin1Char('\r')) &&
+                    line.endsWith(QLatin1String("tall.html: 3000 / 3000 rows")))
+            << line.toStdString();
+}
