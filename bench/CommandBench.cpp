@@ -1,6 +1,6 @@
 // The command line's cost: one run of 20 captures of a 1200 x 5000 page against one start of
 // the engine plus 20 times the walk's capture figure for the same page, served on 127.0.0.1.
-#include "tests/capture/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 #include "app/MainWnd.h"
 #include "capture/HtmlCaptureImageWnd.h"
 #include "tests/app/TestPages.h"
-#include "tests/capture/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 
 #include <QCoreApplication>
 #include <QDir>

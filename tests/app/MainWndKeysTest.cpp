@@ -10,7 +10,7 @@
 #include "tests/app/TestPages.h"
 #include "tests/app/XDisplaySession.h"
 #include "tests/app/XKeyboard.h"
-#include "tests/capture/TestHttpServer.h"
+#include "tests/support/TestHttpServer.h"
 #include "toolkit/QX_ListBox.h"
 #include "toolkit/QX_Static.h"
 #include "tools/walk/ModalDriver.h"
