@@ -8,10 +8,9 @@ namespace {
 const char* const kCtrlIdProperty = "qx_ctrl_id";
 const char* const kCtrlTextProperty = "qx_ctrl_text";
 const char* const kCtrlStyleProperty = "qx_ctrl_style";
-}
+} // namespace
 
-bool QX_SendCommand(QWidget* control, int id, int code)
-{
+bool QX_SendCommand(QWidget* control, int id, int code) {
     for (QWidget* w = control ? control->parentWidget() : nullptr; w; w = w->parentWidget()) {
         if (auto* target = dynamic_cast<QX_CommandTarget*>(w))
             return target->OnCommand(id, code);
@@ -19,25 +18,21 @@ bool QX_SendCommand(QWidget* control, int id, int code)
     return false;
 }
 
-void QX_TakeFocusOnPress(QWidget* control)
-{
+void QX_TakeFocusOnPress(QWidget* control) {
     QWidget* focus = QApplication::focusWidget();
     if (focus && focus != control)
         control->setFocus(Qt::MouseFocusReason);
 }
 
-void QX_SetCtrlId(QWidget* control, int id)
-{
+void QX_SetCtrlId(QWidget* control, int id) {
     control->setProperty(kCtrlIdProperty, id);
 }
 
-int QX_CtrlId(const QWidget* control)
-{
+int QX_CtrlId(const QWidget* control) {
     return control ? control->property(kCtrlIdProperty).toInt() : 0;
 }
 
-QWidget* QX_FindCtrl(const QWidget* parent, int id)
-{
+QWidget* QX_FindCtrl(const QWidget* parent, int id) {
     if (!parent)
         return nullptr;
     const auto children = parent->findChildren<QWidget*>();
@@ -48,15 +43,13 @@ QWidget* QX_FindCtrl(const QWidget* parent, int id)
     return nullptr;
 }
 
-void QX_SetCtrlInfo(QWidget* control, const QX_CtrlInfo& info)
-{
+void QX_SetCtrlInfo(QWidget* control, const QX_CtrlInfo& info) {
     QX_SetCtrlId(control, info.id);
     control->setProperty(kCtrlTextProperty, info.text);
     control->setProperty(kCtrlStyleProperty, info.style);
 }
 
-QX_CtrlInfo QX_GetCtrlInfo(const QWidget* control)
-{
+QX_CtrlInfo QX_GetCtrlInfo(const QWidget* control) {
     QX_CtrlInfo info;
     info.id = QX_CtrlId(control);
     info.text = control->property(kCtrlTextProperty).toString();
@@ -65,8 +58,7 @@ QX_CtrlInfo QX_GetCtrlInfo(const QWidget* control)
     return info;
 }
 
-bool QX_TakeOverCtrl(QWidget* dialog, int id, QWidget* replacement, QX_CtrlInfo* info)
-{
+bool QX_TakeOverCtrl(QWidget* dialog, int id, QWidget* replacement, QX_CtrlInfo* info) {
     QWidget* original = QX_FindCtrl(dialog, id);
     if (!original || original == replacement)
         return false;

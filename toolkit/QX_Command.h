@@ -7,9 +7,8 @@ class QWidget;
 
 // Control notifications reach the parent as a command (id, code), as WM_COMMAND does; the parent
 // dispatches them from one table in OnCommand.
-class QX_CommandTarget
-{
-public:
+class QX_CommandTarget {
+  public:
     virtual ~QX_CommandTarget() = default;
     // true when the command was handled.
     virtual bool OnCommand(int id, int code) = 0;
@@ -38,8 +37,7 @@ QWidget* QX_FindCtrl(const QWidget* parent, int id);
 
 // What a dialog template gave a control: kept on the widget it created, so that a skinned
 // control can take the control's place in OnInitDialog.
-struct QX_CtrlInfo
-{
+struct QX_CtrlInfo {
     int id = 0;
     QString text;
     quint32 style = 0; // window style bits as the template gave them (WS_*, BS_*, SS_*, ...)

@@ -3,20 +3,17 @@
 #include "imaging/QX_DIB.h"
 
 // One line of a message box, copied whole into its list (QX_List::AddCopy).
-struct QX_MsgLine
-{
-    quint8 gap = 0;     // 0 text line, 1 gap of 4 pixels
+struct QX_MsgLine {
+    quint8 gap = 0;      // 0 text line, 1 gap of 4 pixels
     char text[128] = {}; // code page 949 bytes, NUL-terminated, at most 127 bytes
     COLORREF color = 0;
 };
 
 // The toolkit's singly linked list of item pointers. The list owns its links; it owns the
 // items only at destruction, when it frees their storage (no destructor of theirs runs).
-class QX_List
-{
-public:
-    struct Node
-    {
+class QX_List {
+  public:
+    struct Node {
         void* item = nullptr;
         Node* next = nullptr;
     };
@@ -40,7 +37,7 @@ public:
     // Storage for an item the list may free: zero-filled, or null.
     static void* AllocItem(size_t bytes);
 
-private:
+  private:
     Node* m_pHead = nullptr;
     Node* m_pTail = nullptr;
     int m_nCount = 0;

@@ -5,11 +5,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-class Target final : public QWidget, public QX_CommandTarget
-{
-public:
-    bool OnCommand(int id, int code) override
-    {
+class Target final : public QWidget, public QX_CommandTarget {
+  public:
+    bool OnCommand(int id, int code) override {
         lastId = id;
         lastCode = code;
         return true;
@@ -19,8 +17,7 @@ public:
 };
 } // namespace
 
-TEST(QX_Command, ReachesTheNearestTargetAncestorAndFindsControlsById)
-{
+TEST(QX_Command, ReachesTheNearestTargetAncestorAndFindsControlsById) {
     Target dialog;
     QWidget group(&dialog);
     QWidget button(&group);
