@@ -305,6 +305,10 @@ TEST_F(MainWndKeysTest, ShortcutsUnderRealX) {
         if (windowManager) {
             window->activateWindow();
             (void)QTest::qWaitForWindowActive(window);
+            // Qt may call the window active before the server has moved its input focus there;
+            // a key sent in between goes to the window that had it.
+            const unsigned long id = window->winId();
+            (void)QTest::qWaitFor([&keyboard, id] { return keyboard.FocusWindow() == id; }, 5000);
         }
         keyboard.Click(key, mods);
     };

@@ -15,6 +15,7 @@ using StringToKeysymFn = unsigned long (*)(const char*);
 using KeysymToKeycodeFn = unsigned char (*)(void*, unsigned long);
 using SyncFn = int (*)(void*, int);
 using FakeKeyFn = int (*)(void*, unsigned, int, unsigned long);
+using GetInputFocusFn = int (*)(void*, unsigned long*, int*);
 
 template <typename Fn> Fn Symbol(void* library, const char* name) {
     void* address = library ? dlsym(library, name) : nullptr;
@@ -87,4 +88,13 @@ bool XKeyboard::Click(Qt::Key key, Qt::KeyboardModifiers mods) {
         fake(m_pDisplay, *it, 0, 0);
     sync(m_pDisplay, 0);
     return true;
+}
+
+unsigned long XKeyboard::FocusWindow() const {
+    const auto getFocus = Symbol<GetInputFocusFn>(m_pX11, "XGetInputFocus");
+    unsigned long window = 0;
+    int revertTo = 0;
+    if (getFocus && m_pDisplay)
+        getFocus(m_pDisplay, &window, &revertTo);
+    return window;
 }

@@ -17,6 +17,8 @@ class XKeyboard final {
     // Presses and releases key with the modifiers held (Alt, Control, Shift); false for a key it
     // does not know.
     bool Click(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier);
+    // The window that has the server's input focus (0 when unknown): where Click's keys go.
+    unsigned long FocusWindow() const;
 
   private:
     unsigned KeyCode(const char* keysymName) const;
