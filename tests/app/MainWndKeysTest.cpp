@@ -7,6 +7,7 @@
 #include "capture/BrowserControl.h"
 #include "capture/HtmlCaptureImageWnd.h"
 #include "review/ShowPageDlg.h"
+#include "tests/app/MainWndFixture.h"
 #include "tests/app/TestPages.h"
 #include "tests/app/XDisplaySession.h"
 #include "tests/app/XKeyboard.h"
@@ -31,60 +32,10 @@
 
 // The main window's keys as the keyboard gives them, around its dialogs and the capture.
 namespace {
-constexpr int kLoadMs = 30000;
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kLoadMs) {
-    return QTest::qWaitFor(done, timeoutMs);
-}
-
-// One main window with its browser for the whole suite: the engine starts once.
-class MainWndKeysTest : public ::testing::Test {
+class MainWndKeysTest : public MainWndFixture {
   protected:
-    static void SetUpTestSuite() {
-        s_app = new CZelvaneApp;
-        s_app->InitApplication();
-        s_app->InitInstance();
-        s_app->MainWindow()->SetReviewAfterCut(false);
-        s_pages = new TestPages;
-    }
-    static void TearDownTestSuite() {
-        s_app->ExitInstance(0);
-        delete s_app;
-        delete s_pages;
-    }
-    void SetUp() override {
-        ASSERT_NE(Wnd(), nullptr);
-        ASSERT_NE(Wnd()->Browser(), nullptr);
-        if (Wnd()->CaptureModeNow() == MainWnd::Selecting)
-            QTest::keyClick(Wnd(), Qt::Key_F5);
-    }
-
-    static MainWnd* Wnd() { return s_app->MainWindow(); }
-    static BrowserControl* Browser() { return Wnd()->Browser(); }
-    static HtmlCaptureImageWnd* View() { return Wnd()->CaptureView(); }
-
-    // Loads url through the program and waits until the address box shows it.
-    static bool Load(const QString& url) {
-        QSignalSpy completed(Wnd(), &MainWnd::DocumentCompleted);
-        Wnd()->NavigateTo(url);
-        return WaitUntil([&] {
-            return !completed.isEmpty() && !Browser()->IsLoading() &&
-                   Browser()->LocationURL() == url && Wnd()->AddressBox()->text() == url;
-        });
-    }
-    static bool Capture(const QString& url) {
-        if (!Load(url))
-            return false;
-        QTest::keyClick(Wnd()->AddressBox(), Qt::Key_F3);
-        return Wnd()->CaptureModeNow() == MainWnd::Selecting;
-    }
     static void ShortcutsAfterEveryDialog();
-
-    static CZelvaneApp* s_app;
-    static TestPages* s_pages;
 };
-CZelvaneApp* MainWndKeysTest::s_app = nullptr;
-TestPages* MainWndKeysTest::s_pages = nullptr;
 
 } // namespace
 

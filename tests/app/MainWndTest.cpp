@@ -4,6 +4,7 @@
 #include "capture/BrowserControl.h"
 #include "capture/HtmlCaptureImageWnd.h"
 #include "review/ShowPageDlg.h"
+#include "tests/app/MainWndFixture.h"
 #include "tests/app/TestPages.h"
 #include "tests/support/TestHttpServer.h"
 #include "toolkit/QX_Button.h"
@@ -26,71 +27,17 @@
 #include <gtest/gtest.h>
 
 namespace {
-constexpr int kLoadMs = 30000;
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kLoadMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
 QRgb Rgb(const QImage& image, int x, int y) {
     return image.pixel(x, y) & 0xFFFFFF;
 }
 
-// One main window with its browser for the whole suite: the engine starts once.
-class MainWndTest : public ::testing::Test {
+class MainWndTest : public MainWndFixture {
   protected:
-    static void SetUpTestSuite() {
-        s_app = new CZelvaneApp;
-        s_app->InitApplication();
-        s_app->InitInstance();
-        // Cases that look at the cut alone stop there; the review case turns it back on.
-        s_app->MainWindow()->SetReviewAfterCut(false);
-        s_pages = new TestPages;
-    }
-    static void TearDownTestSuite() {
-        s_app->ExitInstance(0);
-        delete s_app;
-        delete s_pages;
-    }
     void SetUp() override {
-        ASSERT_NE(Wnd(), nullptr);
-        ASSERT_NE(Wnd()->Browser(), nullptr);
+        MainWndFixture::SetUp();
         Wnd()->resize(1000, 700);
-        if (Wnd()->CaptureModeNow() == MainWnd::Selecting)
-            QTest::keyClick(Wnd(), Qt::Key_F5);
     }
-
-    static MainWnd* Wnd() { return s_app->MainWindow(); }
-    static BrowserControl* Browser() { return Wnd()->Browser(); }
-    static HtmlCaptureImageWnd* View() { return Wnd()->CaptureView(); }
-
-    // Loads url through the program and waits until the address box shows it.
-    static bool Load(const QString& url) {
-        QSignalSpy completed(Wnd(), &MainWnd::DocumentCompleted);
-        Wnd()->NavigateTo(url);
-        return WaitUntil([&] {
-            return !completed.isEmpty() && !Browser()->IsLoading() &&
-                   Browser()->LocationURL() == url && Wnd()->AddressBox()->text() == url;
-        });
-    }
-    static bool Capture(const QString& url) {
-        if (!Load(url))
-            return false;
-        QTest::keyClick(Wnd()->AddressBox(), Qt::Key_F3);
-        return Wnd()->CaptureModeNow() == MainWnd::Selecting;
-    }
-
-    static CZelvaneApp* s_app;
-    static TestPages* s_pages;
 };
-CZelvaneApp* MainWndTest::s_app = nullptr;
-TestPages* MainWndTest::s_pages = nullptr;
 
 struct SizeCase {
     QSize asked;
