@@ -1,5 +1,7 @@
 #include "tests/browsers/BrowserTestFiles.h"
 
+#include "browsers/RunningBrowsers.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -30,6 +32,16 @@ bool WriteFirefoxProfile(const QString& home, const QByteArray& json, qint64 pid
            ini.write("[Profile0]\nName=default\nIsRelative=1\nPath=t3st.default\n") > 0 &&
            store.open(QIODevice::WriteOnly) && store.write(MozLz4(json)) > 0 &&
            QFile::link(QStringLiteral("127.0.1.1:+%1").arg(pid), profile + QStringLiteral("/lock"));
+}
+
+QStringList Listed(const QString& home) {
+    RunningBrowsers browsers(home);
+    browsers.Refresh();
+    QStringList rows;
+    for (const BrowserPage& page : browsers.Pages())
+        rows << page.title + QLatin1Char('\t') + page.url;
+    rows.sort();
+    return rows;
 }
 
 } // namespace BrowserTestFiles

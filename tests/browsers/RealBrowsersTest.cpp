@@ -1,5 +1,6 @@
 #include "browsers/RunningBrowsers.h"
 #include "tests/browsers/BrowserProcess.h"
+#include "tests/browsers/BrowserTestFiles.h"
 #include "tests/support/TestHttpServer.h"
 
 #include <QDeadlineTimer>
@@ -49,25 +50,14 @@ bool WriteFile(const QString& path, const QByteArray& text) {
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
-// F8's rows as "TITLE<TAB>ADDRESS", sorted.
-QStringList Listed(const QString& home) {
-    RunningBrowsers browsers(home);
-    browsers.Refresh();
-    QStringList rows;
-    for (const BrowserPage& page : browsers.Pages())
-        rows << page.title + QLatin1Char('\t') + page.url;
-    rows.sort();
-    return rows;
-}
-
 // Listed(home), once it equals expected or, at the latest, after timeoutMs (events run between
 // the looks); the rows as text lines, for a readable failure.
 std::string ListedOnce(const QString& home, const QStringList& expected, int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
-    QStringList rows = Listed(home);
+    QStringList rows = BrowserTestFiles::Listed(home);
     while (rows != expected && !deadline.hasExpired()) {
         QTest::qWait(250);
-        rows = Listed(home);
+        rows = BrowserTestFiles::Listed(home);
     }
     return rows.join(QLatin1Char('\n')).toStdString();
 }

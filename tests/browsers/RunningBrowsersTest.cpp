@@ -197,15 +197,7 @@ TEST(RunningBrowsers, RealChromiumPagesListedOnceWithTheirTitles) {
     QSignalSpy done(reply.get(), &QNetworkReply::finished);
     ASSERT_TRUE(done.wait(10000));
 
-    const auto listed = [&] {
-        RunningBrowsers browsers(home.path());
-        browsers.Refresh();
-        QStringList rows;
-        for (const BrowserPage& page : browsers.Pages())
-            rows << page.title + QLatin1Char('\t') + page.url;
-        rows.sort();
-        return rows;
-    };
+    const auto listed = [&] { return BrowserTestFiles::Listed(home.path()); };
     const QStringList expected = {
         QStringLiteral("Alpha 페이지\t") + server.Url(QStringLiteral("/a.html")),
         QStringLiteral("Beta page\t") + server.Url(QStringLiteral("/b.html"))};

@@ -1,3 +1,4 @@
+#include "tests/support/PixelCount.h"
 #include "tests/support/TestHttpServer.h"
 
 #include "capture/BrowserControl.h"
@@ -107,14 +108,7 @@ class CaptureRowsTest : public ::testing::Test {
     }
     // Pixels of area (the whole image when empty) that have colour c.
     static qint64 Count(const QImage& image, QRgb c, QRect area = QRect()) {
-        area = area.isEmpty() ? image.rect() : area.intersected(image.rect());
-        qint64 n = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            for (int x = area.left(); x <= area.right(); ++x)
-                n += (row[x] & 0xFFFFFF) == c;
-        }
-        return n;
+        return CountNear(image, area.isEmpty() ? image.rect() : area, c, 0);
     }
 
     static inline TestHttpServer* s_pServer = nullptr;
