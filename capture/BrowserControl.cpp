@@ -20,6 +20,7 @@
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -101,6 +102,7 @@ BrowserControl::BrowserControl(QWidget* parent)
       m_pPage(new ControlPage(m_pProfile, this)), m_pView(new QWebEngineView(this)) {
     m_pView->setPage(m_pPage);
     m_pView->setZoomFactor(1.0);
+    AddDocumentScripts();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pView);
@@ -113,6 +115,22 @@ BrowserControl::BrowserControl(QWidget* parent)
     connect(m_pPage, &QWebEnginePage::titleChanged, this, &BrowserControl::TitleChanged);
     m_pView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_pView, &QWidget::customContextMenuRequested, this, &BrowserControl::OnPageMenu);
+}
+
+void BrowserControl::AddDocumentScripts() {
+    // Before the page's own scripts, so that the capture knows whether it must walk the page
+    // for what loads on scrolling.
+    const auto add = [this](const char* name, const QString& source, quint32 world) {
+        QWebEngineScript script;
+        script.setName(QString::fromLatin1(name));
+        script.setSourceCode(source);
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(world);
+        script.setRunsOnSubFrames(false);
+        m_pPage->scripts().insert(script);
+    };
+    add("zelvane-listen", DocumentScripts::ListenForScrollUsers(), kScriptWorld);
+    add("zelvane-watch", DocumentScripts::WatchScrollUsers(), QWebEngineScript::MainWorld);
 }
 
 void BrowserControl::OnPageMenu(const QPoint& pos) {

@@ -87,6 +87,7 @@ class BrowserControl final : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void AddDocumentScripts();
     void OnPageMenu(const QPoint& pos);
 
     QWebEngineProfile* m_pProfile = nullptr;

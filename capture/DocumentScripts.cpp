@@ -115,6 +115,54 @@ QString HideCaret(bool hide) {
         .arg(hide ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
+QString WatchScrollUsers() {
+    // Proxies keep the wrapped functions looking native to the page.
+    static const char body[] = R"JS(
+(() => {
+  let told = false;
+  const tell = () => {
+    if (told) return;
+    told = true;
+    document.dispatchEvent(new Event('__zelvane_scroll_user'));
+  };
+  const wrap = (fn, before) => new Proxy(fn, {
+    apply(target, self, args) { before(self, args); return Reflect.apply(target, self, args); }
+  });
+  const scrolled = self => self === window || self === document ||
+      self instanceof HTMLBodyElement || self instanceof HTMLFrameSetElement;
+  const isScroll = type => type === 'scroll' || type === 'scrollend';
+  if (window.IntersectionObserver) {
+    const p = IntersectionObserver.prototype;
+    p.observe = wrap(p.observe, tell);
+  }
+  const et = EventTarget.prototype;
+  et.addEventListener = wrap(et.addEventListener, (self, args) => {
+    if (isScroll(args[0]) && scrolled(self)) tell();
+  });
+  const watch = (object, name) => {
+    for (let o = object; o; o = Object.getPrototypeOf(o)) {
+      const d = Object.getOwnPropertyDescriptor(o, name);
+      if (!d) continue;
+      if (d.configurable && d.set) {
+        d.set = wrap(d.set, (self, args) => { if (args[0] && scrolled(self)) tell(); });
+        Object.defineProperty(o, name, d);
+      }
+      return;
+    }
+  };
+  for (const name of ['onscroll', 'onscrollend'])
+    for (const object of [window, document, HTMLBodyElement.prototype]) watch(object, name);
+})();
+)JS";
+    return QString::fromUtf8(body);
+}
+
+QString ListenForScrollUsers() {
+    return QStringLiteral("window.__zelvaneScrollUsers={seen:false};"
+                          "document.addEventListener('__zelvane_scroll_user',"
+                          "()=>{window.__zelvaneScrollUsers.seen=true;},true);");
+}
+
 QString BringInLazyContent(int waitMs) {
     static const char body[] = R"JS(
 const frame = () => new Promise(r => requestAnimationFrame(() => r()));
@@ -122,20 +170,27 @@ const height = () => Math.max(document.documentElement.scrollHeight,
                               document.body ? document.body.scrollHeight : 0);
 for (const el of document.querySelectorAll('img[loading="lazy"],iframe[loading="lazy"]'))
   el.loading = 'eager';
-const step = Math.max(100, window.innerHeight);
-// Nothing is painted on the way (the page is hidden, by the capture before it was made tall, or
-// here): the walk only has to pass every place once.
-%2;
-// Pages that load more on reaching the end would never end: the walk is bounded.
-const limit = Math.min(height() * 2, 400000);
-for (let y = 0; y < height() && y < limit; y += step) {
-  window.scrollTo({top: y, left: 0, behavior: 'instant'});
+// Only scripts that watch the scrolling, frames and content drawn on approach load anything on
+// the way; where none can be (or it is not known), the walk is needed.
+const users = window.__zelvaneScrollUsers, z = window.__zelvaneFreeze;
+const walk = !users || users.seen || !z || z.drawnOnApproach || window.frames.length > 0 ||
+    document.querySelector('body[onscroll],frameset[onscroll]') !== null;
+if (walk) {
+  const step = Math.max(100, window.innerHeight);
+  // Nothing is painted on the way (the page is hidden, by the capture before it was made tall,
+  // or here): the walk only has to pass every place once.
+  %2;
+  // Pages that load more on reaching the end would never end: the walk is bounded.
+  const limit = Math.min(height() * 2, 400000);
+  for (let y = 0; y < height() && y < limit; y += step) {
+    window.scrollTo({top: y, left: 0, behavior: 'instant'});
+    await frame();
+  }
+  %3;
+  window.scrollTo({top: 0, left: 0, behavior: 'instant'});
+  await frame();
   await frame();
 }
-%3;
-window.scrollTo({top: 0, left: 0, behavior: 'instant'});
-await frame();
-await frame();
 const pending = Array.from(document.images).filter(i => !i.complete);
 if (pending.length) {
   const loaded = pending.map(i => new Promise(r => {
@@ -145,7 +200,7 @@ if (pending.length) {
   await Promise.race([Promise.all(loaded), new Promise(r => setTimeout(r, %1))]);
   await frame();
 }
-return true;
+return walk;
 )JS";
     return QString::fromUtf8(body).arg(QString::number(waitMs), HidePage(true), HidePage(false));
 }
@@ -166,7 +221,9 @@ QString FreezeLayout() {
   window.scrollTo({top: 0, left: 0, behavior: 'instant'});
   const sticky = [];
   for (const el of document.querySelectorAll('*')) {
-    const p = getComputedStyle(el).position;
+    const style = getComputedStyle(el), p = style.position;
+    // Skipped until near the view: it may take another size when drawn.
+    if (style.contentVisibility === 'auto') z.drawnOnApproach = true;
     if (p === 'fixed') z.fixed.add(el);
     else if (p === 'sticky' || p === '-webkit-sticky') sticky.push(el);
   }

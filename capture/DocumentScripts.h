@@ -28,9 +28,16 @@ QString HideCaret(bool hide);
 // Hides the document's scroll bars (yes == false) or takes back only what that added.
 QString SetScroll(int frame, bool yes);
 
-// Async body: switches lazy images and frames to eager, scrolls once through the document
-// hidden (HidePage) so that scroll-driven loaders start, shows it again, returns to the top and
-// waits (at most waitMs) for images.
+// Put into every page before its own scripts, in the page's own world: notes, for the walk of
+// BringInLazyContent, when the page observes intersections or listens to the document's
+// scrolling. ListenForScrollUsers, in the control's world, takes the note.
+QString WatchScrollUsers();
+QString ListenForScrollUsers();
+
+// Async body: switches lazy images and frames to eager; where the page may load anything on
+// scrolling, scrolls once through the document hidden (HidePage) so that scroll-driven loaders
+// start, shows it again and returns to the top; waits (at most waitMs) for images. Returns
+// whether it walked.
 QString BringInLazyContent(int waitMs);
 
 // Async body: waits a few frames until the viewport is width x height CSS pixels.

@@ -32,6 +32,9 @@ constexpr int kMaxFramesetSide = 16000;
 constexpr int kBoxPercent = 50;
 // Pixels of one taller tile: fewer tiles, but within what the engine rasterises at once.
 constexpr int kTilePixels = 8 << 20;
+// Rows of the frame marker. A taller view is this much taller than its tiles, so that the
+// marker has rows of its own, outside every tile.
+constexpr int kMarkerRows = 2;
 
 bool SameRows(const QImage& a, const QImage& b) {
     if (a.size() != b.size() || a.format() != b.format())
@@ -125,10 +128,13 @@ class ControlState final {
     }
     // Called once the scroll bars are back: the engine finds scroll bars that depend on each
     // other (a vertical one narrowing the page into a horizontal one) only on a fresh viewport
-    // size, so the control passes through one row less on its way back.
+    // size, so a control still at its own size passes through one row less on its way back.
     void Restore() {
         m_pControl->View()->setZoomFactor(m_dZoom);
+        const bool fresh = m_pControl->size() != m_size;
         for (int h : {m_size.height() - 1, m_size.height()}) {
+            if (fresh && h != m_size.height())
+                continue;
             m_pControl->SetWidth(m_size.width());
             m_pControl->SetHeight(std::max(1, h));
             m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(
@@ -162,12 +168,13 @@ bool WholePageCapture::CaptureWholePage(QImage* image) {
     timer.start();
     QList<int> remembered;
     QSize size;
-    bool ok = false;
+    bool ok = false, frameset = false;
     ControlState state(m_pControl);
     // The blinking caret of a focused field is no part of the page.
     m_pControl->RunScript(DocumentScripts::HideCaret(true));
-    if (MeasureDocument(&size, &remembered))
-        ok = DrawDocument(size.width(), size.height(), image);
+    if (MeasureDocument(&size, &remembered, &frameset))
+        ok = frameset ? DrawFrameset(size.width(), size.height(), image)
+                      : DrawDocument(size.width(), size.height(), image);
     {
         StepTime step(&m_timings.restore);
         // Hidden, the tall view's last frames and the sizes on the way back cost nothing to draw.
@@ -184,9 +191,11 @@ bool WholePageCapture::CaptureWholePage(QImage* image) {
     return ok;
 }
 
-bool WholePageCapture::MeasureDocument(QSize* size, QList<int>* remembered) {
+bool WholePageCapture::MeasureDocument(QSize* size, QList<int>* remembered, bool* frameset) {
+    *frameset = false;
     if (MeasureBody(BrowserControl::kTopDocument, size, remembered))
         return true;
+    *frameset = true;
     // A frameset, or a document without a body: the largest frame that can be read.
     bool any = false;
     const int count = m_pControl->FrameCount();
@@ -216,9 +225,6 @@ void WholePageCapture::RestoreBodies(const QList<int>& remembered) {
 bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
     if (width <= 0 || height <= 0 || qint64(width) * height * 4 > kMaxImageBytes)
         return false;
-    QSize top;
-    if (!m_pControl->BodyScrollSize(BrowserControl::kTopDocument, &top))
-        return DrawFrameset(width, height, image);
 
     const int viewWidth = std::min(width, m_nMaxViewWidth);
     const int viewHeight = m_pControl->View()->height();
@@ -296,7 +302,8 @@ bool WholePageCapture::FindScrolled(QSize document, QSize view, Scrolled* scroll
         return false;
     // Hidden until the walk for lazy content has passed: the taller view is not drawn for nothing.
     m_pControl->RunScript(DocumentScripts::HidePage(true));
-    const int tileHeight = ChooseTileHeight(view.width(), view.height(), top.height());
+    const int tileHeight =
+        ChooseTileHeight(view.width(), view.height(), top.height(), &scrolled->spare);
     {
         StepTime step(&m_timings.lazyWalk);
         m_pControl->RunAsyncScript(DocumentScripts::BringInLazyContent(kImageWaitMs), nullptr,
@@ -312,24 +319,30 @@ bool WholePageCapture::FindScrolled(QSize document, QSize view, Scrolled* scroll
     return true;
 }
 
-int WholePageCapture::ChooseTileHeight(int width, int viewHeight, int documentHeight) {
+int WholePageCapture::ChooseTileHeight(int width, int viewHeight, int documentHeight, bool* spare) {
     // A taller view means fewer tiles, but only when nothing is laid out by the view's height
     // (viewport units, percentages of it, scripts that read it, fixed elements at its bottom).
+    *spare = false;
     const int tall = std::min(documentHeight, std::max(viewHeight, kTilePixels / width));
     if (tall <= viewHeight)
         return viewHeight;
+    // Rows for the marker only where the view stays within the document: a view taller than
+    // the document makes the document taller.
+    const int rows = tall + kMarkerRows <= documentHeight ? tall + kMarkerRows : tall;
     QVariant before, after;
     if (!m_pControl->RunScript(DocumentScripts::LayoutSignature(), &before))
         return viewHeight;
     bool resized;
     {
         StepTime step(&m_timings.resize);
-        m_pControl->SetHeight(tall);
-        resized = m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, tall));
+        m_pControl->SetHeight(rows);
+        resized = m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, rows));
     }
     if (resized && m_pControl->RunScript(DocumentScripts::LayoutSignature(), &after) &&
-        after.toString() == before.toString())
+        after.toString() == before.toString()) {
+        *spare = rows != tall;
         return tall;
+    }
     StepTime step(&m_timings.resize);
     m_pControl->SetHeight(viewHeight);
     m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, viewHeight));
@@ -341,18 +354,26 @@ bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolle
     QImage previous, tile; // tile: one buffer for every tile, written in place
     for (int index = 0; index < stitcher.Count(); ++index) {
         const QPoint at = stitcher.TileAt(index);
+        // With rows to spare, the first tile is the top of the view and the marker below it;
+        // the others are the bottom of the view, the marker above them.
+        const int below = scrolled.spare && at.y() > 0 ? kMarkerRows : 0;
+        const QPoint scroll = at - QPoint(0, below);
         QVariant reply;
-        if (!m_pControl->RunAsyncScript(DocumentScripts::ScrollTile(at.x(), at.y()), &reply,
+        if (!m_pControl->RunAsyncScript(DocumentScripts::ScrollTile(scroll.x(), scroll.y()), &reply,
                                         kTileTimeoutMs))
             return false;
         // Short of the tile: the document became smaller than measured while it was
         // captured. Its rows below can no longer be drawn, and the image must not pretend.
-        if (ReadPoint(reply) != at)
+        if (ReadPoint(reply) != scroll)
             return false;
-        if (!GrabTile(stitcher, index, scrolled.view, previous, &tile))
+        const QRect area = scrolled.view.translated(0, below);
+        const QPoint marker = !scrolled.spare ? area.topLeft()
+                              : below         ? QPoint(area.left(), 0)
+                                              : area.bottomLeft() + QPoint(0, 1);
+        if (!GrabTile(stitcher, index, area, marker, previous, &tile))
             return false;
         StepTime step(&m_timings.copy);
-        if (!stitcher.Place(index, tile, scrolled.view.topLeft()))
+        if (!stitcher.Place(index, tile, area.topLeft()))
             return false;
         if (m_progress)
             m_progress(stitcher.FilledRows(), scrolled.content.height());
@@ -364,11 +385,12 @@ bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolle
     return true;
 }
 
-bool WholePageCapture::GrabTile(TileStitcher& stitcher, int index, const QRect& area,
+bool WholePageCapture::GrabTile(TileStitcher& stitcher, int index, const QRect& area, QPoint marker,
                                 const QImage& previous, QImage* tile) {
-    // Every tile after the first carries a marker in the corner it shares with the tiles before
-    // it, so the grab that shows the marker is known to show this tile's position. The first
-    // tile is grabbed once more with the marker at its opposite corner, for the corner itself.
+    // The grab that shows the tile's marker is known to show this tile's position. The marker
+    // has rows of its own, or sits in the corner a tile shares with the tiles before it; there
+    // the first tile is grabbed once more with the marker at its opposite corner, for the
+    // corner itself.
     if (!m_bMarkerSeen) {
         {
             StepTime step(&m_timings.copy);
@@ -378,14 +400,13 @@ bool WholePageCapture::GrabTile(TileStitcher& stitcher, int index, const QRect& 
         return !tile->isNull();
     }
     const int token = ++m_nToken;
-    m_pControl->RunScript(DocumentScripts::ShowMarker(area.topLeft(), MarkerColour(token, 0),
-                                                      MarkerColour(token, 1)));
+    m_pControl->RunScript(
+        DocumentScripts::ShowMarker(marker, MarkerColour(token, 0), MarkerColour(token, 1)));
     {
         StepTime step(&m_timings.copy);
         stitcher.Prepare(index); // while the engine draws the tile
     }
-    if (!WaitForMarker(area.topLeft(), token, index == 0 ? kFirstMarkerMs : kMarkerTimeoutMs,
-                       tile)) {
+    if (!WaitForMarker(marker, token, index == 0 ? kFirstMarkerMs : kMarkerTimeoutMs, tile)) {
         if (index > 0)
             return false;
         // Something on the page keeps the marker from showing as drawn: fixed frame waits.
@@ -394,7 +415,7 @@ bool WholePageCapture::GrabTile(TileStitcher& stitcher, int index, const QRect& 
         *tile = GrabUnmarked(QImage());
         return !tile->isNull();
     }
-    if (index > 0)
+    if (index > 0 || marker != area.topLeft())
         return true;
     const QPoint opposite = area.bottomRight() - QPoint(1, 1);
     const int second = ++m_nToken;

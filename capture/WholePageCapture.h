@@ -46,13 +46,6 @@ class WholePageCapture final {
     // nothing could be measured, the rendering failed or the image would be too large.
     bool CaptureWholePage(QImage* image);
 
-    // Switches the document's scroll bars off, remembers the frame in remembered (when given)
-    // and reads the document's full scroll size. true when the size was read.
-    bool MeasureBody(int frame, QSize* size, QList<int>* remembered);
-
-    // Renders the top document, width x height document pixels, into *image.
-    bool DrawDocument(int width, int height, QImage* image);
-
     // A narrower widest view (at least 16 pixels), so that tiling across can be seen at work
     // on smaller documents.
     void SetMaxViewWidth(int width) { m_nMaxViewWidth = std::max(16, width); }
@@ -69,15 +62,23 @@ class WholePageCapture final {
         QRect view;    // its visible part, in view pixels
         QSize content; // its whole content
         bool box = false;
+        bool spare = false; // the view has rows below view for the frame marker
     };
-    bool MeasureDocument(QSize* size, QList<int>* remembered);
+    // The size of the top document, or (*frameset) of its largest readable frame.
+    bool MeasureDocument(QSize* size, QList<int>* remembered, bool* frameset);
+    // Switches the document's scroll bars off, remembers the frame in remembered (when given)
+    // and reads the document's full scroll size. true when the size was read.
+    bool MeasureBody(int frame, QSize* size, QList<int>* remembered);
+    // Renders the top document, width x height document pixels, into *image.
+    bool DrawDocument(int width, int height, QImage* image);
     void RestoreBodies(const QList<int>& remembered);
     bool DrawFrameset(int width, int height, QImage* image);
     bool FindScrolled(QSize document, QSize view, Scrolled* scrolled);
-    int ChooseTileHeight(int width, int viewHeight, int documentHeight);
+    // The height of the tiles; *spare when the view has rows for the marker below them.
+    int ChooseTileHeight(int width, int viewHeight, int documentHeight, bool* spare);
     bool GrabTiles(TileStitcher& stitcher, const Scrolled& scrolled, QImage* first);
-    bool GrabTile(TileStitcher& stitcher, int index, const QRect& area, const QImage& previous,
-                  QImage* tile);
+    bool GrabTile(TileStitcher& stitcher, int index, const QRect& area, QPoint marker,
+                  const QImage& previous, QImage* tile);
     // Until the view shows the marker of token at at; then, with grab, the whole view into it.
     bool WaitForMarker(QPoint at, int token, int timeoutMs, QImage* grab);
     void RenderView(QImage* buffer);

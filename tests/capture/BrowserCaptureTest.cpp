@@ -196,25 +196,36 @@ TEST_F(BrowserCaptureTest, WideFixedStickyAndViewportHighContent) {
     EXPECT_EQ(s_pControl->size(), QSize(kViewWidth, kViewHeight));
 }
 
-// Images that load on scrolling into view, natively lazy or through an IntersectionObserver.
-TEST_F(BrowserCaptureTest, LazyImagesAreInTheCapture) {
+// Content that comes in on scrolling, 100 red rows below the first tall tile: a natively lazy
+// image on a page without scripts, and blocks grown by an IntersectionObserver and by scroll
+// handlers set as a property and as an attribute. All of it is in before the page is measured.
+TEST_F(BrowserCaptureTest, LazyContentIsInTheCapture) {
     s_pServer->AddFile("/red.png", Png(qRgb(255, 0, 0), 200, 100), "image/png");
-    s_pServer->AddFile("/blue.png", Png(qRgb(0, 0, 255), 200, 100), "image/png");
-    const QString html = QStringLiteral(
-        "<!doctype html><body style=\"margin:0\"><div style=\"height:8000px\"></div>"
-        "<img loading=lazy src=\"/red.png\" width=200 height=100 style=\"display:block\">"
-        "<div style=\"height:8000px\"></div>"
-        "<img id=io data-src=\"/blue.png\" width=200 height=100 style=\"display:block\">"
-        "<div style=\"height:2000px\"></div><script>"
-        "new IntersectionObserver((es,o)=>{for(const e of es)if(e.isIntersecting){"
-        "e.target.src=e.target.dataset.src;o.unobserve(e.target);}})"
-        ".observe(document.getElementById('io'));</script></body>");
-    s_pServer->AddFile("/lazy.html", html.toUtf8(), "text/html");
-    ASSERT_TRUE(Load(s_pServer->Url(QStringLiteral("/lazy.html"))));
-    const QImage image = Capture();
-    ASSERT_EQ(image.height(), 18200);
-    EXPECT_EQ(image.pixel(100, 8050) & 0xFFFFFF, 0xFF0000u);
-    EXPECT_EQ(image.pixel(100, 16150) & 0xFFFFFF, 0x0000FFu);
+    const QString grow = QStringLiteral("document.getElementById('i').style.cssText="
+                                        "'height:100px;background:#f00'");
+    const QString onScroll = QStringLiteral("if(scrollY>3000)%1").arg(grow);
+    const QStringList loaders = {
+        QStringLiteral("<img loading=lazy src=\"/red.png\" style=\"display:block\">"),
+        QStringLiteral("<div id=i></div><script>new IntersectionObserver((es,o)=>{"
+                       "if(es.some(e=>e.isIntersecting)){%1;o.disconnect();}})"
+                       ".observe(document.getElementById('i'));</script>")
+            .arg(grow),
+        QStringLiteral("<div id=i></div><script>window.onscroll=()=>{%1};</script>").arg(onScroll),
+        QStringLiteral("<div id=i></div><script>document.body.setAttribute('onscroll',\"%1\");"
+                       "</script>")
+            .arg(onScroll)};
+    for (int i = 0; i < loaders.size(); ++i) {
+        const QString html =
+            QStringLiteral("<!doctype html><body style=\"margin:0\"><div style=\"height:12000px\">"
+                           "</div>%1<div style=\"height:2000px\"></div></body>")
+                .arg(loaders.at(i));
+        const QByteArray path = "/lazy" + QByteArray::number(i) + ".html";
+        s_pServer->AddFile(path, html.toUtf8(), "text/html");
+        ASSERT_TRUE(Load(s_pServer->Url(QString::fromLatin1(path))));
+        const QImage image = Capture();
+        ASSERT_EQ(image.height(), 14100) << "page " << i;
+        EXPECT_EQ(image.pixel(100, 12050) & 0xFFFFFF, 0xFF0000u) << "page " << i;
+    }
 }
 
 // A frameset: the largest readable frame's size; a frame of another origin is not measured;
