@@ -128,7 +128,8 @@ QString WatchScrollUsers() {
   const wrap = (fn, before) => new Proxy(fn, {
     apply(target, self, args) { before(self, args); return Reflect.apply(target, self, args); }
   });
-  const scrolled = self => self === window || self === document ||
+  // A bare addEventListener(...) call has no this: it is the window's.
+  const scrolled = self => self == null || self === window || self === document ||
       self instanceof HTMLBodyElement || self instanceof HTMLFrameSetElement;
   const isScroll = type => type === 'scroll' || type === 'scrollend';
   if (window.IntersectionObserver) {

@@ -198,7 +198,8 @@ TEST_F(BrowserCaptureTest, WideFixedStickyAndViewportHighContent) {
 
 // Content that comes in on scrolling, 100 red rows below the first tall tile: a natively lazy
 // image on a page without scripts, and blocks grown by an IntersectionObserver and by scroll
-// handlers set as a property and as an attribute. All of it is in before the page is measured.
+// handlers set as a property, added bare and set as an attribute. All of it is in before the
+// page is measured.
 TEST_F(BrowserCaptureTest, LazyContentIsInTheCapture) {
     s_pServer->AddFile("/red.png", Png(qRgb(255, 0, 0), 200, 100), "image/png");
     const QString grow = QStringLiteral("document.getElementById('i').style.cssText="
@@ -211,6 +212,8 @@ TEST_F(BrowserCaptureTest, LazyContentIsInTheCapture) {
                        ".observe(document.getElementById('i'));</script>")
             .arg(grow),
         QStringLiteral("<div id=i></div><script>window.onscroll=()=>{%1};</script>").arg(onScroll),
+        QStringLiteral("<div id=i></div><script>addEventListener('scroll',()=>{%1});</script>")
+            .arg(onScroll),
         QStringLiteral("<div id=i></div><script>document.body.setAttribute('onscroll',\"%1\");"
                        "</script>")
             .arg(onScroll)};
