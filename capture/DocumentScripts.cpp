@@ -300,7 +300,9 @@ QString FindScrollBox(int minPercent) {
   const z = window.__zelvaneFreeze;
   const vw = window.innerWidth, vh = window.innerHeight;
   let best = null, bestArea = vw * vh * %1 / 100;
-  for (const el of document.querySelectorAll('body *')) {
+  // The body too: under a root that does not scroll, it scrolls as a box of its own.
+  const b = document.body;
+  for (const el of b ? [b, ...b.querySelectorAll('*')] : []) {
     if (el.scrollHeight <= el.clientHeight && el.scrollWidth <= el.clientWidth) continue;
     const st = getComputedStyle(el);
     const scrolls = v => v === 'auto' || v === 'scroll' || v === 'overlay';

@@ -79,6 +79,12 @@ std::vector<RowCase> RowCases() {
         {"TransformedDown",
          Rows(0, 1000) + Rows(1000, 2000, QStringLiteral("transform:translateY(2000px)")), 5000,
          belowWhiteGap},
+        // The root does not scroll; the body scrolls as a box filling the view.
+        {"BodyScrollingUnderAFixedRoot",
+         QStringLiteral("<style>html{overflow:hidden;height:100%}body{height:100%;"
+                        "overflow:auto}</style>%1")
+             .arg(Rows(0, 5000)),
+         5000, coded(0, 0)},
     };
 }
 
