@@ -2,6 +2,7 @@
 
 #include "imaging/BmpWriter.h"
 #include "imaging/CImageJPG.h"
+#include "imaging/PageStackWriter.h"
 #include "imaging/PdfWriter.h"
 #include "imaging/PngWriter.h"
 #include "pages/AutoBreaks.h"
@@ -38,13 +39,11 @@ bool CaptureOutput::CutPages(const QImage& rows, bool autoBreaks, PageSet& set) 
     return AutoBreaks::Apply(reflow) == MarginReflow::ApplyResult::Applied;
 }
 
-QList<QImage> CaptureOutput::PageImages(const PageSet& set) {
-    QList<QImage> images;
-    const PageGeometry& geometry = set.Geometry();
+QList<const quint8*> CaptureOutput::PagePixels(const PageSet& set) {
+    QList<const quint8*> pixels;
     for (int i = 0; i < set.Count(); ++i)
-        images.append(QImage(set.Page(i)->pixels, geometry.pageWidth, geometry.pageHeight,
-                             geometry.rowBytes, QImage::Format_RGB32));
-    return images;
+        pixels.append(set.Page(i)->pixels);
+    return pixels;
 }
 
 bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job) {
@@ -56,92 +55,56 @@ bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job) {
     if (image.isNull())
         return Fail(job.out, QStringLiteral("out of memory"));
     if (format != CaptureOptions::Format::Pdf && !job.pages && !job.autoBreaks)
-        return WriteFile(image, job.out, format);
+        return WriteFile({image.constBits()}, image.width(), image.height(), job.out, format);
     PageSet set;
     if (!CutPages(image, job.autoBreaks, set))
         return Fail(job.out, QStringLiteral("out of memory"));
-    const QList<QImage> pages = PageImages(set);
+    // The pages are written from their buffers, as the save dialog writes them.
+    const QList<const quint8*> pages = PagePixels(set);
+    const int width = set.Geometry().pageWidth;
     if (format == CaptureOptions::Format::Pdf)
-        return WritePdf(pages, job.out);
+        return WritePdf(pages, width, job.out);
     if (!job.pages)
-        return WriteFile(Scroll(pages), job.out, format);
+        return WriteFile(pages, width, kPageRows, job.out, format);
     for (int i = 0; i < pages.size(); ++i)
-        if (!WriteFile(pages.at(i), CaptureOptions::PageFile(job.out, i + 1), format))
+        if (!WriteFile({pages.at(i)}, width, kPageRows, CaptureOptions::PageFile(job.out, i + 1),
+                       format))
             return false;
     return true;
 }
 
-QImage CaptureOutput::Scroll(const QList<QImage>& pages) {
-    // The pages top to bottom in one picture, as the save dialog's scroll holds them.
-    if (pages.isEmpty())
-        return {};
-    QImage scroll(pages.first().width(), int(pages.size()) * kPageRows, QImage::Format_RGB32);
-    for (int i = 0; !scroll.isNull() && i < pages.size(); ++i)
-        std::memcpy(scroll.scanLine(i * kPageRows), pages.at(i).constBits(),
-                    size_t(pages.at(i).sizeInBytes()));
-    return scroll;
-}
-
-bool CaptureOutput::WriteFile(const QImage& image, const QString& path,
-                              CaptureOptions::Format format) {
-    if (image.isNull())
-        return Fail(path, QStringLiteral("out of memory"));
-    errno = 0;
-    switch (format) {
-    case CaptureOptions::Format::Bmp:
-        return WriteBmp(image, path);
-    case CaptureOptions::Format::Jpeg:
-        return WriteJpeg(image, path);
-    case CaptureOptions::Format::Png:
-        return WritePng(image, path);
-    case CaptureOptions::Format::Pdf:
-        return WritePdf({image}, path);
-    case CaptureOptions::Format::None:
-        break;
-    }
-    return Fail(path, QStringLiteral("unknown format"));
-}
-
-bool CaptureOutput::WriteBmp(const QImage& image, const QString& path) {
-    if (!BmpWriter::Fits(image.width(), image.height(), 4))
+bool CaptureOutput::WriteFile(const QList<const quint8*>& pages, int width, int pageRows,
+                              const QString& path, CaptureOptions::Format format) {
+    const qint64 rows = qint64(pages.size()) * pageRows;
+    if (format == CaptureOptions::Format::Bmp && !BmpWriter::Fits(width, rows, 4))
         return Fail(path, QStringLiteral("the picture is too large for a BMP file"));
-    BmpWriter writer;
-    if (!writer.Open(path, image.width(), image.height(), 4) ||
-        !writer.WriteBandBottomUp(image.constBits(), image.height()) || !writer.Close())
-        return Fail(path, SystemReason());
-    m_written.append(path);
-    return true;
-}
-
-bool CaptureOutput::WriteJpeg(const QImage& image, const QString& path) {
-    if (image.height() > CImageJPG::kMaxHeight)
+    if (format == CaptureOptions::Format::Png && !PngWriter::Fits(width, rows, 4))
+        return Fail(path, QStringLiteral("the picture is too large for a PNG file"));
+    if (format == CaptureOptions::Format::Jpeg && rows > CImageJPG::kMaxHeight)
         return Fail(path, QStringLiteral("a JPEG file holds at most %1 rows; this picture has %2")
                               .arg(CImageJPG::kMaxHeight)
-                              .arg(image.height()));
-    CImageJPG jpeg(path);
-    jpeg.SetQuality(kJpegQuality);
-    if (!jpeg.CreateFromBitmap(image) || !jpeg.Save())
+                              .arg(rows));
+    if (format != CaptureOptions::Format::Bmp && format != CaptureOptions::Format::Png &&
+        format != CaptureOptions::Format::Jpeg)
+        return Fail(path, QStringLiteral("unknown format"));
+    errno = 0;
+    const PageStackWriter writer(width, pageRows, 4);
+    const bool ok = format == CaptureOptions::Format::Bmp ? writer.WriteBmp(path, pages)
+                    : format == CaptureOptions::Format::Png
+                        ? writer.WritePng(path, pages)
+                        : writer.WriteJpeg(path, pages, kJpegQuality);
+    if (!ok)
         return Fail(path, SystemReason());
     m_written.append(path);
     return true;
 }
 
-bool CaptureOutput::WritePng(const QImage& image, const QString& path) {
-    if (!PngWriter::Fits(image.width(), image.height(), 4))
-        return Fail(path, QStringLiteral("the picture is too large for a PNG file"));
-    PngWriter writer;
-    if (!writer.Open(path, image.width(), image.height(), 4) ||
-        !writer.WriteBand(image.constBits(), image.height()) || !writer.Close())
-        return Fail(path, SystemReason());
-    m_written.append(path);
-    return true;
-}
-
-bool CaptureOutput::WritePdf(const QList<QImage>& pages, const QString& path) {
+bool CaptureOutput::WritePdf(const QList<const quint8*>& pages, int width, const QString& path) {
+    errno = 0;
     PdfWriter writer;
     bool ok = writer.Open(path, ReviewTexts::JobName());
-    for (const QImage& page : pages)
-        ok = ok && writer.AddPage(page.constBits(), page.width(), page.height(), 4);
+    for (const quint8* page : pages)
+        ok = ok && writer.AddPage(page, width, kPageRows, 4);
     if (!ok || !writer.Close())
         return Fail(path, SystemReason());
     m_written.append(path);

@@ -2,6 +2,7 @@
 
 #include "app/CaptureOptions.h"
 #include "pages/PageSet.h"
+#include "review/PageFileSaver.h"
 
 #include <QImage>
 #include <QList>
@@ -17,7 +18,7 @@ class CaptureOutput final {
   public:
     static constexpr int kPageRows = 1024;
     // The quality the save dialog writes JPEG files with.
-    static constexpr int kJpegQuality = 100;
+    static constexpr int kJpegQuality = PageFileSaver::kJpegQuality;
 
     // false with FailedFile() and Reason() set when a file could not be written.
     bool Write(const QImage& rows, const CaptureJob& job);
@@ -33,13 +34,11 @@ class CaptureOutput final {
     static bool CutPages(const QImage& rows, bool autoBreaks, PageSet& set);
 
   private:
-    static QList<QImage> PageImages(const PageSet& set);
-    static QImage Scroll(const QList<QImage>& pages);
-    bool WriteFile(const QImage& image, const QString& path, CaptureOptions::Format format);
-    bool WriteBmp(const QImage& image, const QString& path);
-    bool WriteJpeg(const QImage& image, const QString& path);
-    bool WritePng(const QImage& image, const QString& path);
-    bool WritePdf(const QList<QImage>& pages, const QString& path);
+    static QList<const quint8*> PagePixels(const PageSet& set);
+    // One picture of pages (each pageRows rows of width pixels), the first on top.
+    bool WriteFile(const QList<const quint8*>& pages, int width, int pageRows, const QString& path,
+                   CaptureOptions::Format format);
+    bool WritePdf(const QList<const quint8*>& pages, int width, const QString& path);
     bool Fail(const QString& path, const QString& reason);
 
     QStringList m_written;

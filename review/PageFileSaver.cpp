@@ -2,8 +2,8 @@
 
 #include "imaging/BmpWriter.h"
 #include "imaging/CImageJPG.h"
+#include "imaging/PageStackWriter.h"
 #include "imaging/PdfWriter.h"
-#include "imaging/PngWriter.h"
 #include "review/ReviewTexts.h"
 
 #include <QDesktopServices>
@@ -142,11 +142,7 @@ bool PageFileSaver::SavePages(const QString& name, Format format) {
         if (!page->used)
             continue;
         const QString path = PageFilePath(name, i + 1, format);
-        const QList<const quint8*> one{page->pixels};
-        const bool ok = format == Format::Bmp   ? WriteBmp(path, one)
-                        : format == Format::Png ? WritePng(path, one)
-                                                : WriteJpeg(path, one);
-        if (!ok)
+        if (!WriteFile(path, format, {page->pixels}))
             return Fail(path);
     }
     return true;
@@ -155,47 +151,18 @@ bool PageFileSaver::SavePages(const QString& name, Format format) {
 bool PageFileSaver::SaveScroll(const QString& name, Format format) {
     // The pages are read in place: no tall copy of all of them.
     const QString path = ScrollFilePath(name, format);
-    const QList<const quint8*> pages = UsedPixels();
-    const bool ok = format == Format::Bmp   ? WriteBmp(path, pages)
-                    : format == Format::Png ? WritePng(path, pages)
-                                            : WriteJpeg(path, pages);
-    return ok || Fail(path);
+    return WriteFile(path, format, UsedPixels()) || Fail(path);
 }
 
-bool PageFileSaver::WriteBmp(const QString& path, const QList<const quint8*>& pages) {
-    // Bottom-up rows: the last page goes first, so the first one ends up on top.
-    BmpWriter bmp;
-    bool ok = bmp.Open(path, m_pages.geometry.pageWidth,
-                       qint64(pages.size()) * m_pages.geometry.pageHeight,
-                       m_pages.geometry.bytesPerPixel);
-    for (qsizetype f = pages.size() - 1; ok && f >= 0; --f)
-        ok = bmp.WriteBandBottomUp(pages[f], m_pages.geometry.pageHeight);
-    ok = bmp.Close() && ok;
+bool PageFileSaver::WriteFile(const QString& path, Format format,
+                              const QList<const quint8*>& pages) {
+    const PageGeometry& g = m_pages.geometry;
+    const PageStackWriter writer(g.pageWidth, g.pageHeight, g.bytesPerPixel);
+    const bool ok = format == Format::Bmp   ? writer.WriteBmp(path, pages)
+                    : format == Format::Png ? writer.WritePng(path, pages)
+                                            : writer.WriteJpeg(path, pages, kJpegQuality);
     m_nWritten += ok ? 1 : 0;
     return ok;
-}
-
-bool PageFileSaver::WritePng(const QString& path, const QList<const quint8*>& pages) {
-    PngWriter png;
-    bool ok = png.Open(path, m_pages.geometry.pageWidth,
-                       qint64(pages.size()) * m_pages.geometry.pageHeight,
-                       m_pages.geometry.bytesPerPixel);
-    for (qsizetype f = 0; ok && f < pages.size(); ++f)
-        ok = png.WriteBand(pages[f], m_pages.geometry.pageHeight);
-    ok = png.Close() && ok;
-    m_nWritten += ok ? 1 : 0;
-    return ok;
-}
-
-bool PageFileSaver::WriteJpeg(const QString& path, const QList<const quint8*>& pages) {
-    CImageJPG jpeg(path);
-    jpeg.SetQuality(100);
-    if (!jpeg.CreateFromPages(pages, m_pages.geometry.pageWidth, m_pages.geometry.pageHeight,
-                              m_pages.geometry.bytesPerPixel) ||
-        !jpeg.Save(path))
-        return false;
-    ++m_nWritten;
-    return true;
 }
 
 bool PageFileSaver::SavePdf(const QString& name) {

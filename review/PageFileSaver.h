@@ -22,6 +22,7 @@ class PageFileSaver final {
         NothingToSave,     // no page is marked used; nothing written
     };
     enum class FolderResult { Created, Exists, Refused, Failed };
+    static constexpr int kJpegQuality = 100;
 
     explicit PageFileSaver(const ReviewPages& pages,
                            const QString& imageFolder = DefaultImageFolder());
@@ -62,9 +63,8 @@ class PageFileSaver final {
     Outcome CheckScroll(Format format) const;
     bool SavePages(const QString& name, Format format);
     bool SaveScroll(const QString& name, Format format);
-    bool WriteBmp(const QString& path, const QList<const quint8*>& pages);
-    bool WritePng(const QString& path, const QList<const quint8*>& pages);
-    bool WriteJpeg(const QString& path, const QList<const quint8*>& pages);
+    // One BMP, PNG or JPEG file of pages, the first on top.
+    bool WriteFile(const QString& path, Format format, const QList<const quint8*>& pages);
     bool SavePdf(const QString& name);
     bool Fail(const QString& path);
     QList<const quint8*> UsedPixels() const;
