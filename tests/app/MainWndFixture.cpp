@@ -38,6 +38,12 @@ void MainWndFixture::SetUp() {
     ASSERT_NE(Wnd()->Browser(), nullptr);
     if (Wnd()->CaptureModeNow() == MainWnd::Selecting)
         QTest::keyClick(Wnd(), Qt::Key_F5);
+    // Each case starts as the user finds the program: its window active, whatever an earlier
+    // case's dialog or message box left.
+    if (!Wnd()->isActiveWindow()) {
+        Wnd()->activateWindow();
+        QTest::qWaitForWindowActive(Wnd(), 2000);
+    }
 }
 
 MainWnd* MainWndFixture::Wnd() {
