@@ -52,9 +52,10 @@ void PrintTimings(const WholePageCapture::Timings& t) {
                 t.measure, t.lazyWalk, t.resize, t.frameWait, t.grab, t.copy, t.restore);
 }
 
-// Best of kRounds, in milliseconds, and where that round's time went; -1 when a capture failed.
+// Best of kRounds, in milliseconds, and where that round's time went; the first round, on the
+// freshly loaded page as Chromium's one shot is, in *first. -1 when a capture failed.
 double TimeCapture(BrowserControl& control, const QString& url, int height,
-                   WholePageCapture::Timings* where) {
+                   WholePageCapture::Timings* where, double* first) {
     QSignalSpy loaded(&control, &BrowserControl::DocumentComplete);
     control.Navigate2(url);
     if (!loaded.wait(60000))
@@ -68,6 +69,8 @@ double TimeCapture(BrowserControl& control, const QString& url, int height,
         if (!capture.CaptureWholePage(&image) || image.size() != QSize(kWidth, height))
             return -1;
         const double ms = timer.nsecsElapsed() / 1e6;
+        if (round == 0)
+            *first = ms;
         if (ms < best)
             *where = capture.LastTimings();
         best = std::min(best, ms);
@@ -146,22 +149,26 @@ int main(int argc, char* argv[]) {
         return CaptureAddresses(control, urls, folder);
     TestHttpServer server;
     const QList<int> heights = race ? QList<int>{30000} : QList<int>{5000, 15000, 30000, 60000};
-    double ours30000[2] = {-1, -1};
+    double ours30000[2] = {-1, -1}, first30000[2] = {-1, -1};
     for (bool text : {false, true}) {
         for (int height : heights) {
             const QByteArray path =
                 QByteArray("/") + (text ? "text" : "bands") + QByteArray::number(height) + ".html";
             server.AddFile(path, PageHtml(text, height), "text/html; charset=utf-8");
             WholePageCapture::Timings where;
+            double first = -1;
             const double ms =
-                TimeCapture(control, server.Url(QString::fromLatin1(path)), height, &where);
-            if (height == 30000)
+                TimeCapture(control, server.Url(QString::fromLatin1(path)), height, &where, &first);
+            if (height == 30000) {
                 ours30000[text] = ms;
+                first30000[text] = first;
+            }
             if (ms < 0)
                 std::printf("capture %-11s %5d rows: FAILED\n", KindName(text), height);
             else
-                std::printf("capture %-11s %5d rows: %7.1f ms (%5.1f ms per 1000 rows)\n",
-                            KindName(text), height, ms, ms * 1000 / height);
+                std::printf("capture %-11s %5d rows: %7.1f ms (%5.1f ms per 1000 rows; the "
+                            "first of %d: %.1f ms)\n",
+                            KindName(text), height, ms, ms * 1000 / height, kRounds, first);
             if (ms >= 0 && height == 30000)
                 PrintTimings(where);
             std::fflush(stdout);
@@ -183,9 +190,9 @@ int main(int argc, char* argv[]) {
         }
         const double total = r.screenshotMs + r.decodeMs;
         std::printf("chromium %-11s %5d rows: %7.1f ms screenshot + %5.1f ms PNG decode = "
-                    "%7.1f ms; ours / chromium: %.2f (goal 0.5 or less)\n",
+                    "%7.1f ms; ours / chromium: %.2f (goal 0.5 or less; our first: %.2f)\n",
                     KindName(text), r.height, r.screenshotMs, r.decodeMs, total,
-                    ours30000[text] / total);
+                    ours30000[text] / total, first30000[text] / total);
     }
     return 0;
 }
