@@ -42,7 +42,7 @@ void MainWndFixture::SetUp() {
     // case's dialog or message box left.
     if (!Wnd()->isActiveWindow()) {
         Wnd()->activateWindow();
-        QTest::qWaitForWindowActive(Wnd(), 2000);
+        (void)QTest::qWaitForWindowActive(Wnd(), 2000);
     }
 }
 
