@@ -7,6 +7,7 @@
 #include "imaging/PngWriter.h"
 #include "pages/AutoBreaks.h"
 #include "pages/PageCutter.h"
+#include "review/PageFileSaver.h"
 #include "review/ReviewTexts.h"
 
 #include <QFile>
@@ -84,15 +85,24 @@ bool CaptureOutput::WriteFile(const QList<const quint8*>& pages, int width, int 
         return Fail(path, QStringLiteral("a JPEG file holds at most %1 rows; this picture has %2")
                               .arg(CImageJPG::kMaxHeight)
                               .arg(rows));
-    if (format != CaptureOptions::Format::Bmp && format != CaptureOptions::Format::Png &&
-        format != CaptureOptions::Format::Jpeg)
-        return Fail(path, QStringLiteral("unknown format"));
     errno = 0;
     const PageStackWriter writer(width, pageRows, 4);
-    const bool ok = format == CaptureOptions::Format::Bmp ? writer.WriteBmp(path, pages)
-                    : format == CaptureOptions::Format::Png
-                        ? writer.WritePng(path, pages)
-                        : writer.WriteJpeg(path, pages, kJpegQuality);
+    bool ok = false;
+    switch (format) {
+    case CaptureOptions::Format::Bmp:
+        ok = writer.WriteBmp(path, pages);
+        break;
+    case CaptureOptions::Format::Png:
+        ok = writer.WritePng(path, pages);
+        break;
+    case CaptureOptions::Format::Jpeg:
+        // As the save dialog writes them.
+        ok = writer.WriteJpeg(path, pages, PageFileSaver::kJpegQuality);
+        break;
+    case CaptureOptions::Format::Pdf:
+    case CaptureOptions::Format::None:
+        return Fail(path, QStringLiteral("unknown format"));
+    }
     if (!ok)
         return Fail(path, SystemReason());
     m_written.append(path);

@@ -2,7 +2,6 @@
 
 #include "app/CaptureOptions.h"
 #include "pages/PageSet.h"
-#include "review/PageFileSaver.h"
 
 #include <QImage>
 #include <QList>
@@ -17,8 +16,6 @@
 class CaptureOutput final {
   public:
     static constexpr int kPageRows = 1024;
-    // The quality the save dialog writes JPEG files with.
-    static constexpr int kJpegQuality = PageFileSaver::kJpegQuality;
 
     // false with FailedFile() and Reason() set when a file could not be written.
     bool Write(const QImage& rows, const CaptureJob& job);

@@ -131,15 +131,9 @@ class ControlState final {
     // size, so a control still at its own size passes through one row less on its way back.
     void Restore() {
         m_pControl->View()->setZoomFactor(m_dZoom);
-        const bool fresh = m_pControl->size() != m_size;
-        for (int h : {m_size.height() - 1, m_size.height()}) {
-            if (fresh && h != m_size.height())
-                continue;
-            m_pControl->SetWidth(m_size.width());
-            m_pControl->SetHeight(std::max(1, h));
-            m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(
-                m_pControl->View()->width(), m_pControl->View()->height()));
-        }
+        if (m_pControl->size() == m_size)
+            ResizeTo(m_size.height() - 1);
+        ResizeTo(m_size.height());
         m_pControl->RunScript(
             DocumentScripts::RestoreLayout(std::max(0, m_scroll.x()), std::max(0, m_scroll.y())));
     }
@@ -147,6 +141,13 @@ class ControlState final {
     ControlState& operator=(const ControlState&) = delete;
 
   private:
+    void ResizeTo(int height) {
+        m_pControl->SetWidth(m_size.width());
+        m_pControl->SetHeight(std::max(1, height));
+        m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(m_pControl->View()->width(),
+                                                                    m_pControl->View()->height()));
+    }
+
     BrowserControl* m_pControl;
     QSize m_size;
     qreal m_dZoom;
