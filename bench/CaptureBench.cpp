@@ -102,6 +102,21 @@ int CaptureAddresses(BrowserControl& control, const QStringList& urls, const QSt
     return failed == 0 ? 0 : 1;
 }
 
+// Chromium's fastest of kRounds screenshots, as ours is the best of kRounds: one shot now and
+// then takes twice as long, which would flatter the ratio.
+ChromiumShot::Result BestShot(const QString& url) {
+    ChromiumShot::Result best;
+    for (int round = 0; round < kRounds; ++round) {
+        ChromiumShot chromium;
+        const ChromiumShot::Result r = chromium.Shoot(url, kWidth);
+        if (!r.ok)
+            return r;
+        if (!best.ok || r.screenshotMs + r.decodeMs < best.screenshotMs + best.decodeMs)
+            best = r;
+    }
+    return best;
+}
+
 // A new virtual machine's memory is many times slower to touch the first time than ever after,
 // which would charge whichever side of the race runs first. Touched once here, untimed.
 void WarmMemory() {
@@ -181,18 +196,18 @@ int main(int argc, char* argv[]) {
     for (bool text : {false, true}) {
         const QString url = server.Url(
             QStringLiteral("/%1%2.html").arg(QLatin1String(text ? "text" : "bands")).arg(30000));
-        ChromiumShot chromium;
-        const ChromiumShot::Result r = chromium.Shoot(url, kWidth);
+        const ChromiumShot::Result r = BestShot(url);
         if (!r.ok) {
             std::printf("chromium %-11s 30000 rows: FAILED (%s)\n", KindName(text),
                         qPrintable(r.error));
             continue;
         }
         const double total = r.screenshotMs + r.decodeMs;
-        std::printf("chromium %-11s %5d rows: %7.1f ms screenshot + %5.1f ms PNG decode = "
-                    "%7.1f ms; ours / chromium: %.2f (goal 0.5 or less; our first: %.2f)\n",
-                    KindName(text), r.height, r.screenshotMs, r.decodeMs, total,
-                    ours30000[text] / total, first30000[text] / total);
+        std::printf(
+            "chromium %-11s %5d rows: %7.1f ms screenshot + %5.1f ms PNG decode = "
+            "%7.1f ms (best of %d); ours / chromium: %.2f (goal 0.5 or less; our first: %.2f)\n",
+            KindName(text), r.height, r.screenshotMs, r.decodeMs, total, kRounds,
+            ours30000[text] / total, first30000[text] / total);
     }
     return 0;
 }
