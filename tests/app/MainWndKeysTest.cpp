@@ -26,10 +26,8 @@
 #include <QWebEngineView>
 #include <QWindow>
 
-#include <chrono>
 #include <cstdio>
 #include <functional>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -43,9 +41,6 @@ class MainWndKeysTest : public MainWndFixture {
 } // namespace
 
 namespace {
-
-// The X case's inner run ends itself after this long; the outer case waits a minute more.
-constexpr int kInnerLimitS = 180;
 
 // Keys as the keyboard gives them: to a window, which hands them to whatever has the focus
 // inside (in a page, an object of the engine's own). Under a real X server they go through it.
@@ -288,13 +283,6 @@ TEST_F(MainWndKeysTest, ShortcutsUnderRealX) {
                      keyboard.FocusWindow(), modal ? modal->metaObject()->className() : "none");
         keyboard.Click(key, mods);
     };
-    // A hang anywhere (a modal loop nobody closes, a blocked call) ends the run with a line
-    // the outer case shows, before it gives up on it.
-    std::thread([] {
-        std::this_thread::sleep_for(std::chrono::seconds(kInnerLimitS));
-        std::fprintf(stderr, "x-case: did not end within %d s\n", kInnerLimitS);
-        std::_Exit(3);
-    }).detach();
     ShortcutsAfterEveryDialog();
     g_pressKey = windowKeys;
 }
@@ -330,16 +318,23 @@ TEST_P(MainWndUnderX, ShortcutsWorkAfterEveryDialog) {
     env.insert(QStringLiteral("ZELVANE_X_SESSION"), session.Display());
     env.insert(QStringLiteral("ZELVANE_X_WM"),
                windowManager ? QStringLiteral("1") : QStringLiteral("0"));
+    // With no session bus named, the first accessibility query under X has libdbus fork a
+    // child to start one; with the sanitizers' allocator locked by another thread at the fork,
+    // that child spins for ever and the run waits on it. A bus that refuses at once stops that.
+    QTemporaryDir noBus;
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+               QStringLiteral("unix:path=") + noBus.filePath(QStringLiteral("none")));
     inner.setProcessEnvironment(env);
     inner.setProcessChannelMode(QProcess::MergedChannels);
     inner.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--gtest_filter=MainWndKeysTest.ShortcutsUnderRealX")});
-    const bool finished = inner.waitForFinished((kInnerLimitS + 60) * 1000);
+    const bool finished = inner.waitForFinished(240000);
     if (!finished)
-        inner.kill();
+        inner.kill(); // a hung run is reported with what it printed so far
+    (void)inner.waitForFinished(5000);
     const QByteArray out = inner.readAll();
     const std::string report = CaseLines(out);
-    ASSERT_TRUE(finished) << report;
+    ASSERT_TRUE(finished) << "the run did not end within 240 s\n" << report;
     EXPECT_EQ(inner.exitCode(), 0) << report;
     EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << report;
 }
