@@ -1,5 +1,7 @@
 #include "app/AppTexts.h"
 
+#include "capture/CaptureResult.h"
+
 namespace AppTexts {
 
 QString AppName() {
@@ -51,6 +53,45 @@ QString CaptureErrorOneLine() {
     return QStringList{CaptureErrorTitle(), CaptureErrorLine1(), CaptureErrorLine2(),
                        CaptureErrorLine3(), CaptureErrorBoardLine()}
         .join(QLatin1Char(' '));
+}
+
+QString CaptureFailureText(const CaptureResult& result) {
+    switch (result.Why()) {
+    case CaptureResult::Done:
+        break;
+    case CaptureResult::NothingToCapture:
+        return QStringLiteral("원인: 캡쳐할 문서가 없습니다.");
+    case CaptureResult::TooLarge:
+        return QStringLiteral("원인: 페이지(%1 × %2 픽셀)가 너무 커서 한 장의 그림에 담을 수 "
+                              "없습니다.")
+            .arg(result.Size().width())
+            .arg(result.Size().height());
+    case CaptureResult::Shrank:
+        return QStringLiteral("원인: 캡쳐하는 동안 페이지가 짧아졌습니다.");
+    case CaptureResult::NoAnswer:
+        return QStringLiteral("원인: 웹 엔진이 제때 응답하지 않았습니다.");
+    case CaptureResult::RendererEnded:
+        return QStringLiteral("원인: 페이지를 그리던 프로세스가 끝났습니다.");
+    case CaptureResult::TimedOut:
+        return QStringLiteral("원인: 캡쳐가 제한 시간 안에 끝나지 않았습니다.");
+    case CaptureResult::Cancelled:
+        return QStringLiteral("원인: 캡쳐를 취소했습니다.");
+    case CaptureResult::OutOfMemory:
+        return QStringLiteral("원인: 그림을 담을 메모리가 부족합니다.");
+    }
+    return QString();
+}
+
+QString RendererEndedTitle() {
+    return QStringLiteral("페이지 오류!!");
+}
+
+QString RendererEndedLine1() {
+    return QStringLiteral("페이지를 그리던 프로세스가 끝났습니다.");
+}
+
+QString RendererEndedLine2() {
+    return QStringLiteral("페이지를 다시 불러올까요?");
 }
 
 QString AboutTitle() {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class CaptureResult;
+
 // The program's own texts in one place: names, the main window's labels and the texts the
 // program's maker chooses (the report board). The review's own texts are in review/ReviewTexts.
 namespace AppTexts {
@@ -27,6 +29,13 @@ QString CaptureErrorLine3();
 QString CaptureErrorBoardLine();
 // The capture error message's title and lines in one line, for the command line.
 QString CaptureErrorOneLine();
+// Why a capture failed, in one sentence: the line the capture error message ends with.
+QString CaptureFailureText(const CaptureResult& result);
+
+// The offer to reload after the process drawing the page ended: title and lines.
+QString RendererEndedTitle();
+QString RendererEndedLine1();
+QString RendererEndedLine2();
 
 // F8's line in place of the list when no browser shows a page.
 QString NoBrowserPages();

@@ -18,9 +18,11 @@ constexpr double kMaxTimeoutS = 86400;
 
 const QStringList& CommandOptions() {
     static const QStringList options = {
-        QStringLiteral("--capture"),     QStringLiteral("--out"),  QStringLiteral("--pages"),
-        QStringLiteral("--auto-breaks"), QStringLiteral("--rows"), QStringLiteral("--width"),
-        QStringLiteral("--timeout"),     QStringLiteral("--help"), QStringLiteral("--version")};
+        QStringLiteral("--capture"), QStringLiteral("--out"),
+        QStringLiteral("--pages"),   QStringLiteral("--auto-breaks"),
+        QStringLiteral("--rows"),    QStringLiteral("--width"),
+        QStringLiteral("--timeout"), QStringLiteral("--capture-timeout"),
+        QStringLiteral("--help"),    QStringLiteral("--version")};
     return options;
 }
 
@@ -84,10 +86,10 @@ CaptureOptions::Mode CaptureOptions::Parse(const QStringList& arguments) {
 
 bool CaptureOptions::ReadOption(const QString& option, const QStringList& arguments, int* i) {
     CaptureJob* job = m_jobs.isEmpty() ? &m_defaults : &m_jobs.last();
-    const bool takesValue = option == QLatin1String("--capture") ||
-                            option == QLatin1String("--out") || option == QLatin1String("--rows") ||
-                            option == QLatin1String("--width") ||
-                            option == QLatin1String("--timeout");
+    const bool takesValue =
+        option == QLatin1String("--capture") || option == QLatin1String("--out") ||
+        option == QLatin1String("--rows") || option == QLatin1String("--width") ||
+        option == QLatin1String("--timeout") || option == QLatin1String("--capture-timeout");
     QString value;
     if (takesValue && !Take(arguments, i, &value))
         return false;
@@ -119,7 +121,9 @@ bool CaptureOptions::ReadOption(const QString& option, const QStringList& argume
     } else if (option == QLatin1String("--width")) {
         return ReadWidth(value);
     } else if (option == QLatin1String("--timeout")) {
-        return ReadTimeout(value);
+        return ReadSeconds(option, value, &m_nTimeoutMs);
+    } else if (option == QLatin1String("--capture-timeout")) {
+        return ReadSeconds(option, value, &m_nCaptureTimeoutMs);
     }
     return true;
 }
@@ -172,14 +176,14 @@ bool CaptureOptions::ReadWidth(const QString& text) {
     return true;
 }
 
-bool CaptureOptions::ReadTimeout(const QString& text) {
+bool CaptureOptions::ReadSeconds(const QString& option, const QString& text, int* ms) {
     bool ok = false;
     const double seconds = text.toDouble(&ok);
     if (!ok || !std::isfinite(seconds) || seconds <= 0 || seconds > kMaxTimeoutS) {
-        Fail(QStringLiteral("--timeout wants seconds above 0, not %1").arg(text));
+        Fail(QStringLiteral("%1 wants seconds above 0, not %2").arg(option, text));
         return false;
     }
-    m_nTimeoutMs = std::max(1, int(std::lround(seconds * 1000)));
+    *ms = std::max(1, int(std::lround(seconds * 1000)));
     return true;
 }
 
@@ -222,7 +226,7 @@ QString CaptureOptions::Usage(const QString& program) {
                "Usage: %1                 open the window\n"
                "       %1 --capture ADDRESS --out FILE [--pages] [--auto-breaks]\n"
                "              [--rows TOP,BOTTOM] [--capture ADDRESS --out FILE ...]\n"
-               "              [--width N] [--timeout S]\n"
+               "              [--width N] [--timeout S] [--capture-timeout S]\n"
                "       %1 --help | --version\n"
                "\n"
                "Captures each whole web page as F3 does, without a window, and writes FILE.\n"
@@ -234,6 +238,7 @@ QString CaptureOptions::Usage(const QString& program) {
                "  --rows TOP,BOTTOM   keep only the document's rows TOP to BOTTOM - 1\n"
                "  --width N           the view's width in pixels (default %2)\n"
                "  --timeout S         seconds a page may take to load (default %3)\n"
+               "  --capture-timeout S seconds a capture may take (default %4)\n"
                "\n"
                "Options after a --capture belong to it; given before the first they apply to all.\n"
                "Exit status: 0 every file written, 1 a page failed to load or to capture,\n"
@@ -241,5 +246,6 @@ QString CaptureOptions::Usage(const QString& program) {
                "left).\n")
         .arg(program)
         .arg(view.width())
-        .arg(kDefaultTimeoutS);
+        .arg(kDefaultTimeoutS)
+        .arg(kDefaultCaptureTimeoutS);
 }

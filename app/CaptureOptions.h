@@ -19,7 +19,7 @@ struct CaptureJob {
 // The program's command line, read without any window: the window mode (no arguments of ours),
 // --help, --version, or one or more captures. Options that belong to a capture (--pages,
 // --auto-breaks, --rows) apply to the --capture they follow; given before the first --capture
-// they apply to every capture. --width and --timeout apply to the whole run.
+// they apply to every capture. --width, --timeout and --capture-timeout apply to the whole run.
 class CaptureOptions final {
   public:
     enum class Mode { Window, Capture, Help, Version, Error };
@@ -30,6 +30,7 @@ class CaptureOptions final {
     static constexpr int kMinWidth = 100;
     static constexpr int kMaxWidth = 16000;
     static constexpr double kDefaultTimeoutS = 30;
+    static constexpr double kDefaultCaptureTimeoutS = 300;
 
     // The arguments after the program's name; Mode::Error with Error() set when they are wrong.
     Mode Parse(const QStringList& arguments);
@@ -38,6 +39,8 @@ class CaptureOptions final {
     // The view's size: the main window's browser, its width replaced by --width.
     QSize ViewSize() const { return m_viewSize; }
     int TimeoutMs() const { return m_nTimeoutMs; }
+    // The bound of each capture, once its page has loaded.
+    int CaptureTimeoutMs() const { return m_nCaptureTimeoutMs; }
     const QString& Error() const { return m_strError; }
 
     // Whether the arguments ask for anything but the window (one of ours is among them).
@@ -57,7 +60,7 @@ class CaptureOptions final {
     bool ReadOption(const QString& option, const QStringList& arguments, int* index);
     bool ReadRows(const QString& text, CaptureJob* job);
     bool ReadWidth(const QString& text);
-    bool ReadTimeout(const QString& text);
+    bool ReadSeconds(const QString& option, const QString& text, int* ms);
     bool Check();
     Mode Fail(const QString& error);
 
@@ -65,6 +68,7 @@ class CaptureOptions final {
     CaptureJob m_defaults; // per-capture options given before the first --capture
     QSize m_viewSize = DefaultViewSize();
     int m_nTimeoutMs = int(kDefaultTimeoutS * 1000);
+    int m_nCaptureTimeoutMs = int(kDefaultCaptureTimeoutS * 1000);
     QString m_strError;
     bool m_bOutPending = false;
 };

@@ -102,6 +102,7 @@ bool CaptureRunner::Load(const CaptureJob& job, QString* reason) {
 
 bool CaptureRunner::Capture(const CaptureJob& job, QImage* rows, QString* reason) {
     WholePageCapture capture(m_pControl);
+    capture.SetDeadline(m_options.CaptureTimeoutMs());
     bool shown = false;
     if (m_bProgress)
         capture.SetProgress([&](int done, int total) {
@@ -109,11 +110,12 @@ bool CaptureRunner::Capture(const CaptureJob& job, QImage* rows, QString* reason
             shown = true;
         });
     QImage image;
-    const bool ok = capture.CaptureWholePage(&image);
+    const CaptureResult result = capture.CaptureWholePage(&image);
     if (shown)
         std::fputc('\n', m_pReport);
-    if (!ok) {
-        *reason = AppTexts::CaptureErrorOneLine();
+    if (!result) {
+        *reason = AppTexts::CaptureErrorOneLine() + QLatin1Char(' ') +
+                  AppTexts::CaptureFailureText(result);
         return false;
     }
     if (!job.hasRows) {

@@ -1,6 +1,7 @@
 #include "app/MainWnd.h"
 
 #include "app/AppTexts.h"
+#include "app/CaptureInputGuard.h"
 #include "app/MainCommands.h"
 #include "app/MainLayout.h"
 #include "browsers/AboutDlg.h"
@@ -19,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QWebEngineView>
 #include <QWindow>
 
@@ -201,6 +203,8 @@ void MainWnd::CreateBrowser() {
     m_pBrowser->setGeometry(MainLayout(width(), height()).Content());
     connect(m_pBrowser, &BrowserControl::DocumentComplete, this,
             [this](const QUrl&, bool) { OnDocumentComplete(); });
+    connect(m_pBrowser, &BrowserControl::RendererTerminated, this,
+            [this] { OnRendererTerminated(); });
     m_pBrowser->show();
     OnGoHome();
 }
@@ -251,23 +255,31 @@ void MainWnd::FreePages() {
 void MainWnd::OnCapture() {
     if (captureMode != Browsing || m_bBusy)
         return;
-    m_bBusy = true;
     const QPointer<QWidget> focusBefore = QApplication::focusWidget();
     QElapsedTimer clock;
     clock.start();
     QImage image;
-    bool ok = false;
+    CaptureResult result = CaptureResult::Failed(CaptureResult::NothingToCapture);
     {
+        const QScopedValueRollback<bool> busy(m_bBusy, true);
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        if (m_pBrowser)
-            ok = WholePageCapture(m_pBrowser).CaptureWholePage(&image);
-        if (ok)
-            ok = m_pCaptureView->SetImage(std::move(image));
+        if (m_pBrowser) {
+            WholePageCapture capture(m_pBrowser);
+            capture.SetProgress(
+                [this](int done, int total) { Q_EMIT CaptureProgress(done, total); });
+            const CaptureInputGuard guard(m_pBrowser, [&capture] { capture.Cancel(); });
+            result = capture.CaptureWholePage(&image);
+        }
+        if (result && !m_pCaptureView->SetImage(std::move(image)))
+            result = CaptureResult::Failed(CaptureResult::OutOfMemory);
         QApplication::restoreOverrideCursor();
+        // A cancel was the user's own wish: nothing to report.
+        if (!result && result.Why() != CaptureResult::Cancelled)
+            ShowCaptureError(result);
     }
-    m_bBusy = false;
-    if (!ok) {
-        ShowCaptureError();
+    if (!result) {
+        if (m_bReloadOffered)
+            OfferReload();
         return;
     }
     captureMode = Selecting;
@@ -278,7 +290,7 @@ void MainWnd::OnCapture() {
     Q_EMIT CaptureFinished(clock.elapsed());
 }
 
-void MainWnd::ShowCaptureError() {
+void MainWnd::ShowCaptureError(const CaptureResult& result) {
     QX_MessageDlg box(QX_MessageDlg::kTemplateId, this);
     box.AddLine(AppTexts::CaptureErrorLine1(), 0x000080);
     box.AddGap();
@@ -286,11 +298,43 @@ void MainWnd::ShowCaptureError() {
     box.AddLine(AppTexts::CaptureErrorLine3(), 0);
     box.AddGap();
     box.AddLine(AppTexts::CaptureErrorBoardLine(), 0xFF8000);
+    box.AddGap();
+    box.AddLine(AppTexts::CaptureFailureText(result), 0x000080);
     box.m_nAutoCloseMs = m_nMessageAutoCloseMs;
     const QStringList lines = {AppTexts::CaptureErrorLine1(), AppTexts::CaptureErrorLine2(),
-                               AppTexts::CaptureErrorLine3(), AppTexts::CaptureErrorBoardLine()};
+                               AppTexts::CaptureErrorLine3(), AppTexts::CaptureErrorBoardLine(),
+                               AppTexts::CaptureFailureText(result)};
     Q_EMIT MessageShown(AppTexts::CaptureErrorTitle(), lines.join(QLatin1Char('\n')));
     box.ShowMessage(false, AppTexts::CaptureErrorTitle(), QX_MSG_STOP, &m_appFont, QX_MSG_KOREAN);
+}
+
+void MainWnd::OnRendererTerminated() {
+    m_bReloadOffered = true;
+    // Not inside the engine's signal; and a capture in progress fails first and says why, its
+    // message followed by the offer.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_bReloadOffered && !m_bBusy)
+                OfferReload();
+        },
+        Qt::QueuedConnection);
+}
+
+void MainWnd::OfferReload() {
+    m_bReloadOffered = false;
+    QX_MessageDlg box(QX_MessageDlg::kTemplateId, this);
+    box.AddLine(AppTexts::RendererEndedLine1(), 0x000080);
+    box.AddGap();
+    box.AddLine(AppTexts::RendererEndedLine2(), 0);
+    box.m_nAutoCloseMs = m_nMessageAutoCloseMs;
+    Q_EMIT MessageShown(AppTexts::RendererEndedTitle(), AppTexts::RendererEndedLine1() +
+                                                            QLatin1Char('\n') +
+                                                            AppTexts::RendererEndedLine2());
+    const int answer = box.ShowMessage(true, AppTexts::RendererEndedTitle(), QX_MSG_QUESTION,
+                                       &m_appFont, QX_MSG_KOREAN);
+    if (answer == IDOK && m_pBrowser)
+        m_pBrowser->Reload();
 }
 
 void MainWnd::OnCancelCapture() {

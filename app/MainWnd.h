@@ -9,6 +9,7 @@
 #include <QString>
 
 class BrowserControl;
+class CaptureResult;
 class HtmlCaptureImageWnd;
 class QLineEdit;
 class QX_ToolBar;
@@ -52,6 +53,8 @@ class MainWnd final : public QX_Wnd, public QX_CommandTarget {
     void MessageShown(const QString& title, const QString& text);
     // The address box was updated from a completed document.
     void DocumentCompleted(const QString& url);
+    // F3's capture has drawn done of its total rows.
+    void CaptureProgress(int done, int total);
     // F3 switched to selecting.
     void CaptureFinished(qint64 milliseconds);
     // F4 cut the selection into the page set.
@@ -85,7 +88,10 @@ class MainWnd final : public QX_Wnd, public QX_CommandTarget {
 
     void ShowBrowserWindow(bool show);
     void FreePages();
-    void ShowCaptureError();
+    void ShowCaptureError(const CaptureResult& result);
+    // The process drawing the page ended: the user may reload the page.
+    void OnRendererTerminated();
+    void OfferReload();
     void RunPageReview();
 
     QX_ToolBar* m_pToolBar = nullptr;
@@ -98,6 +104,7 @@ class MainWnd final : public QX_Wnd, public QX_CommandTarget {
     int m_nMessageAutoCloseMs = 0;
     bool m_bReviewAfterCut = true;
     bool m_bBusy = false; // a capture or cut is running (it may wait on the browser's events)
+    bool m_bReloadOffered = false; // the renderer ended and the offer to reload is due
     // Where the keyboard focus was when F3 switched to selecting; F5 puts it back there.
     QPointer<QWidget> m_pFocusBeforeCapture;
 };

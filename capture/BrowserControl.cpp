@@ -34,19 +34,6 @@ namespace {
 // Our scripts run in their own world: the page's scripts cannot see or replace what they use.
 constexpr quint32 kScriptWorld = QWebEngineScript::ApplicationWorld;
 
-// Waits in a local event loop (no user input meanwhile) until done() or the timeout.
-template <typename Done> bool WaitFor(Done done, int timeoutMs, QEventLoop& loop) {
-    if (done())
-        return true;
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(timeoutMs);
-    while (!done() && timer.isActive())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return done();
-}
-
 // The engine's start-up complaints about the machine it runs on (no GPU, no session folder,
 // the sandbox we switched off ourselves): nothing the user can act on.
 bool IsEngineStartupNoise(const QString& message) {
@@ -97,6 +84,39 @@ bool DecideEngineGraphics() {
 
 } // namespace
 
+template <typename Done> bool BrowserControl::WaitFor(Done done, int timeoutMs, QEventLoop& loop) {
+    // An interruption ends the wait as a timeout would, at once.
+    const auto over = [&] { return done() || m_interruption != NotInterrupted || m_bRendererGone; };
+    if (over())
+        return done();
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const QMetaObject::Connection interrupted =
+        connect(this, &BrowserControl::Interrupted, &loop, &QEventLoop::quit);
+    timer.start(timeoutMs);
+    // No user input meanwhile, unless the caller filters it.
+    const QEventLoop::ProcessEventsFlags flags =
+        m_bInputDuringWaits ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
+    while (!over() && timer.isActive())
+        loop.exec(flags);
+    disconnect(interrupted);
+    return done();
+}
+
+void BrowserControl::Pump(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(m_bInputDuringWaits ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+}
+
+void BrowserControl::Interrupt(Interruption why) {
+    if (why == NotInterrupted || m_interruption != NotInterrupted)
+        return;
+    m_interruption = why;
+    Q_EMIT Interrupted();
+}
+
 BrowserControl::BrowserControl(QWidget* parent)
     : QWidget(parent), m_pProfile((DecideEngineGraphics(), new QWebEngineProfile(this))),
       m_pPage(new ControlPage(m_pProfile, this)), m_pView(new QWebEngineView(this)) {
@@ -107,7 +127,18 @@ BrowserControl::BrowserControl(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pView);
 
-    connect(m_pPage, &QWebEnginePage::loadStarted, this, [this] { m_bLoading = true; });
+    connect(m_pPage, &QWebEnginePage::loadStarted, this, [this] {
+        m_bLoading = true;
+        m_bRendererGone = false; // a new load starts a new renderer
+    });
+    connect(m_pPage, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                m_bRendererGone = true;
+                Q_EMIT Interrupted(); // no script can answer now: the waits end
+                Q_EMIT RendererTerminated();
+            });
     connect(m_pPage, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_bLoading = false;
         Q_EMIT DocumentComplete(m_pPage->url(), ok);
@@ -189,6 +220,10 @@ void BrowserControl::GoBack() {
 
 void BrowserControl::GoForward() {
     m_pView->forward();
+}
+
+void BrowserControl::Reload() {
+    m_pView->reload();
 }
 
 QString BrowserControl::LocationURL() const {

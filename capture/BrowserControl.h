@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <QWidget>
 
+class QEventLoop;
 class QWebEngineView;
 class QWebEngineProfile;
 class ControlPage;
@@ -21,6 +22,8 @@ class BrowserControl final : public QWidget {
   public:
     // Frame index meaning the top document rather than one of its frames.
     static constexpr int kTopDocument = -1;
+    // Why the waits on the engine end early (see Interrupt).
+    enum Interruption { NotInterrupted, Cancelled, DeadlinePassed };
     // Bound of the synchronous script waits, in milliseconds.
     static constexpr int kScriptTimeoutMs = 5000;
 
@@ -40,6 +43,8 @@ class BrowserControl final : public QWidget {
     void GoHome();
     void GoBack();
     void GoForward();
+    // Loads the current address again (a new renderer after the old one ended).
+    void Reload();
     static QUrl HomeUrl();
 
     QString LocationURL() const;
@@ -78,16 +83,36 @@ class BrowserControl final : public QWidget {
     // The view's current rendering of the viewport, device pixel ratio 1, Format_RGB32.
     QImage GrabViewport();
 
+    // Ends every wait on the engine at once, and fails the waits after it, until
+    // ClearInterruption: a long operation stops at its next step instead of waiting out each
+    // step's bound. The renderer's end (RendererGone) ends them likewise.
+    void Interrupt(Interruption why);
+    void ClearInterruption() { m_interruption = NotInterrupted; }
+    Interruption InterruptedBy() const { return m_interruption; }
+    // true from the renderer's abnormal end until the next load starts: no script can answer.
+    bool RendererGone() const { return m_bRendererGone; }
+    // Whether user input is delivered during the waits (default: held back until they end).
+    // Only for a caller that filters that input itself.
+    void SetInputDuringWaits(bool on) { m_bInputDuringWaits = on; }
+    // Lets the engine work for ms milliseconds, as the waits do.
+    void Pump(int ms);
+
   Q_SIGNALS:
     // A document finished loading (every completed load of the top document).
     void DocumentComplete(const QUrl& url, bool ok);
     void TitleChanged(const QString& title);
+    // The process drawing the page ended abnormally (it crashed or was killed).
+    void RendererTerminated();
+    // Interrupt was called: the current waits end.
+    void Interrupted();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
     void AddDocumentScripts();
+    // Runs the loop until done() or the timeout; false when done() is still false.
+    template <typename Done> bool WaitFor(Done done, int timeoutMs, QEventLoop& loop);
     void OnPageMenu(const QPoint& pos);
 
     QWebEngineProfile* m_pProfile = nullptr;
@@ -95,4 +120,7 @@ class BrowserControl final : public QWidget {
     QWebEngineView* m_pView = nullptr;
     quint64 m_nNextCallId = 1;
     bool m_bLoading = false;
+    bool m_bRendererGone = false;
+    bool m_bInputDuringWaits = false;
+    Interruption m_interruption = NotInterrupted;
 };

@@ -5,7 +5,7 @@
 #include "capture/TileStitcher.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QWebEngineView>
 
@@ -65,13 +65,6 @@ bool ShowsMarker(const QImage& image, QPoint at, int token) {
                 (MarkerRgb(token, row) & 0xFFFFFF))
                 return false;
     return true;
-}
-
-// Lets the engine deliver frames for ms milliseconds (no user input meanwhile).
-void PumpEvents(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 // Completes the image of a page that scrolls in a box: the page around the box as the first
@@ -158,25 +151,62 @@ class ControlState final {
 
 WholePageCapture::WholePageCapture(BrowserControl* control) : m_pControl(control) {}
 
-bool WholePageCapture::CaptureWholePage(QImage* image) {
+CaptureResult WholePageCapture::CaptureWholePage(QImage* image) {
     // The waits run local event loops: a second capture must not start inside the first.
     static bool s_bBusy = false;
-    if (s_bBusy || !m_pControl || !m_pControl->HasDocument())
-        return false;
-    s_bBusy = true;
+    if (s_bBusy)
+        return CaptureResult::Failed(CaptureResult::NoAnswer);
+    if (!m_pControl)
+        return CaptureResult::Failed(CaptureResult::NothingToCapture);
+    if (m_pControl->RendererGone())
+        return CaptureResult::Failed(CaptureResult::RendererEnded);
+    const QScopedValueRollback<bool> busy(s_bBusy, true);
+    m_pControl->ClearInterruption();
+    m_failure = CaptureResult();
+    m_bRestoring = false;
+    if (!m_pControl->HasDocument()) {
+        const CaptureResult::Reason why = m_pControl->RendererGone()
+                                              ? CaptureResult::RendererEnded
+                                              : CaptureResult::NothingToCapture;
+        m_pControl->ClearInterruption();
+        return CaptureResult::Failed(why);
+    }
     m_timings = Timings();
     QElapsedTimer timer;
     timer.start();
+    // Read before the deadline runs: however soon it passes, the control is put back.
+    ControlState state(m_pControl);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, m_pControl,
+                     [this] { m_pControl->Interrupt(BrowserControl::DeadlinePassed); });
+    deadline.start(m_nDeadlineMs);
     QList<int> remembered;
     QSize size;
     bool ok = false, frameset = false;
-    ControlState state(m_pControl);
     // The blinking caret of a focused field is no part of the page.
     m_pControl->RunScript(DocumentScripts::HideCaret(true));
     if (MeasureDocument(&size, &remembered, &frameset))
         ok = frameset ? DrawFrameset(size.width(), size.height(), image)
                       : DrawDocument(size.width(), size.height(), image);
+    else
+        Fail(CaptureResult::NothingToCapture);
+    deadline.stop();
+    // What interrupted the capture is why it failed, whatever step noticed it first.
+    const BrowserControl::Interruption interruption = m_pControl->InterruptedBy();
+    CaptureResult result;
+    if (m_pControl->RendererGone())
+        result = CaptureResult::Failed(CaptureResult::RendererEnded);
+    else if (interruption == BrowserControl::Cancelled)
+        result = CaptureResult::Failed(CaptureResult::Cancelled);
+    else if (interruption == BrowserControl::DeadlinePassed)
+        result = CaptureResult::Failed(CaptureResult::TimedOut);
+    else if (!ok)
+        result = m_failure.Ok() ? CaptureResult::Failed(CaptureResult::NoAnswer) : m_failure;
     {
+        // The control is put back as the user had it even after an interruption.
+        m_bRestoring = true;
+        m_pControl->ClearInterruption();
         StepTime step(&m_timings.restore);
         // Hidden, the tall view's last frames and the sizes on the way back cost nothing to draw.
         m_pControl->RunScript(DocumentScripts::HidePage(true));
@@ -185,11 +215,26 @@ bool WholePageCapture::CaptureWholePage(QImage* image) {
         m_pControl->RunScript(DocumentScripts::HidePage(false));
         m_pControl->RunScript(DocumentScripts::HideCaret(false));
     }
-    s_bBusy = false;
     Timings& t = m_timings;
     t.total = double(timer.nsecsElapsed()) / 1e6;
     t.measure = t.total - t.lazyWalk - t.resize - t.frameWait - t.grab - t.copy - t.restore;
-    return ok;
+    return result;
+}
+
+void WholePageCapture::Cancel() {
+    if (m_pControl && !m_bRestoring)
+        m_pControl->Interrupt(BrowserControl::Cancelled);
+}
+
+bool WholePageCapture::Fail(CaptureResult::Reason reason, QSize size) {
+    if (m_failure.Ok())
+        m_failure = CaptureResult::Failed(reason, size);
+    return false;
+}
+
+bool WholePageCapture::Stopped() const {
+    return m_pControl->InterruptedBy() != BrowserControl::NotInterrupted ||
+           m_pControl->RendererGone();
 }
 
 bool WholePageCapture::MeasureDocument(QSize* size, QList<int>* remembered, bool* frameset) {
@@ -224,8 +269,10 @@ void WholePageCapture::RestoreBodies(const QList<int>& remembered) {
 }
 
 bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
-    if (width <= 0 || height <= 0 || qint64(width) * height * 4 > kMaxImageBytes)
-        return false;
+    if (width <= 0 || height <= 0)
+        return Fail(CaptureResult::NothingToCapture);
+    if (qint64(width) * height * 4 > kMaxImageBytes)
+        return Fail(CaptureResult::TooLarge, QSize(width, height));
 
     const int viewWidth = std::min(width, m_nMaxViewWidth);
     const int viewHeight = m_pControl->View()->height();
@@ -237,22 +284,22 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
         if (viewHeight <= 2 * TileStitcher::kOverlap ||
             (resized &&
              !m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(viewWidth, viewHeight))))
-            return false;
+            return Fail(CaptureResult::NoAnswer);
     }
     Scrolled scrolled;
     if (!FindScrolled(QSize(width, height), QSize(viewWidth, viewHeight), &scrolled))
-        return false;
+        return Fail(CaptureResult::NoAnswer);
     // A box's page around it keeps the view's size; a document is its content.
     const QSize imageSize =
         scrolled.box ? QSize(viewWidth, viewHeight) + scrolled.content - scrolled.view.size()
                      : scrolled.content;
     if (qint64(imageSize.width()) * imageSize.height() * 4 > kMaxImageBytes)
-        return false;
+        return Fail(CaptureResult::TooLarge, imageSize);
 
     TileStitcher stitcher(imageSize, QRect(scrolled.view.topLeft(), scrolled.content),
                           scrolled.view.size());
     if (!stitcher.IsValid())
-        return false;
+        return Fail(CaptureResult::OutOfMemory);
     QImage first;
     QElapsedTimer tiles;
     tiles.start();
@@ -262,7 +309,7 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
         double(tiles.nsecsElapsed()) / 1e6 - (m_timings.grab + m_timings.copy - before);
     // Every row of the measured extent is drawn, or there is no image.
     if (!grabbed || !stitcher.IsComplete())
-        return false;
+        return Fail(CaptureResult::NoAnswer);
     if (scrolled.box) {
         FillAround(stitcher.Image(), first, QRect(scrolled.view.topLeft(), scrolled.content),
                    scrolled.view);
@@ -270,7 +317,7 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
     StepTime step(&m_timings.copy);
     QImage result = stitcher.TakeImage();
     if (result.isNull())
-        return false;
+        return Fail(CaptureResult::OutOfMemory);
     *image = std::move(result);
     return true;
 }
@@ -354,6 +401,8 @@ bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolle
     m_bMarkerSeen = true;
     QImage previous, tile; // tile: one buffer for every tile, written in place
     for (int index = 0; index < stitcher.Count(); ++index) {
+        if (Stopped())
+            return false;
         const QPoint at = stitcher.TileAt(index);
         // With rows to spare, the first tile is the top of the view and the marker below it;
         // the others are the bottom of the view, the marker above them.
@@ -366,7 +415,7 @@ bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolle
         // Short of the tile: the document became smaller than measured while it was
         // captured. Its rows below can no longer be drawn, and the image must not pretend.
         if (ReadPoint(reply) != scroll)
-            return false;
+            return Fail(CaptureResult::Shrank);
         const QRect area = scrolled.view.translated(0, below);
         const QPoint marker = !scrolled.spare ? area.topLeft()
                               : below         ? QPoint(area.left(), 0)
@@ -375,7 +424,7 @@ bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolle
             return false;
         StepTime step(&m_timings.copy);
         if (!stitcher.Place(index, tile, area.topLeft()))
-            return false;
+            return Fail(tile.isNull() ? CaptureResult::OutOfMemory : CaptureResult::NoAnswer);
         if (m_progress)
             m_progress(stitcher.FilledRows(), scrolled.content.height());
         if (index == 0 && scrolled.box)
@@ -451,9 +500,9 @@ bool WholePageCapture::WaitForMarker(QPoint at, int token, int timeoutMs, QImage
             if (grab->rect().contains(spot) && ShowsMarker(*grab, at, token))
                 return true;
         }
-        if (timer.elapsed() > timeoutMs)
+        if (timer.elapsed() > timeoutMs || Stopped())
             return false;
-        PumpEvents(kPollMs);
+        m_pControl->Pump(kPollMs);
     }
 }
 
@@ -487,11 +536,11 @@ bool WholePageCapture::DrawFrameset(int width, int height, QImage* image) {
     // A frameset does not scroll as a whole: it is laid out at the size of its largest frame
     // and rendered at once.
     if (height > kMaxFramesetSide)
-        return false;
+        return Fail(CaptureResult::TooLarge, QSize(width, height));
     m_pControl->SetWidth(width);
     m_pControl->SetHeight(height);
     if (!m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, height)))
-        return false;
+        return Fail(CaptureResult::NoAnswer);
     m_pControl->RunAsyncScript(QStringLiteral(
         "for(let i=0;i<3;++i)await new Promise(r=>requestAnimationFrame(()=>r()));return true;"));
     const QImage tile = m_pControl->GrabViewport();
@@ -499,7 +548,7 @@ bool WholePageCapture::DrawFrameset(int width, int height, QImage* image) {
         return false;
     QImage result = tile.copy(0, 0, width, height);
     if (result.isNull())
-        return false;
+        return Fail(CaptureResult::OutOfMemory);
     *image = std::move(result);
     return true;
 }

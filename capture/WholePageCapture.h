@@ -1,5 +1,7 @@
 #pragma once
 
+#include "capture/CaptureResult.h"
+
 #include <QImage>
 #include <QList>
 #include <QRect>
@@ -27,6 +29,8 @@ class WholePageCapture final {
     static constexpr int kMaxViewWidth = 16000;
     // Bound of the wait for lazily loaded images, in milliseconds.
     static constexpr int kImageWaitMs = 3000;
+    // Bound of a whole capture, in milliseconds, unless SetDeadline says otherwise.
+    static constexpr int kDeadlineMs = 300000;
 
     // Where the last capture's time went, in milliseconds.
     struct Timings {
@@ -42,9 +46,13 @@ class WholePageCapture final {
 
     explicit WholePageCapture(BrowserControl* control);
 
-    // The whole document into *image. false (and *image untouched) when there is no document,
-    // nothing could be measured, the rendering failed or the image would be too large.
-    bool CaptureWholePage(QImage* image);
+    // The whole document into *image; on failure *image is untouched and the result says why.
+    CaptureResult CaptureWholePage(QImage* image);
+    // Stops a capture in progress at its next step; it fails as cancelled. Only until the
+    // control is being put back as it was, which always completes.
+    void Cancel();
+    // The bound of the whole capture, in milliseconds (at least 1).
+    void SetDeadline(int ms) { m_nDeadlineMs = std::max(1, ms); }
 
     // A narrower widest view (at least 16 pixels), so that tiling across can be seen at work
     // on smaller documents.
@@ -83,10 +91,17 @@ class WholePageCapture final {
     bool WaitForMarker(QPoint at, int token, int timeoutMs, QImage* grab);
     void RenderView(QImage* buffer);
     QImage GrabUnmarked(const QImage& previous);
+    // Notes why the capture fails (the first reason stands) and returns false.
+    bool Fail(CaptureResult::Reason reason, QSize size = QSize());
+    // true once the control was interrupted or its renderer ended: every step fails now.
+    bool Stopped() const;
 
     BrowserControl* m_pControl;
     int m_nMaxViewWidth = kMaxViewWidth;
     int m_nToken = 0;
+    int m_nDeadlineMs = kDeadlineMs;
+    bool m_bRestoring = false;
+    CaptureResult m_failure;
     bool m_bMarkerSeen = true;
     Timings m_timings;
     std::function<void(int, int)> m_progress;

@@ -197,7 +197,9 @@ TEST(CaptureCommand, LoadAndCaptureFailuresExitWithOne) {
         << lines[0].toStdString();
     EXPECT_TRUE(lines[1].contains(QLatin1String("within 3 seconds"))) << lines[1].toStdString();
     EXPECT_TRUE(
-        lines[2].contains(QStringLiteral("캡쳐 오류!! 내부 오류로 화면 캡쳐에 실패했습니다.")))
+        lines[2].contains(QStringLiteral("캡쳐 오류!! 내부 오류로 화면 캡쳐에 실패했습니다.")) &&
+        lines[2].endsWith(QStringLiteral("(20000 × 30000 픽셀)가 너무 커서 한 장의 그림에 담을 수 "
+                                         "없습니다.")))
         << lines[2].toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("d.png")});
     EXPECT_EQ(QImage(dir.filePath(QStringLiteral("d.png"))).size(), QSize(994, 3000));

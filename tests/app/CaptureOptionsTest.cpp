@@ -22,9 +22,9 @@ TEST(CaptureOptions, ModesAndOptionsBelongToTheirCapture) {
     EXPECT_EQ(CaptureOptions().Parse(Args({"--version"})), CaptureOptions::Mode::Version);
 
     CaptureOptions o;
-    ASSERT_EQ(o.Parse(Args({"--pages", "--timeout", "2.5", "--capture", "a.org", "--out", "a.png",
-                            "--rows=10,20", "--capture", "127.0.0.1:8/x", "--out=b.pdf",
-                            "--auto-breaks", "--width", "1200"})),
+    ASSERT_EQ(o.Parse(Args({"--pages", "--timeout", "2.5", "--capture-timeout=90", "--capture",
+                            "a.org", "--out", "a.png", "--rows=10,20", "--capture", "127.0.0.1:8/x",
+                            "--out=b.pdf", "--auto-breaks", "--width", "1200"})),
               CaptureOptions::Mode::Capture)
         << o.Error().toStdString();
     ASSERT_EQ(o.Jobs().size(), 2);
@@ -39,6 +39,7 @@ TEST(CaptureOptions, ModesAndOptionsBelongToTheirCapture) {
     EXPECT_EQ(b.out, QStringLiteral("b.pdf"));
     EXPECT_EQ(o.ViewSize(), QSize(1200, CaptureOptions::DefaultViewSize().height()));
     EXPECT_EQ(o.TimeoutMs(), 2500);
+    EXPECT_EQ(o.CaptureTimeoutMs(), 90000);
 }
 
 TEST(CaptureOptions, DefaultsAreTheMainWindowsBrowser) {
@@ -72,6 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<const char*>{"--capture", "a.org", "--out", "a.png", "--rows", "5"},
         std::vector<const char*>{"--capture", "a.org", "--out", "a.png", "--width", "99"},
         std::vector<const char*>{"--capture", "a.org", "--out", "a.png", "--timeout", "0"},
+        std::vector<const char*>{"--capture", "a.org", "--out", "a.png", "--capture-timeout", "x"},
         std::vector<const char*>{"--capture", "a.org", "--out", "a.png", "--pages=1"},
         std::vector<const char*>{"--capture", "a.org", "--out", "a.png", "extra"},
         std::vector<const char*>{"--capture", "a.org", "--out"},

@@ -19,10 +19,13 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineHistory>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <functional>
 #include <memory>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -229,7 +232,7 @@ TEST_F(MainWndTest, FailedCaptureShowsTheErrorAndChangesNothing) {
 
     // The box is modal: a timer reads it and presses its OK button.
     int records = -1;
-    QString firstLine;
+    QString firstLine, lastLine;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QX_MessageDlg*>(QApplication::activeModalWidget());
@@ -237,6 +240,7 @@ TEST_F(MainWndTest, FailedCaptureShowsTheErrorAndChangesNothing) {
             return;
         records = box->RecordCount();
         firstLine = QX_MessageDlg::RecordText(*box->Record(0));
+        lastLine = QX_MessageDlg::RecordText(*box->Record(records - 1));
         EXPECT_EQ(box->CancelButton(), nullptr);
         poll.stop();
         QTest::mouseClick(box->OkButton(), Qt::LeftButton);
@@ -246,14 +250,57 @@ TEST_F(MainWndTest, FailedCaptureShowsTheErrorAndChangesNothing) {
     QTest::keyClick(Wnd()->AddressBox(), Qt::Key_F3);
     poll.stop();
 
-    EXPECT_EQ(records, 6); // four lines and two gaps
+    EXPECT_EQ(records, 8); // four lines, three gaps and the reason
     EXPECT_EQ(firstLine, QStringLiteral("내부 오류로 화면 캡쳐에 실패했습니다."));
+    EXPECT_EQ(lastLine,
+              QStringLiteral("원인: 페이지(20000 × 30000 픽셀)가 너무 커서 한 장의 그림에 "
+                             "담을 수 없습니다."));
     ASSERT_EQ(shown.count(), 1);
     EXPECT_EQ(shown.at(0).at(0).toString(), QStringLiteral("캡쳐 오류!!"));
     EXPECT_EQ(Wnd()->CaptureModeNow(), MainWnd::Browsing);
     EXPECT_TRUE(Browser()->isVisible());
     EXPECT_FALSE(View()->isVisible());
     EXPECT_EQ(View()->Image().size(), before);
+}
+
+// Escape during F3 stops the capture: back to browsing with no message, the page as it was;
+// no other key or click reaches the window meanwhile.
+TEST_F(MainWndTest, EscapeCancelsACaptureInProgress) {
+    ASSERT_TRUE(Load(s_pages->Tall()));
+    QSignalSpy shown(Wnd(), &MainWnd::MessageShown);
+    QSignalSpy finished(Wnd(), &MainWnd::CaptureFinished);
+    int progress = 0;
+    const auto conn = QObject::connect(Wnd(), &MainWnd::CaptureProgress, [&progress] {
+        if (progress++ > 0)
+            return;
+        QTest::keyClick(Wnd()->AddressBox(), Qt::Key_A);
+        QTest::keyClick(Wnd()->AddressBox(), Qt::Key_Escape);
+    });
+    const QString address = Wnd()->AddressBox()->text();
+    QTest::keyClick(Wnd()->AddressBox(), Qt::Key_F3);
+    QObject::disconnect(conn);
+    EXPECT_GE(progress, 1);
+    EXPECT_EQ(shown.count(), 0);
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_EQ(Wnd()->CaptureModeNow(), MainWnd::Browsing);
+    EXPECT_TRUE(Browser()->isVisible());
+    EXPECT_EQ(Wnd()->AddressBox()->text(), address);
+    ASSERT_TRUE(Capture(s_pages->Tall()));
+}
+
+// The renderer ends while browsing: the window offers to reload, and OK brings the page back.
+TEST_F(MainWndTest, EndedRendererOffersAReload) {
+    ASSERT_TRUE(Load(s_pages->First()));
+    ModalDriver driver;
+    QSignalSpy shown(Wnd(), &MainWnd::MessageShown);
+    QSignalSpy loaded(Wnd(), &MainWnd::DocumentCompleted);
+    ::kill(pid_t(Browser()->View()->page()->renderProcessPid()), SIGKILL);
+    ASSERT_TRUE(WaitUntil([&] { return !loaded.isEmpty(); }));
+    ASSERT_EQ(shown.count(), 1);
+    EXPECT_EQ(shown.at(0).at(0).toString(), QStringLiteral("페이지 오류!!"));
+    EXPECT_EQ(driver.MessageCount(), 1);
+    EXPECT_FALSE(Browser()->RendererGone());
+    ASSERT_TRUE(Capture(s_pages->First()));
 }
 
 TEST(MainWndExit, AltXClosesTheWindow) {

@@ -5,12 +5,17 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -265,7 +270,8 @@ TEST_F(BrowserCaptureTest, CaptureFailsWithoutAMeasurableDocument) {
     fresh.show();
     QImage image(1, 1, QImage::Format_RGB32);
     image.fill(Qt::black);
-    EXPECT_FALSE(WholePageCapture(&fresh).CaptureWholePage(&image));
+    EXPECT_EQ(WholePageCapture(&fresh).CaptureWholePage(&image).Why(),
+              CaptureResult::NothingToCapture);
     EXPECT_EQ(image.size(), QSize(1, 1));
 }
 
@@ -404,10 +410,64 @@ TEST_F(BrowserCaptureTest, DocumentBeyondTheImageLimitFails) {
                            QStringLiteral("<body style=margin:0><div style=\"width:20000px;"
                                           "height:30000px;background:#abc\"></div>"))));
     QImage image(1, 1, QImage::Format_RGB32);
-    EXPECT_FALSE(WholePageCapture(s_pControl).CaptureWholePage(&image));
+    const CaptureResult result = WholePageCapture(s_pControl).CaptureWholePage(&image);
+    EXPECT_EQ(result.Why(), CaptureResult::TooLarge);
+    EXPECT_EQ(result.Size(), QSize(20000, 30000));
     EXPECT_EQ(image.size(), QSize(1, 1));
     EXPECT_EQ(s_pControl->size(), QSize(kViewWidth, kViewHeight));
     EXPECT_EQ(Scroll(), QPoint(0, 0));
+}
+
+// A capture stopped half-way - cancelled, past its deadline - fails with that reason and gives
+// the control back as the user had it; the next capture works.
+TEST_F(BrowserCaptureTest, InterruptedCaptureSaysWhyAndRestoresTheControl) {
+    ASSERT_TRUE(Load(Write(QStringLiteral("stop.html"), BandsHtml(kViewWidth, 20000, 97))));
+    s_pControl->RunScript(QStringLiteral("scrollTo(0, 700); true"));
+    QImage image(1, 1, QImage::Format_RGB32);
+    {
+        WholePageCapture capture(s_pControl);
+        capture.SetProgress([&capture](int, int) { capture.Cancel(); });
+        EXPECT_EQ(capture.CaptureWholePage(&image).Why(), CaptureResult::Cancelled);
+    }
+    {
+        WholePageCapture capture(s_pControl);
+        capture.SetDeadline(1);
+        EXPECT_EQ(capture.CaptureWholePage(&image).Why(), CaptureResult::TimedOut);
+    }
+    EXPECT_EQ(image.size(), QSize(1, 1));
+    EXPECT_EQ(s_pControl->size(), QSize(kViewWidth, kViewHeight));
+    EXPECT_EQ(Scroll(), QPoint(0, 700));
+    QVariant hidden;
+    s_pControl->RunScript(QStringLiteral("getComputedStyle(document.body).visibility"), &hidden);
+    EXPECT_EQ(hidden.toString(), QStringLiteral("visible"));
+    EXPECT_EQ(Capture().size(), QSize(kViewWidth, 20000));
+}
+
+// The renderer killed during a capture: the capture fails at once with that reason, not
+// after every step's bound; a reload brings the page back.
+TEST_F(BrowserCaptureTest, RendererKilledDuringCaptureFailsAtOnce) {
+    ASSERT_TRUE(Load(Write(QStringLiteral("kill.html"), BandsHtml(kViewWidth, 40000, 97))));
+    QSignalSpy ended(s_pControl, &BrowserControl::RendererTerminated);
+    QImage image;
+    WholePageCapture capture(s_pControl);
+    QElapsedTimer sinceKill;
+    capture.SetProgress([&sinceKill](int, int) {
+        const qint64 pid = s_pControl->View()->page()->renderProcessPid();
+        if (pid > 0 && !sinceKill.isValid() && ::kill(pid_t(pid), SIGKILL) == 0)
+            sinceKill.start();
+    });
+    EXPECT_EQ(capture.CaptureWholePage(&image).Why(), CaptureResult::RendererEnded);
+    ASSERT_TRUE(sinceKill.isValid());
+    std::printf("[ figures  ] the capture failed %lld ms after the kill\n", sinceKill.elapsed());
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_TRUE(s_pControl->RendererGone());
+    EXPECT_EQ(WholePageCapture(s_pControl).CaptureWholePage(&image).Why(),
+              CaptureResult::RendererEnded);
+    QSignalSpy loaded(s_pControl, &BrowserControl::DocumentComplete);
+    s_pControl->Reload();
+    ASSERT_TRUE(loaded.wait(20000));
+    EXPECT_FALSE(s_pControl->RendererGone());
+    EXPECT_EQ(Capture().size(), QSize(kViewWidth, 40000));
 }
 
 // A page that scrolls in a box under a header and beside a side bar: the box's whole content,

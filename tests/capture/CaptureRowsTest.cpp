@@ -110,7 +110,7 @@ class CaptureRowsTest : public ::testing::Test {
         return Load(s_pServer->Url(QString::fromLatin1(path)));
     }
     static bool Capture(QImage* image) {
-        return WholePageCapture(s_pControl).CaptureWholePage(image);
+        return WholePageCapture(s_pControl).CaptureWholePage(image).Ok();
     }
     // Pixels of area (the whole image when empty) that have colour c.
     static qint64 Count(const QImage& image, QRgb c, QRect area = QRect()) {

@@ -35,7 +35,8 @@ bool NumbersFit(const QString& name, const QList<int>& v) {
 QString WalkOptions::Usage() {
     return QStringLiteral(
         "usage: zelvane-walk --url URL --out DIR [--select L,T,R,B]\n"
-        "                    [--find-url K [--explorer]] [--about] [--capture-keys K,K...]\n"
+        "                    [--find-url K [--explorer]] [--about] [--end-renderer]\n"
+        "                    [--capture-keys K,K...]\n"
         "                    [--toggle K] [--preview K,TOP,BOTTOM] [--margins K,TOP,BOTTOM]\n"
         "                    [--cut K,Y0,Y1] [--auto-breaks]\n"
         "                    [--save NAME [--jpeg|--png|--pdf] [--scroll]] ...\n"
@@ -91,6 +92,10 @@ bool WalkOptions::Parse(const QStringList& args) {
         }
         if (arg == QLatin1String("--explorer") || arg == QLatin1String("--about")) {
             (arg == QLatin1String("--about") ? m_bAbout : m_bExplorer) = true;
+            continue;
+        }
+        if (arg == QLatin1String("--end-renderer")) {
+            m_bEndRenderer = true;
             continue;
         }
         if (arg == QLatin1String("--keep-proportions") || arg == QLatin1String("--stretch")) {

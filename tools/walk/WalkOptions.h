@@ -15,7 +15,7 @@ struct ReviewAction {
 };
 
 // The walk's command line: --url URL --out DIR [--select L,T,R,B] [--find-url K [--explorer]]
-// [--about] [--capture-keys K,K...] [review actions...]
+// [--about] [--end-renderer] [--capture-keys K,K...] [review actions...]
 // [--print QUEUE [--per-sheet 1|2] [--keep-proportions|--stretch]].
 class WalkOptions final {
   public:
@@ -32,6 +32,9 @@ class WalkOptions final {
     bool m_bExplorer = false;
     // Alt+A and about.png.
     bool m_bAbout = false;
+    // The page's renderer killed after the load: the offer to reload, answered OK, and
+    // reload.png.
+    bool m_bEndRenderer = false;
     // Keys pressed in the capture view after F3, before the selection is set.
     QList<QKeyCombination> m_captureKeys;
     QList<ReviewAction> m_reviewActions;

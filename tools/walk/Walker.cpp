@@ -2,6 +2,7 @@
 
 #include "app/CZelvaneApp.h"
 #include "app/MainWnd.h"
+#include "capture/BrowserControl.h"
 #include "capture/HtmlCaptureImageWnd.h"
 #include "review/ShowPageDlg.h"
 #include "tools/walk/FindUrlWalk.h"
@@ -10,6 +11,7 @@
 #include "tools/walk/SaveWalk.h"
 #include "tools/walk/WaitForSignal.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -19,7 +21,10 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -54,7 +59,8 @@ int Walker::Run(CZelvaneApp& app) {
     connect(wnd, &MainWnd::MessageShown, this, [this](const QString& title, const QString& text) {
         m_strMessage = title + QLatin1Char('\n') + text;
     });
-    const bool ok = LoadPage(wnd) && BrowserDialogs(wnd) && Capture(wnd) && Cut(wnd);
+    const bool ok = LoadPage(wnd) && (!m_options.m_bEndRenderer || EndRenderer(wnd)) &&
+                    BrowserDialogs(wnd) && Capture(wnd) && Cut(wnd);
     return ok ? 0 : 1;
 }
 
@@ -81,6 +87,24 @@ bool Walker::BrowserDialogs(MainWnd* wnd) {
     if (!ok)
         m_strError = walk.m_strError;
     return ok;
+}
+
+bool Walker::EndRenderer(MainWnd* wnd) {
+    // Killed as a crash would end it; the driver grabs the offer before it answers OK.
+    const qint64 pid = wnd->Browser()->View()->page()->renderProcessPid();
+    QImage box;
+    const auto grab = connect(m_pDriver, &ModalDriver::MessageAnswered, this, [&box] {
+        if (QWidget* top = QApplication::activeModalWidget())
+            box = top->grab().toImage();
+    });
+    const bool killed = pid > 0 && ::kill(pid_t(pid), SIGKILL) == 0;
+    const bool reloaded = killed && WaitForSignal(wnd, &MainWnd::DocumentCompleted, kLoadTimeoutMs);
+    disconnect(grab);
+    if (!reloaded || box.isNull()) {
+        m_strError = QStringLiteral("the page was not reloaded after its renderer ended");
+        return false;
+    }
+    return SaveImage(box, QStringLiteral("reload.png"));
 }
 
 bool Walker::Capture(MainWnd* wnd) {

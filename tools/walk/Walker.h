@@ -28,6 +28,8 @@ class Walker final : public QObject {
     bool LoadPage(MainWnd* wnd);
     // F8 and Alt+A when the options ask for them.
     bool BrowserDialogs(MainWnd* wnd);
+    // Kills the page's renderer: the reload offer is answered OK and the page loads again.
+    bool EndRenderer(MainWnd* wnd);
     bool Capture(MainWnd* wnd);
     bool Cut(MainWnd* wnd);
     bool SavePages(MainWnd* wnd);
