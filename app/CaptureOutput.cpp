@@ -5,12 +5,13 @@
 #include "imaging/PageStackWriter.h"
 #include "imaging/PdfWriter.h"
 #include "imaging/PngWriter.h"
+#include "imaging/StagedFiles.h"
 #include "pages/AutoBreaks.h"
 #include "pages/PageCutter.h"
 #include "review/PageFileSaver.h"
 #include "review/ReviewTexts.h"
 
-#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -51,12 +52,25 @@ bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job) {
     m_written.clear();
     m_strFailedFile.clear();
     m_strReason.clear();
+    // Every file of the job goes beside FILE under a staging name and into place only when all
+    // are complete: a failed job removes nothing that was there before.
+    StagedFiles stage(QFileInfo(job.out).path());
+    if (!WriteAll(rows, job, stage))
+        return false;
+    if (!stage.Commit())
+        return Fail(stage.FailedTarget(), SystemReason());
+    m_written = stage.Targets();
+    return true;
+}
+
+bool CaptureOutput::WriteAll(const QImage& rows, const CaptureJob& job, StagedFiles& stage) {
     const QImage image = FileImage(rows);
     const CaptureOptions::Format format = CaptureOptions::FormatOf(job.out);
     if (image.isNull())
         return Fail(job.out, QStringLiteral("out of memory"));
     if (format != CaptureOptions::Format::Pdf && !job.pages && !job.autoBreaks)
-        return WriteFile({image.constBits()}, image.width(), image.height(), job.out, format);
+        return WriteFile({image.constBits()}, image.width(), image.height(), job.out, format,
+                         stage);
     PageSet set;
     if (!CutPages(image, job.autoBreaks, set))
         return Fail(job.out, QStringLiteral("out of memory"));
@@ -64,18 +78,19 @@ bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job) {
     const QList<const quint8*> pages = PagePixels(set);
     const int width = set.Geometry().pageWidth;
     if (format == CaptureOptions::Format::Pdf)
-        return WritePdf(pages, width, job.out);
+        return WritePdf(pages, width, job.out, stage);
     if (!job.pages)
-        return WriteFile(pages, width, kPageRows, job.out, format);
+        return WriteFile(pages, width, kPageRows, job.out, format, stage);
     for (int i = 0; i < pages.size(); ++i)
         if (!WriteFile({pages.at(i)}, width, kPageRows, CaptureOptions::PageFile(job.out, i + 1),
-                       format))
+                       format, stage))
             return false;
     return true;
 }
 
 bool CaptureOutput::WriteFile(const QList<const quint8*>& pages, int width, int pageRows,
-                              const QString& path, CaptureOptions::Format format) {
+                              const QString& path, CaptureOptions::Format format,
+                              StagedFiles& stage) {
     const qint64 rows = qint64(pages.size()) * pageRows;
     if (format == CaptureOptions::Format::Bmp && !BmpWriter::Fits(width, rows, 4))
         return Fail(path, QStringLiteral("the picture is too large for a BMP file"));
@@ -86,45 +101,43 @@ bool CaptureOutput::WriteFile(const QList<const quint8*>& pages, int width, int 
                               .arg(CImageJPG::kMaxHeight)
                               .arg(rows));
     errno = 0;
+    const QString staged = stage.Stage(path);
+    if (staged.isEmpty())
+        return Fail(path, SystemReason());
     const PageStackWriter writer(width, pageRows, 4);
     bool ok = false;
     switch (format) {
     case CaptureOptions::Format::Bmp:
-        ok = writer.WriteBmp(path, pages);
+        ok = writer.WriteBmp(staged, pages);
         break;
     case CaptureOptions::Format::Png:
-        ok = writer.WritePng(path, pages);
+        ok = writer.WritePng(staged, pages);
         break;
     case CaptureOptions::Format::Jpeg:
         // As the save dialog writes them.
-        ok = writer.WriteJpeg(path, pages, PageFileSaver::kJpegQuality);
+        ok = writer.WriteJpeg(staged, pages, PageFileSaver::kJpegQuality);
         break;
     case CaptureOptions::Format::Pdf:
     case CaptureOptions::Format::None:
         return Fail(path, QStringLiteral("unknown format"));
     }
-    if (!ok)
-        return Fail(path, SystemReason());
-    m_written.append(path);
-    return true;
+    return ok || Fail(path, SystemReason());
 }
 
-bool CaptureOutput::WritePdf(const QList<const quint8*>& pages, int width, const QString& path) {
+bool CaptureOutput::WritePdf(const QList<const quint8*>& pages, int width, const QString& path,
+                             StagedFiles& stage) {
     errno = 0;
+    const QString staged = stage.Stage(path);
     PdfWriter writer;
-    bool ok = writer.Open(path, ReviewTexts::JobName());
+    bool ok = !staged.isEmpty() && writer.Open(staged, ReviewTexts::JobName());
     for (const quint8* page : pages)
         ok = ok && writer.AddPage(page, width, kPageRows, 4);
-    if (!ok || !writer.Close())
-        return Fail(path, SystemReason());
-    m_written.append(path);
-    return true;
+    return (ok && writer.Close()) || Fail(path, SystemReason());
 }
 
 bool CaptureOutput::Fail(const QString& path, const QString& reason) {
-    // The job's earlier files go too: a script must not take part of a job for the whole.
-    for (const QString& done : std::as_const(m_written))
-        QFile::remove(done);
+    // The files staged so far are never put in place: a script must not take part of a job for
+    // the whole.
     m_written.clear();
     m_strFailedFile = path;
     m_strReason = reason.isEmpty() ? QStringLiteral("could not be written") : reason;

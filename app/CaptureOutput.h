@@ -8,11 +8,13 @@
 #include <QString>
 #include <QStringList>
 
+class StagedFiles;
+
 // Writes what one capture keeps (an image of document rows, Format_RGB32) as its job asks: one
 // picture, or 1024-row pages as NAME001.EXT, ... beside FILE; a PDF always holds the pages,
 // one A4 page each. With automatic breaks and no pages, the one picture is the pages one below
-// the other, as the save dialog's scroll. A file that cannot be written is removed, and so are the
-// files this job wrote before it: a failed job leaves nothing behind.
+// the other, as the save dialog's scroll. The files are put in place together once all of them
+// are complete: a failed job leaves none of its files behind and changes no file that was there.
 class CaptureOutput final {
   public:
     static constexpr int kPageRows = 1024;
@@ -33,9 +35,11 @@ class CaptureOutput final {
   private:
     static QList<const quint8*> PagePixels(const PageSet& set);
     // One picture of pages (each pageRows rows of width pixels), the first on top.
+    bool WriteAll(const QImage& rows, const CaptureJob& job, StagedFiles& stage);
     bool WriteFile(const QList<const quint8*>& pages, int width, int pageRows, const QString& path,
-                   CaptureOptions::Format format);
-    bool WritePdf(const QList<const quint8*>& pages, int width, const QString& path);
+                   CaptureOptions::Format format, StagedFiles& stage);
+    bool WritePdf(const QList<const quint8*>& pages, int width, const QString& path,
+                  StagedFiles& stage);
     bool Fail(const QString& path, const QString& reason);
 
     QStringList m_written;

@@ -39,9 +39,9 @@ class CImageJPG final : public CImageImpl {
     bool CreateFromPages(const QList<const quint8*>& pages, int width, int pageHeight,
                          int bytesPerPixel);
 
-    // Writes the file; a given name replaces the stored one. false, with no file left behind,
-    // when there is no picture, the file cannot be created or written, or the library refuses
-    // the image (for instance one taller than kMaxHeight).
+    // Writes the file; a given name replaces the stored one. false, with no new file left behind
+    // and an earlier one as it was, when there is no picture, the file cannot be created or
+    // written, or the library refuses the image (for instance one taller than kMaxHeight).
     bool Save(const QString& fileName = QString());
 
   private:

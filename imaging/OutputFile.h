@@ -8,8 +8,10 @@
 struct iovec;
 
 // A file being written with plain system calls and no stream buffer in between, so that pixel
-// rows go from the caller's memory straight to the file. A file that is not finished - a write
-// or the close failed, or the object went away first - is removed.
+// rows go from the caller's memory straight to the file. The bytes go to a new hidden file
+// beside the target, made for this write alone; only when every write, the flush to the disk and
+// the close succeeded is it renamed over the target. A failed or abandoned file is removed and
+// the target - an earlier file, or a symbolic link and whatever it points to - stays as it was.
 class OutputFile final {
   public:
     OutputFile() = default;
@@ -17,20 +19,25 @@ class OutputFile final {
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Creates (or empties) path for writing; false when it cannot.
+    // Starts a file that will replace path; false (errno set) when it cannot be made there or
+    // path is a folder.
     bool Create(const QString& path);
     // Writes all bytes, however many calls it takes; false once anything failed.
     bool Write(const void* data, size_t bytes);
     // Writes the pieces in order, gathered into as few calls as the system allows.
     bool WriteGather(const iovec* pieces, int count);
-    // Closes the file: true when every write and the close succeeded; otherwise it is removed.
+    // Puts the file in place: true when every write, the flush, the close and the rename
+    // succeeded; otherwise the new file is removed and the target left alone.
     bool Finish();
-    // Closes and removes the file.
+    // Closes and removes the new file; the target is left alone.
     void Abandon();
     bool IsOpen() const { return m_fd >= 0; }
 
   private:
+    void RemoveTemporary();
+
     int m_fd = -1;
-    QByteArray m_encodedPath;
+    QByteArray m_target;
+    QByteArray m_temporary;
     bool m_bFailed = false;
 };

@@ -5,8 +5,8 @@
 
 // Writes pages of one size (each pageHeight rows of width pixels of bytesPerPixel bytes, top row
 // first, no filler) as one BMP, PNG or JPEG picture, the first page on top, straight from their
-// buffers: the whole picture is never copied. A file that cannot be written completely is
-// removed. One page of any height is a picture of its own.
+// buffers: the whole picture is never copied. A file that cannot be written completely never
+// replaces the one at path. One page of any height is a picture of its own.
 class PageStackWriter final {
   public:
     PageStackWriter(int width, int pageHeight, int bytesPerPixel);

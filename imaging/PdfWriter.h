@@ -17,7 +17,8 @@ typedef struct z_stream_s z_stream;
 // losslessly at their own resolution (8-bit RGB, deflated), never resampled; the viewer or
 // printer scales them. Pictures are page buffers (rows top first, blue-green-red with or without
 // a spare fourth byte); each is compressed straight from the caller's buffer. A file that is not
-// completed - a write or the close failed, or no page was added - is removed.
+// completed - a write or the close failed, or no page was added - never replaces the target
+// (see OutputFile).
 class PdfWriter final {
   public:
     static constexpr double kPageWidth = 595.2756; // A4 in points
@@ -26,7 +27,7 @@ class PdfWriter final {
     static constexpr int kCompressionLevel = 1;
 
     PdfWriter();
-    ~PdfWriter(); // an unfinished file is removed
+    ~PdfWriter(); // an unfinished file is dropped
     PdfWriter(const PdfWriter&) = delete;
     PdfWriter& operator=(const PdfWriter&) = delete;
 
@@ -34,14 +35,14 @@ class PdfWriter final {
     // top-left corner; empty for an empty picture.
     static QRectF Placement(qint32 width, qint32 height);
 
-    // Creates (or replaces) path and writes the document's start, its title shown by viewers.
-    // false when the file cannot be created or written; nothing is left behind then.
+    // Starts the file that will replace path and writes the document's start, its title shown by
+    // viewers. false when the file cannot be created or written; nothing is left behind then.
     bool Open(const QString& path, const QString& title);
     // Adds one sheet with the picture. false, for this and every later call, when the picture is
     // unusable or the write failed.
     bool AddPage(const quint8* pixels, qint32 width, qint32 height, int bytesPerPixel);
-    // Completes the file: true when at least one page was added and every write and the close
-    // succeeded; otherwise the file is removed.
+    // Completes the file and puts it in place: true when at least one page was added and it is
+    // in place; otherwise it is dropped and path left as it was.
     bool Close();
     bool IsOpen() const { return m_file.IsOpen(); }
     int PageCount() const { return m_nPages; }

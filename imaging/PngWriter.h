@@ -15,26 +15,26 @@ struct png_info_def;
 // scroll is encoded straight from its pages without a copy. The compression is libpng's at a fast
 // setting (zlib level 1, no row filter): pages are mostly flat colour, where filters gain little
 // and cost much. A file that is not completed - a write or the close failed, the library
-// refused, or fewer rows arrived than Open promised - is removed.
+// refused, or fewer rows arrived than Open promised - never replaces the target (see OutputFile).
 class PngWriter final {
   public:
     static constexpr int kCompressionLevel = 1;
 
     PngWriter();
-    ~PngWriter(); // an unfinished file is removed
+    ~PngWriter(); // an unfinished file is dropped
     PngWriter(const PngWriter&) = delete;
     PngWriter& operator=(const PngWriter&) = delete;
 
     // Whether a picture of that size and pixel form can be written (PNG's 31-bit fields).
     static bool Fits(qint32 width, qint64 rows, int bytesPerPixel);
 
-    // Creates (or replaces) path and writes the header. false when the picture does not fit or
-    // the file cannot be created or written; nothing is left behind then.
+    // Starts the file that will replace path and writes the header. false when the picture does not
+    // fit or the file cannot be created or written; nothing is left behind then.
     bool Open(const QString& path, qint32 width, qint64 rows, int bytesPerPixel);
     // Appends rowCount rows of a top-first buffer. false once anything failed.
     bool WriteBand(const quint8* rows, int rowCount);
-    // Completes the file: true when every promised row was written and the close succeeded;
-    // otherwise the file is removed.
+    // Completes the file and puts it in place: true when every promised row was written and the
+    // file is in place; otherwise it is dropped and path left as it was.
     bool Close();
     bool IsOpen() const { return m_file.IsOpen(); }
 

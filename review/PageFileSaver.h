@@ -9,8 +9,9 @@
 // working directory): one BMP, JPEG or PNG file per used page, numbered by its place in the
 // list, in a folder named after the save name, or one tall scroll image of all used pages with
 // the first on top; or one PDF document with an A4 page per used page, scroll or not. Saving
-// stops at the first file that cannot be written completely; that file is removed and the files
-// written before it stay. It says nothing itself: Save returns what happened.
+// stops at the first file that cannot be written completely; that file is not made (an earlier
+// file of its name stays as it was) and the files written before it stay. It says nothing itself:
+// Save returns what happened.
 class PageFileSaver final {
   public:
     enum class Format { Bmp, Jpeg, Png, Pdf };

@@ -223,7 +223,7 @@ TEST(CaptureCommand, UnwritableFilesExitWithThreeAndLeaveNothing) {
     EXPECT_TRUE(run.err.contains(QLatin1String("missing/a.bmp"))) << run.err.toStdString();
     if (!mounted)
         GTEST_SKIP() << "no tmpfs could be mounted: the full disk is not tried";
-    // The first page fits, the second does not: the first goes too.
+    // The first page fits, the second does not: the first is not put in place either.
     EXPECT_TRUE(run.err.contains(QLatin1String("small/p002.bmp"))) << run.err.toStdString();
     EXPECT_TRUE(QDir(small).entryList(QDir::Files | QDir::Hidden).isEmpty())
         << QDir(small).entryList(QDir::Files | QDir::Hidden).join(QLatin1Char(' ')).toStdString();

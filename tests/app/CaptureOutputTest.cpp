@@ -1,6 +1,12 @@
 #include "app/CaptureOutput.h"
+#include "tests/imaging/FileSizeLimit.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include <cstring>
 
@@ -24,6 +30,21 @@ QImage LinesPage(int height, quint32 seed) {
         y += rows + (picture ? 0 : random.bounded(6));
     }
     return image;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
 }
 
 bool SameRow(const QImage& image, int a, int b) {
@@ -61,4 +82,47 @@ TEST(CaptureOutput, AutomaticBreaksCutNoLineAndLoseNoRow) {
         }
         EXPECT_GE(y, rows.height()) << seed;
     }
+}
+
+// The second of three pages cannot be written: no file of the job is put in place, so the files
+// there before (a symbolic link among them) keep their bytes and nothing new is left. Written
+// later, each page file replaces what was there; the link's former target stays as it was.
+TEST(CaptureOutput, AFailedJobChangesNoEarlierFileAndLeavesNothing) {
+    QTemporaryDir dir;
+    QImage rows(kWidth, 3 * CaptureOutput::kPageRows, QImage::Format_RGB32);
+    rows.fill(Qt::white);
+    QRandomGenerator random(7);
+    for (int y = CaptureOutput::kPageRows; y < 2 * CaptureOutput::kPageRows; ++y) {
+        for (int x = 0; x < kWidth; ++x)
+            rows.setPixel(x, y, random.generate()); // noise: a PNG of it is large
+    }
+    const QString linked = dir.filePath(QStringLiteral("linked")),
+                  first = dir.filePath(QStringLiteral("p001.png")),
+                  second = dir.filePath(QStringLiteral("p002.png"));
+    ASSERT_TRUE(WriteAll(linked, "first, linked") && QFile::link(linked, first));
+    ASSERT_TRUE(WriteAll(second, "second"));
+    const QStringList before = Entries(dir.path());
+    CaptureJob job;
+    job.out = dir.filePath(QStringLiteral("p.png"));
+    job.pages = true;
+    CaptureOutput output;
+    {
+        FileSizeLimit limit(16 * 1024);
+        EXPECT_FALSE(output.Write(rows, job));
+    }
+    EXPECT_EQ(output.FailedFile(), second);
+    EXPECT_TRUE(output.Written().isEmpty());
+    EXPECT_EQ(Entries(dir.path()), before);
+    EXPECT_EQ(QFileInfo(first).symLinkTarget(), linked);
+    EXPECT_EQ(ReadAll(linked), "first, linked");
+    EXPECT_EQ(ReadAll(second), "second");
+
+    ASSERT_TRUE(output.Write(rows, job)) << output.Reason().toStdString();
+    EXPECT_EQ(output.Written(),
+              QStringList({first, second, dir.filePath(QStringLiteral("p003.png"))}));
+    EXPECT_EQ(Entries(dir.path()), before + QStringList{QStringLiteral("p003.png")});
+    EXPECT_FALSE(QFileInfo(first).isSymLink());
+    EXPECT_EQ(ReadAll(linked), "first, linked");
+    EXPECT_EQ(QImage(second).convertToFormat(QImage::Format_RGB32),
+              rows.copy(0, CaptureOutput::kPageRows, kWidth, CaptureOutput::kPageRows));
 }

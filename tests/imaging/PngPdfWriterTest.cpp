@@ -1,17 +1,25 @@
+#include "imaging/PageStackWriter.h"
 #include "imaging/PdfWriter.h"
 #include "imaging/PngWriter.h"
+#include "imaging/StagedFiles.h"
 #include "tests/imaging/FileSizeLimit.h"
+#include "tests/imaging/SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <optional>
+#include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -227,6 +235,132 @@ TEST_F(PngPdfWriterTest, PdfWithoutPagesOrWithABadPictureLeavesNoFile) {
     EXPECT_FALSE(bad.AddPage(rows.data(), 4, 4, 4));
     EXPECT_FALSE(bad.Close());
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// Every file in folder, hidden ones and folders too.
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A noise picture of 256 KiB in the format named by the file's ending, through the writer the
+// save dialog and the command line use; what the writer answered.
+bool WriteNoise(const QString& path) {
+    constexpr int kSide = 256;
+    static const std::vector<quint8> noise = Noise(size_t(kSide) * kSide * 4);
+    const QString ending = QFileInfo(path).suffix();
+    if (ending == QLatin1String("pdf")) {
+        PdfWriter pdf;
+        const bool ok =
+            pdf.Open(path, QStringLiteral("t")) && pdf.AddPage(noise.data(), kSide, kSide, 4);
+        return pdf.Close() && ok;
+    }
+    const PageStackWriter writer(kSide, kSide, 4);
+    if (ending == QLatin1String("bmp"))
+        return writer.WriteBmp(path, {noise.data()});
+    if (ending == QLatin1String("png"))
+        return writer.WritePng(path, {noise.data()});
+    return writer.WriteJpeg(path, {noise.data()}, 100);
+}
+
+const QByteArray kEarlier = "an earlier file of the same name";
+
+// A save that fails replaces nothing: the earlier file keeps its bytes, a symbolic link stays
+// with its target, and no temporary file is left.
+class FailedSaveTest : public ::testing::TestWithParam<const char*> {
+  protected:
+    QString Target(const QString& folder) const {
+        return folder + QStringLiteral("/report.") + QLatin1String(GetParam());
+    }
+    QTemporaryDir m_dir;
+};
+
+TEST_P(FailedSaveTest, KeepsTheEarlierFileOnAFullDiskOrAtTheSizeLimit) {
+    const QString target = Target(m_dir.path());
+    ASSERT_TRUE(WriteAll(target, kEarlier));
+    {
+        FileSizeLimit limit(64 * 1024);
+        EXPECT_FALSE(WriteNoise(target));
+    }
+    EXPECT_EQ(ReadAll(target), kEarlier);
+    EXPECT_EQ(Entries(m_dir.path()), QStringList{QFileInfo(target).fileName()});
+
+    const QString small = m_dir.filePath(QStringLiteral("small"));
+    const SmallDisk disk(small, "64k");
+    if (!disk.Mounted())
+        GTEST_SKIP() << "no tmpfs could be mounted: the full disk is not tried";
+    const QString onDisk = Target(small);
+    ASSERT_TRUE(WriteAll(onDisk, kEarlier));
+    errno = 0;
+    EXPECT_FALSE(WriteNoise(onDisk));
+    EXPECT_EQ(errno, ENOSPC);
+    EXPECT_EQ(ReadAll(onDisk), kEarlier);
+    EXPECT_EQ(Entries(small), QStringList{QFileInfo(onDisk).fileName()});
+}
+
+TEST_P(FailedSaveTest, ReplacesALinkOnlyWithACompleteFileAndNeverWritesThroughIt) {
+    const QString target = Target(m_dir.path()), linked = m_dir.filePath(QStringLiteral("linked"));
+    ASSERT_TRUE(WriteAll(linked, kEarlier));
+    ASSERT_TRUE(QFile::link(linked, target));
+    {
+        FileSizeLimit limit(64 * 1024);
+        EXPECT_FALSE(WriteNoise(target));
+    }
+    EXPECT_EQ(QFileInfo(target).symLinkTarget(), linked);
+    EXPECT_EQ(ReadAll(linked), kEarlier);
+    EXPECT_EQ(Entries(m_dir.path()).size(), 2);
+
+    // Complete, it takes the link's place with a plain create's permissions.
+    const mode_t umask = ::umask(027);
+    const bool saved = WriteNoise(target);
+    ::umask(umask);
+    ASSERT_TRUE(saved);
+    const QFileInfo file(target);
+    EXPECT_FALSE(file.isSymLink());
+    EXPECT_GT(file.size(), 64 * 1024);
+    EXPECT_EQ(ReadAll(linked), kEarlier);
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(m_dir.path()).size(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FailedSaveTest, ::testing::Values("bmp", "png", "jpg", "pdf"),
+                         [](const auto& info) { return std::string(info.param); });
+
+// Nothing moves before Commit; a move that fails takes back the new files already moved.
+TEST(StagedFiles, AFailedCommitTakesBackTheNewFilesAndTheStagingFolder) {
+    QTemporaryDir dir;
+    const QString fresh = dir.filePath(QStringLiteral("fresh.png")),
+                  old = dir.filePath(QStringLiteral("old.png")),
+                  blocked = dir.filePath(QStringLiteral("blocked.png"));
+    ASSERT_TRUE(WriteAll(old, kEarlier));
+    {
+        StagedFiles stage(dir.path());
+        for (const QString& target : {fresh, old, blocked})
+            ASSERT_TRUE(WriteAll(stage.Stage(target), "new"));
+        EXPECT_EQ(ReadAll(old), kEarlier);
+        EXPECT_FALSE(QFile::exists(fresh));
+        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("blocked.png")));
+        EXPECT_FALSE(stage.Commit());
+        EXPECT_EQ(errno, EISDIR);
+        EXPECT_EQ(stage.FailedTarget(), blocked);
+        EXPECT_TRUE(stage.Targets().isEmpty());
+    }
+    // The replaced file cannot come back; the new one is gone again.
+    EXPECT_EQ(Entries(dir.path()),
+              QStringList({QStringLiteral("blocked.png"), QStringLiteral("old.png")}));
+    EXPECT_EQ(ReadAll(old), "new");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "review/PageFileSaver.h"
 #include "review/ReviewTexts.h"
 #include "tests/imaging/FileSizeLimit.h"
+#include "tests/imaging/SmallDisk.h"
 #include "tests/review/TestReview.h"
 #include "tests/support/DecodedJpeg.h"
 
@@ -30,6 +31,11 @@ QByteArray ReadAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 qint32 HeaderField(const QByteArray& file, int offset) {
     return qFromLittleEndian<qint32>(file.constData() + offset);
 }
@@ -39,7 +45,9 @@ class PageFileSaverTest : public ::testing::Test {
     void SetUp() override { ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("user_image"))); }
     QString Images() const { return m_dir.filePath(QStringLiteral("user_image")); }
     QStringList Files(const QString& folder) const {
-        return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        // Hidden ones too: a temporary file left behind shows.
+        return QDir(folder).entryList(
+            QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     }
 
     QTemporaryDir m_dir;
@@ -200,19 +208,45 @@ TEST_F(PageFileSaverTest, FailedFileStopsTheSaveAndEarlierFilesStay) {
               QStringList({QStringLiteral("p001.bmp"), QStringLiteral("p002.bmp")}));
 }
 
-TEST_F(PageFileSaverTest, WritesCutShortByTheFileSizeLimitFailAndAreRemoved) {
+// A file cut short is never made; one of the same name from before keeps its bytes.
+TEST_F(PageFileSaverTest, WritesCutShortByTheFileSizeLimitFailAndKeepEarlierFiles) {
     const TestReview review(2, 64, 1024);
     PageFileSaver saver(review.Pages(), Images());
     ASSERT_EQ(PageFileSaver::CreatePageFolder(Images(), QStringLiteral("q")),
               FolderResult::Created);
+    const QString earlier = Images() + QStringLiteral("/s.png");
+    ASSERT_TRUE(WriteAll(earlier, "earlier"));
     FileSizeLimit limit(2048);
     for (Format format : {Format::Bmp, Format::Jpeg, Format::Png}) {
         EXPECT_EQ(saver.Save(QStringLiteral("q"), format, false), Outcome::Failed);
         EXPECT_EQ(saver.Save(QStringLiteral("s"), format, true), Outcome::Failed);
         EXPECT_EQ(QFileInfo(saver.FailedFile()).fileName().left(2), QStringLiteral("s."));
     }
-    EXPECT_EQ(Files(Images()), QStringList({QStringLiteral("q")}));
+    EXPECT_EQ(saver.Save(QStringLiteral("s"), Format::Pdf, false), Outcome::Failed);
+    EXPECT_EQ(Files(Images()), QStringList({QStringLiteral("q"), QStringLiteral("s.png")}));
+    EXPECT_EQ(ReadAll(earlier), "earlier");
     EXPECT_TRUE(Files(Images() + QStringLiteral("/q")).isEmpty());
+}
+
+// The scroll and the page files on a disk that fills up: the earlier ones stay as they were.
+TEST_F(PageFileSaverTest, AFullDiskKeepsTheEarlierFiles) {
+    const SmallDisk disk(Images(), "128k");
+    if (!disk.Mounted())
+        GTEST_SKIP() << "no tmpfs could be mounted: the full disk is not tried";
+    const TestReview review(2, 64, 1024);
+    PageFileSaver saver(review.Pages(), Images());
+    ASSERT_EQ(PageFileSaver::CreatePageFolder(Images(), QStringLiteral("q")),
+              FolderResult::Created);
+    const QString scroll = Images() + QStringLiteral("/s.bmp"),
+                  page = Images() + QStringLiteral("/q/q001.bmp");
+    ASSERT_TRUE(WriteAll(scroll, "earlier scroll") && WriteAll(page, "earlier page"));
+    EXPECT_EQ(saver.Save(QStringLiteral("s"), Format::Bmp, true), Outcome::Failed);
+    EXPECT_EQ(saver.Save(QStringLiteral("q"), Format::Bmp, false), Outcome::Failed);
+    EXPECT_EQ(saver.FailedFile(), page);
+    EXPECT_EQ(ReadAll(scroll), "earlier scroll");
+    EXPECT_EQ(ReadAll(page), "earlier page");
+    EXPECT_EQ(Files(Images()), QStringList({QStringLiteral("q"), QStringLiteral("s.bmp")}));
+    EXPECT_EQ(Files(Images() + QStringLiteral("/q")), QStringList{QStringLiteral("q001.bmp")});
 }
 
 TEST_F(PageFileSaverTest, MissingOrBlockedImageFolderIsAFailure) {
