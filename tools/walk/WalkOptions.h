@@ -32,8 +32,7 @@ class WalkOptions final {
     bool m_bExplorer = false;
     // Alt+A and about.png.
     bool m_bAbout = false;
-    // The page's renderer killed after the load: the offer to reload, answered OK, and
-    // reload.png.
+    // The page's renderer killed after the load: the offer to reload, answered OK.
     bool m_bEndRenderer = false;
     // Keys pressed in the capture view after F3, before the selection is set.
     QList<QKeyCombination> m_captureKeys;

@@ -59,6 +59,13 @@ int Walker::Run(CZelvaneApp& app) {
     connect(wnd, &MainWnd::MessageShown, this, [this](const QString& title, const QString& text) {
         m_strMessage = title + QLatin1Char('\n') + text;
     });
+    // Every message box as the user sees it, before the driver answers it.
+    connect(m_pDriver, &ModalDriver::MessageAnswered, this, [this] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            SaveImage(box->grab().toImage(),
+                      QStringLiteral("message%1.png")
+                          .arg(m_pDriver->MessageCount(), 2, 10, QLatin1Char('0')));
+    });
     const bool ok = LoadPage(wnd) && (!m_options.m_bEndRenderer || EndRenderer(wnd)) &&
                     BrowserDialogs(wnd) && Capture(wnd) && Cut(wnd);
     return ok ? 0 : 1;
@@ -90,21 +97,16 @@ bool Walker::BrowserDialogs(MainWnd* wnd) {
 }
 
 bool Walker::EndRenderer(MainWnd* wnd) {
-    // Killed as a crash would end it; the driver grabs the offer before it answers OK.
+    // Killed as a crash would end it: the window offers to reload and the driver answers OK.
     const qint64 pid = wnd->Browser()->View()->page()->renderProcessPid();
-    QImage box;
-    const auto grab = connect(m_pDriver, &ModalDriver::MessageAnswered, this, [&box] {
-        if (QWidget* top = QApplication::activeModalWidget())
-            box = top->grab().toImage();
-    });
+    const int messages = m_pDriver->MessageCount();
     const bool killed = pid > 0 && ::kill(pid_t(pid), SIGKILL) == 0;
-    const bool reloaded = killed && WaitForSignal(wnd, &MainWnd::DocumentCompleted, kLoadTimeoutMs);
-    disconnect(grab);
-    if (!reloaded || box.isNull()) {
+    if (!killed || !WaitForSignal(wnd, &MainWnd::DocumentCompleted, kLoadTimeoutMs) ||
+        m_pDriver->MessageCount() != messages + 1) {
         m_strError = QStringLiteral("the page was not reloaded after its renderer ended");
         return false;
     }
-    return SaveImage(box, QStringLiteral("reload.png"));
+    return true;
 }
 
 bool Walker::Capture(MainWnd* wnd) {
