@@ -252,6 +252,7 @@ void MainWnd::OnCapture() {
     if (captureMode != Browsing || m_bBusy)
         return;
     m_bBusy = true;
+    Q_EMIT CaptureStarted();
     const QPointer<QWidget> focusBefore = QApplication::focusWidget();
     QElapsedTimer clock;
     clock.start();

@@ -52,6 +52,8 @@ class MainWnd final : public QX_Wnd, public QX_CommandTarget {
     void MessageShown(const QString& title, const QString& text);
     // The address box was updated from a completed document.
     void DocumentCompleted(const QString& url);
+    // F3 began a capture; it runs the event loop while it waits on the browser.
+    void CaptureStarted();
     // F3 switched to selecting.
     void CaptureFinished(qint64 milliseconds);
     // F4 cut the selection into the page set.
