@@ -262,6 +262,7 @@ void MainWnd::OnCapture() {
     CaptureResult result = CaptureResult::Failed(CaptureResult::NothingToCapture);
     {
         const QScopedValueRollback<bool> busy(m_bBusy, true);
+        Q_EMIT CaptureStarted();
         QApplication::setOverrideCursor(Qt::WaitCursor);
         if (m_pBrowser) {
             WholePageCapture capture(m_pBrowser);

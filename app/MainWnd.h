@@ -53,6 +53,8 @@ class MainWnd final : public QX_Wnd, public QX_CommandTarget {
     void MessageShown(const QString& title, const QString& text);
     // The address box was updated from a completed document.
     void DocumentCompleted(const QString& url);
+    // F3 began a capture; it runs the event loop while it waits on the browser.
+    void CaptureStarted();
     // F3's capture has drawn done of its total rows.
     void CaptureProgress(int done, int total);
     // F3 switched to selecting.

@@ -12,10 +12,6 @@
 CZelvaneApp* MainWndFixture::s_app = nullptr;
 TestPages* MainWndFixture::s_pages = nullptr;
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-    return QTest::qWaitFor(done, timeoutMs);
-}
-
 void MainWndFixture::SetUpTestSuite() {
     s_app = new CZelvaneApp;
     s_app->InitApplication();

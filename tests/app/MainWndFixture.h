@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "tests/support/WaitUntil.h"
 
-#include <functional>
+#include <QString>
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,6 @@ class CZelvaneApp;
 class HtmlCaptureImageWnd;
 class MainWnd;
 class TestPages;
-
-inline constexpr int kMainWndLoadMs = 30000;
-
-// Runs the event loop until done() holds; false when timeoutMs passed first.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kMainWndLoadMs);
 
 // One main window with its browser for a whole suite, so that the engine starts once; each case
 // begins in the browsing mode.

@@ -2,6 +2,7 @@
 #include "browsers/FindUrlDlg.h"
 #include "capture/BrowserControl.h"
 #include "tests/browsers/BrowserTestFiles.h"
+#include "tests/support/WaitUntil.h"
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_ListBox.h"
@@ -131,7 +132,8 @@ TEST(About, ShowsTheBundledPageUnderItsLabel) {
     EXPECT_EQ(dlg.Browser()->geometry(), dlg.GetDlgItem(AboutDlg::kIdPlaceholder)->geometry());
     ASSERT_TRUE(loaded.wait(30000));
     EXPECT_TRUE(loaded.last().at(1).toBool());
-    QTRY_COMPARE_WITH_TIMEOUT(dlg.Browser()->LocationName(), QStringLiteral("Tarnel 정보"), 10000);
+    EXPECT_TRUE(WaitUntilEqual([&] { return dlg.Browser()->LocationName(); },
+                               QStringLiteral("Tarnel 정보"), 10000));
     // The label's text is orange over the dialog's own body, which shows around the letters.
     const QImage image = dlg.grab().toImage();
     const QRect label = dlg.Label()->geometry();

@@ -2,6 +2,7 @@
 #include "tests/browsers/BrowserTestFiles.h"
 
 #include "tests/support/TestHttpServer.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -184,7 +185,7 @@ TEST(RunningBrowsers, RealChromiumPagesListedOnceWithTheirTitles) {
         chromium.waitForFinished(5000);
     });
     QFile portFile(userData + QStringLiteral("/DevToolsActivePort"));
-    QTRY_VERIFY_WITH_TIMEOUT(portFile.exists() && portFile.size() > 0, 30000);
+    ASSERT_TRUE(WaitUntil([&] { return portFile.exists() && portFile.size() > 0; }));
     ASSERT_TRUE(portFile.open(QIODevice::ReadOnly));
     const QByteArray port = portFile.readLine().trimmed();
     // Headless Chromium takes one address on its command line; the second tab is opened as a
@@ -201,7 +202,7 @@ TEST(RunningBrowsers, RealChromiumPagesListedOnceWithTheirTitles) {
     const QStringList expected = {
         QStringLiteral("Alpha 페이지\t") + server.Url(QStringLiteral("/a.html")),
         QStringLiteral("Beta page\t") + server.Url(QStringLiteral("/b.html"))};
-    QTRY_COMPARE_WITH_TIMEOUT(listed(), expected, 30000);
+    EXPECT_TRUE(WaitUntilEqual(listed, expected));
     // The browser also keeps both tabs in its session file, the way it is read without DevTools.
     QFile::remove(userData + QStringLiteral("/DevToolsActivePort"));
     const auto sessionUrls = [&] {
@@ -210,8 +211,6 @@ TEST(RunningBrowsers, RealChromiumPagesListedOnceWithTheirTitles) {
             found << row.section(QLatin1Char('\t'), 1);
         return found;
     };
-    QTRY_COMPARE_WITH_TIMEOUT(
-        sessionUrls(),
-        (QStringList{server.Url(QStringLiteral("/a.html")), server.Url(QStringLiteral("/b.html"))}),
-        30000);
+    EXPECT_TRUE(WaitUntilEqual(sessionUrls, QStringList{server.Url(QStringLiteral("/a.html")),
+                                                        server.Url(QStringLiteral("/b.html"))}));
 }

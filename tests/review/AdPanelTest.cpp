@@ -1,6 +1,7 @@
 #include "review/AdPanel.h"
 #include "review/ReviewTexts.h"
 #include "tests/support/TestHttpServer.h"
+#include "tests/support/WaitUntil.h"
 #include "toolkit/QX_Dialog.h"
 #include "tools/walk/ModalDriver.h"
 
@@ -18,7 +19,6 @@
 
 namespace {
 constexpr int kTemplateId = 990;
-constexpr int kLoadMs = 30000;
 
 // A dialog with nothing but the panel's frame.
 const QX_DlgTemplateRegistrar kPanelHost([] {
@@ -56,10 +56,7 @@ class AdPanelTest : public ::testing::Test {
         dialog->show();
         return AdPanel::Create(dialog.get(), 2, nullptr);
     }
-    template <typename Done> static bool WaitUntil(Done done) {
-        return QTest::qWaitFor(done, kLoadMs);
-    }
-    static bool ShowsPage(AdPanel* panel, const QUrl& url) {
+    static ::testing::AssertionResult ShowsPage(AdPanel* panel, const QUrl& url) {
         return WaitUntil([&] {
             return panel->Browser()->LocationURL() == url.toString() &&
                    !panel->Browser()->IsLoading();

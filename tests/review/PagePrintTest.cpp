@@ -6,6 +6,7 @@
 #include "review/ReviewMessages.h"
 #include "review/ShowPageDlg.h"
 #include "tests/review/CupsTestScheduler.h"
+#include "tests/support/WaitUntil.h"
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_ListBox.h"
@@ -76,7 +77,7 @@ class PagePrintTest : public ::testing::Test {
     }
     // The sheets of the one job the printer received, rendered.
     QList<QImage> ReceivedSheets() {
-        [&] { QTRY_COMPARE_WITH_TIMEOUT(m_receiver.Jobs().size(), 1, 30000); }();
+        EXPECT_TRUE(WaitUntilEqual([&] { return m_receiver.Jobs().size(); }, 1));
         if (m_receiver.Jobs().size() != 1)
             return {};
         if (const QString keep = qEnvironmentVariable("ZELVANE_KEEP_JOB"); !keep.isEmpty()) {

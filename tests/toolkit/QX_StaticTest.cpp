@@ -1,4 +1,5 @@
 #include "toolkit/QX_Static.h"
+#include "tests/support/WaitUntil.h"
 #include "tests/toolkit/ControlTestHost.h"
 
 #include <QTest>
@@ -96,13 +97,14 @@ TEST_F(StaticTest, AlternationSwitchesColoursOnItsTimerOnly) {
     QTimerEvent stray(424242);
     QCoreApplication::sendEvent(s, &stray);
     EXPECT_EQ(s->Phase(), 0);
+    const auto phase = [s] { return s->Phase(); };
     s->StartAlternation(QX_RGB(255, 255, 255), QX_RGB(200, 0, 0), 5);
-    QTRY_COMPARE_WITH_TIMEOUT(s->Phase(), 1, 2000);
+    ASSERT_TRUE(WaitUntilEqual(phase, 1, 2000));
     // grab() paints without running the event loop, so the phase cannot move under it.
     EXPECT_EQ(Pixel(s->grab().toImage(), 150, 0), QColor(200, 0, 0));
-    QTRY_COMPARE_WITH_TIMEOUT(s->Phase(), 2, 2000);
+    ASSERT_TRUE(WaitUntilEqual(phase, 2, 2000));
     EXPECT_EQ(Pixel(s->grab().toImage(), 150, 0), QColor(202, 218, 238)) << "phase 2 draws as 0";
-    QTRY_COMPARE_WITH_TIMEOUT(s->Phase(), 1, 2000);
+    ASSERT_TRUE(WaitUntilEqual(phase, 1, 2000));
     s->StopAlternation();
     EXPECT_EQ(Pixel(s->grab().toImage(), 150, 0), QColor(202, 218, 238));
 }

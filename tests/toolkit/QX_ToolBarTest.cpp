@@ -1,4 +1,5 @@
 #include "toolkit/QX_ToolBar.h"
+#include "tests/support/WaitUntil.h"
 #include "tests/toolkit/ControlTestHost.h"
 
 #include <QCursor>
@@ -170,7 +171,7 @@ TEST_F(ToolBarTest, HoverTimerClearsTheLookOncePointerLeaves) {
     SendMouse(&bar, QEvent::MouseMove, Centre(2));
     ASSERT_TRUE(bar.IsHoverTimerRunning());
     QCursor::setPos(bar.mapToGlobal(QPoint(bar.width() / 2, bar.height() + 200)));
-    QTRY_COMPARE_WITH_TIMEOUT(bar.HotIndex(), -1, 3000);
+    ASSERT_TRUE(WaitUntilEqual([&] { return bar.HotIndex(); }, -1, 3000));
     EXPECT_FALSE(bar.IsHoverTimerRunning());
     const QX_ToolRect r = bar.ButtonRect(2);
     EXPECT_NE(Pixel(Grab(), r.left, r.top), QColor(255, 255, 255));

@@ -1,6 +1,7 @@
 #include "toolkit/QX_Wnd.h"
 
 #include "tests/support/TestSkin.h"
+#include "tests/support/WaitUntil.h"
 #include "toolkit/QX_Skin.h"
 #include "toolkit/QX_Theme.h"
 
@@ -255,7 +256,7 @@ TEST_F(QX_WndTest, EmptyTitleDrawsNoButtonsButTheyStillWork) {
     const QPoint c = w->CloseButtonRect().center();
     QTest::mousePress(w.get(), Qt::LeftButton, {}, c);
     QTest::mouseRelease(w.get(), Qt::LeftButton, {}, c);
-    QTRY_VERIFY(!w->isVisible());
+    EXPECT_TRUE(WaitUntil([&] { return !w->isVisible(); }, 5000));
 }
 
 TEST_F(QX_WndTest, CloseActsOnlyWhenReleasedInsideTheButton) {
@@ -272,7 +273,7 @@ TEST_F(QX_WndTest, CloseActsOnlyWhenReleasedInsideTheButton) {
 
     QTest::mousePress(w.get(), Qt::LeftButton, {}, c);
     QTest::mouseRelease(w.get(), Qt::LeftButton, {}, c);
-    QTRY_VERIFY(!w->isVisible());
+    EXPECT_TRUE(WaitUntil([&] { return !w->isVisible(); }, 5000));
 }
 
 TEST_F(QX_WndTest, PressedButtonShowsItsDownImageUntilRelease) {
@@ -407,7 +408,7 @@ TEST_F(QX_WndTest, MinimizeButtonMinimizes) {
     const QPoint c = w->MinimizeButtonRect().center();
     QTest::mousePress(w.get(), Qt::LeftButton, {}, c);
     QTest::mouseRelease(w.get(), Qt::LeftButton, {}, c);
-    QTRY_VERIFY(w->windowState() & Qt::WindowMinimized);
+    EXPECT_TRUE(WaitUntil([&] { return w->windowState().testFlag(Qt::WindowMinimized); }, 5000));
 }
 
 } // namespace
