@@ -1,6 +1,6 @@
 #include "browsers/DevToolsList.h"
 
-#include "browsers/BrowserFiles.h"
+#include "imaging/BoundedFile.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -40,8 +40,8 @@ bool ResponseComplete(const QByteArray& data) {
 
 quint16 DevToolsList::ActivePort(const QString& userDataDir) {
     QByteArray text;
-    if (!BrowserFiles::ReadBounded(QDir(userDataDir).filePath(QStringLiteral("DevToolsActivePort")),
-                                   kMaxPortFileBytes, &text))
+    if (!BoundedFile::Read(QDir(userDataDir).filePath(QStringLiteral("DevToolsActivePort")),
+                           kMaxPortFileBytes, &text))
         return 0;
     bool ok = false;
     const uint port = text.left(text.indexOf('\n')).trimmed().toUInt(&ok);
