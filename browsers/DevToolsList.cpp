@@ -43,6 +43,10 @@ quint16 DevToolsList::ActivePort(const QString& userDataDir) {
     if (!BoundedFile::Read(QDir(userDataDir).filePath(QStringLiteral("DevToolsActivePort")),
                            kMaxPortFileBytes, &text))
         return 0;
+    return PortFromText(text);
+}
+
+quint16 DevToolsList::PortFromText(const QByteArray& text) {
     bool ok = false;
     const uint port = text.left(text.indexOf('\n')).trimmed().toUInt(&ok);
     return ok && port > 0 && port <= 65535 ? quint16(port) : 0;

@@ -97,6 +97,10 @@ QStringList RunningBrowsers::ProfilesFromIni(const QString& root) {
     if (!BoundedFile::Read(QDir(root).filePath(QStringLiteral("profiles.ini")), kMaxIniBytes,
                            &text))
         return {};
+    return ParseProfilesIni(root, text);
+}
+
+QStringList RunningBrowsers::ParseProfilesIni(const QString& root, const QByteArray& text) {
     QStringList profiles;
     bool inProfile = false;
     bool relative = true;
