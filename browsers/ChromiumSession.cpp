@@ -1,11 +1,11 @@
 #include "browsers/ChromiumSession.h"
 
-#include "browsers/BrowserFiles.h"
+#include "browsers/TabEntries.h"
+#include "imaging/BoundedFile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QMap>
 
 #include <algorithm>
 #include <climits>
@@ -43,12 +43,12 @@ class PayloadReader {
         return true;
     }
     // A pickled string: its length, its bytes (or 16-bit units), padded to 4 bytes.
-    bool String(int unitSize, QByteArray* bytes) {
+    bool String(int unitSize, QByteArrayView* bytes) {
         qint32 length = 0;
         if (!Int(&length) || length < 0 || length > (m_size - m_pos) / unitSize)
             return false;
         const int n = length * unitSize;
-        *bytes = QByteArray(m_data + m_pos, n);
+        *bytes = QByteArrayView(m_data + m_pos, n);
         m_pos += std::min(m_size - m_pos, (n + 3) & ~3);
         return true;
     }
@@ -59,12 +59,39 @@ class PayloadReader {
     int m_pos = 0;
 };
 
+// A navigation record's payload: a pickle of its size, then tab id, entry index, address,
+// title, and more this reader skips.
+struct Navigation {
+    qint32 tab = 0;
+    qint32 index = 0;
+    QByteArrayView url;
+    QByteArrayView title; // UTF-16, little-endian
+};
+
+bool ReadNavigation(QByteArrayView payload, Navigation* navigation) {
+    PayloadReader header(payload.data(), int(payload.size()));
+    qint32 size = 0;
+    if (!header.Int(&size) || size < 0 || size > payload.size() - 4)
+        return false;
+    PayloadReader in(payload.data() + 4, size);
+    return in.Int(&navigation->tab) && in.Int(&navigation->index) &&
+           in.String(1, &navigation->url) && in.String(2, &navigation->title);
+}
+
+BrowserPage PageOf(const Navigation& navigation) {
+    const QByteArrayView title = navigation.title;
+    QString text(title.size() / 2, Qt::Uninitialized);
+    for (int i = 0; i < text.size(); ++i)
+        text[i] = QChar(char16_t(quint8(title[2 * i]) | (quint8(title[2 * i + 1]) << 8)));
+    return BrowserPage{text, QString::fromUtf8(navigation.url)};
+}
+
 struct Tab {
     qint32 window = 0;
     qint32 indexInWindow = 0;
     qint32 selected = -1;
     int order = 0; // first appearance, for tabs of equal index
-    QMap<qint32, BrowserPage> entries;
+    TabEntries entries;
 };
 
 class SessionState {
@@ -76,11 +103,10 @@ class SessionState {
     Tab& TabOf(qint32 id) {
         auto it = m_tabs.find(id);
         if (it == m_tabs.end())
-            it = m_tabs.insert(id, Tab{0, 0, -1, m_nNextOrder++, {}});
+            it = m_tabs.insert(id, Tab{0, 0, -1, m_nNextOrder++, TabEntries()});
         return *it;
     }
     void UpdateNavigation(const char* data, int size);
-    void Prune(qint32 tab, qint32 from, qint32 count);
 
     QHash<qint32, Tab> m_tabs;
     QHash<qint32, int> m_windowOrder;
@@ -119,15 +145,15 @@ void SessionState::Apply(quint8 command, const char* data, int size) {
         break;
     case kPrunedFromBack: // tab, first index removed: everything from there on goes
         if (in.Int(&a) && in.Int(&b) && m_tabs.contains(a))
-            Prune(a, b, INT_MAX);
+            m_tabs[a].entries.Prune(b, INT_MAX);
         break;
     case kPrunedFromFront: // tab, count removed at the front
         if (in.Int(&a) && in.Int(&b) && m_tabs.contains(a))
-            Prune(a, 0, b);
+            m_tabs[a].entries.Prune(0, b);
         break;
     case kNavigationPathPruned: // tab, index, count
         if (in.Int(&a) && in.Int(&b) && in.Int(&c) && m_tabs.contains(a))
-            Prune(a, b, c);
+            m_tabs[a].entries.Prune(b, c);
         break;
     default:
         break;
@@ -135,41 +161,17 @@ void SessionState::Apply(quint8 command, const char* data, int size) {
 }
 
 void SessionState::UpdateNavigation(const char* data, int size) {
-    // A pickle: its payload size, then tab id, entry index, address, title, and more we skip.
-    PayloadReader header(data, size);
-    qint32 payload = 0;
-    if (!header.Int(&payload) || payload < 0 || payload > size - 4)
-        return;
-    PayloadReader in(data + 4, payload);
-    qint32 tab = 0, index = 0;
-    QByteArray url, title;
-    if (!in.Int(&tab) || !in.Int(&index) || !in.String(1, &url) || !in.String(2, &title))
-        return;
-    QString text(title.size() / 2, Qt::Uninitialized);
-    for (int i = 0; i < text.size(); ++i)
-        text[i] = QChar(char16_t(quint8(title[2 * i]) | (quint8(title[2 * i + 1]) << 8)));
-    TabOf(tab).entries.insert(index, BrowserPage{text, QString::fromUtf8(url)});
-}
-
-void SessionState::Prune(qint32 tab, qint32 from, qint32 count) {
-    if (from < 0 || count <= 0)
-        return;
-    Tab& t = m_tabs[tab];
-    QMap<qint32, BrowserPage> kept;
-    for (auto it = t.entries.cbegin(); it != t.entries.cend(); ++it) {
-        const qint64 i = it.key();
-        if (i < from)
-            kept.insert(it.key(), it.value());
-        else if (i - from >= count)
-            kept.insert(qint32(i - count), it.value());
-    }
-    t.entries = std::move(kept);
+    // Only where the record lies is kept: the text of the few entries shown is read at the end.
+    const QByteArrayView payload(data, size);
+    Navigation navigation;
+    if (ReadNavigation(payload, &navigation))
+        TabOf(navigation.tab).entries.Set(navigation.index, payload);
 }
 
 BrowserPageList SessionState::OpenPages() const {
     QList<const Tab*> open;
     for (const Tab& t : m_tabs)
-        if (m_windowOrder.contains(t.window) && !t.entries.isEmpty())
+        if (m_windowOrder.contains(t.window) && !t.entries.IsEmpty())
             open << &t;
     std::sort(open.begin(), open.end(), [this](const Tab* x, const Tab* y) {
         const int wx = m_windowOrder.value(x->window), wy = m_windowOrder.value(y->window);
@@ -182,10 +184,11 @@ BrowserPageList SessionState::OpenPages() const {
     BrowserPageList pages;
     for (const Tab* t : open) {
         // Without a selection the newest entry is the one shown.
-        const auto it =
-            t->selected >= 0 ? t->entries.constFind(t->selected) : std::prev(t->entries.cend());
-        if (it != t->entries.cend() && !it->url.isEmpty())
-            pages << *it;
+        const QByteArrayView* payload =
+            t->selected >= 0 ? t->entries.Find(t->selected) : t->entries.Last();
+        Navigation navigation;
+        if (payload && ReadNavigation(*payload, &navigation) && !navigation.url.isEmpty())
+            pages << PageOf(navigation);
     }
     return pages;
 }
@@ -207,8 +210,8 @@ bool ChromiumSession::Parse(const QByteArray& bytes, BrowserPageList* pages) {
     SessionState state;
     const char* p = bytes.constData();
     qsizetype pos = 8;
-    while (pos < bytes.size()) {
-        if (bytes.size() - pos < 2)
+    for (int records = 0; pos < bytes.size(); ++records) {
+        if (records == kMaxRecords || bytes.size() - pos < 2)
             return false;
         const int size = quint8(p[pos]) | (quint8(p[pos + 1]) << 8);
         pos += 2;
@@ -224,7 +227,7 @@ bool ChromiumSession::Parse(const QByteArray& bytes, BrowserPageList* pages) {
 
 bool ChromiumSession::ReadFile(const QString& path, BrowserPageList* pages) {
     QByteArray bytes;
-    return BrowserFiles::ReadBounded(path, kMaxFileBytes, &bytes) && Parse(bytes, pages);
+    return BoundedFile::Read(path, kMaxFileBytes, &bytes) && Parse(bytes, pages);
 }
 
 QString ChromiumSession::NewestSessionFile(const QString& profileDir) {

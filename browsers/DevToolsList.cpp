@@ -1,6 +1,6 @@
 #include "browsers/DevToolsList.h"
 
-#include "browsers/BrowserFiles.h"
+#include "imaging/BoundedFile.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -40,9 +40,13 @@ bool ResponseComplete(const QByteArray& data) {
 
 quint16 DevToolsList::ActivePort(const QString& userDataDir) {
     QByteArray text;
-    if (!BrowserFiles::ReadBounded(QDir(userDataDir).filePath(QStringLiteral("DevToolsActivePort")),
-                                   kMaxPortFileBytes, &text))
+    if (!BoundedFile::Read(QDir(userDataDir).filePath(QStringLiteral("DevToolsActivePort")),
+                           kMaxPortFileBytes, &text))
         return 0;
+    return PortFromText(text);
+}
+
+quint16 DevToolsList::PortFromText(const QByteArray& text) {
     bool ok = false;
     const uint port = text.left(text.indexOf('\n')).trimmed().toUInt(&ok);
     return ok && port > 0 && port <= 65535 ? quint16(port) : 0;

@@ -15,6 +15,8 @@ class DevToolsList final {
 
     // The port in a user-data folder's DevToolsActivePort file (first line); 0 when none.
     static quint16 ActivePort(const QString& userDataDir);
+    // The same from the file's text.
+    static quint16 PortFromText(const QByteArray& text);
     // Fetches the list from 127.0.0.1:port within timeoutMs; false when nothing usable came.
     static bool Fetch(quint16 port, BrowserPageList* pages, int timeoutMs = kTimeoutMs);
     // The body of a whole HTTP response with status 200; false otherwise.

@@ -1,6 +1,6 @@
 #include "browsers/FirefoxSession.h"
 
-#include "browsers/BrowserFiles.h"
+#include "imaging/BoundedFile.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -80,7 +80,7 @@ bool FirefoxSession::ReadProfile(const QString& profileDir, BrowserPageList* pag
     const QDir dir(QDir(profileDir).filePath(QStringLiteral("sessionstore-backups")));
     for (const char* name : {"recovery.jsonlz4", "recovery.baklz4"}) {
         QByteArray bytes;
-        if (BrowserFiles::ReadBounded(dir.filePath(QLatin1String(name)), kMaxFileBytes, &bytes) &&
+        if (BoundedFile::Read(dir.filePath(QLatin1String(name)), kMaxFileBytes, &bytes) &&
             Parse(bytes, pages))
             return true;
     }

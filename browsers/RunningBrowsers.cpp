@@ -1,11 +1,11 @@
 #include "browsers/RunningBrowsers.h"
 
-#include "browsers/BrowserFiles.h"
 #include "browsers/ChromiumHistory.h"
 #include "browsers/ChromiumSession.h"
 #include "browsers/DevToolsList.h"
 #include "browsers/FirefoxSession.h"
 #include "browsers/ProfileLock.h"
+#include "imaging/BoundedFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -94,9 +94,13 @@ QStringList RunningBrowsers::ChromiumRoots() const {
 
 QStringList RunningBrowsers::ProfilesFromIni(const QString& root) {
     QByteArray text;
-    if (!BrowserFiles::ReadBounded(QDir(root).filePath(QStringLiteral("profiles.ini")),
-                                   kMaxIniBytes, &text))
+    if (!BoundedFile::Read(QDir(root).filePath(QStringLiteral("profiles.ini")), kMaxIniBytes,
+                           &text))
         return {};
+    return ParseProfilesIni(root, text);
+}
+
+QStringList RunningBrowsers::ParseProfilesIni(const QString& root, const QByteArray& text) {
     QStringList profiles;
     bool inProfile = false;
     bool relative = true;

@@ -29,6 +29,8 @@ class RunningBrowsers final {
     QStringList ChromiumRoots() const;
     // The profile folders a profiles.ini lists (relative paths taken from root).
     static QStringList ProfilesFromIni(const QString& root);
+    // The same from the file's text.
+    static QStringList ParseProfilesIni(const QString& root, const QByteArray& text);
     // The live list first; a saved tab joins it unless a live tab already showed its address
     // (the same tab is seen both ways while the list answers).
     static BrowserPageList MergeLiveAndSaved(const BrowserPageList& live,

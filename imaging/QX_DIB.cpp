@@ -1,5 +1,6 @@
 #include "imaging/QX_DIB.h"
 
+#include "imaging/BoundedFile.h"
 #include "imaging/Cp949Codec.h"
 #include "imaging/DibDecoder.h"
 
@@ -7,12 +8,16 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <limits>
+
 namespace {
 
 constexpr qint64 FileHeaderBytes = 14;
 constexpr int PackNameBytes = 24;
 // Skin pictures are small; a stated size past this is a damaged file, not a picture.
 constexpr qint64 MaxBitmapFileBytes = qint64(512) << 20;
+// A pack holds a few dozen of them; a larger one is not read.
+constexpr qint64 MaxPackBytes = qint64(64) << 20;
 
 // Reads one BMP file of `size` bytes from the current position: the packed DIB after the
 // 14-byte file header, in a zeroed block of `size` bytes. The size is checked against what
@@ -95,8 +100,9 @@ qint8 QX_DIB::LoadFile(const QString* path) {
     m_strSource = *path;
     if (path->isEmpty())
         return -2;
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly))
+    // ReadBitmapFile bounds the size; a pipe or device is refused before it could block.
+    QFile file;
+    if (!BoundedFile::Open(*path, std::numeric_limits<qint64>::max(), &file))
         return -3;
     return ReadFile(file);
 }
@@ -122,8 +128,8 @@ qint8 QX_DIB::LoadFromPack(const QString* name) {
         return -2;
     }
     m_strSource = pack + QLatin1Char(',') + *name;
-    QFile file(pack);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!BoundedFile::Open(pack, MaxPackBytes, &file))
         return -3;
     return ReadPackEntry(file, *name);
 }

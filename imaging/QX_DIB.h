@@ -26,11 +26,12 @@ class QX_DIB {
     QX_DIB(const QX_DIB&) = delete;
     QX_DIB& operator=(const QX_DIB&) = delete;
 
-    // 1 loaded; -1 missing path or not a readable BMP; -2 empty path; -3 cannot open.
+    // 1 loaded; -1 missing path or not a readable BMP; -2 empty path; -3 cannot open or not a
+    // regular file (links followed).
     qint8 LoadFile(const QString* path);
     qint8 LoadFile(const QString& path) { return LoadFile(&path); }
-    // 1 loaded; -1 missing name; -2 empty name; -3 pack cannot be opened; -4 not found or
-    // unreadable.
+    // 1 loaded; -1 missing name; -2 empty name; -3 pack cannot be opened, is not a regular file
+    // (links followed) or is larger than 64 MiB; -4 not found or unreadable.
     qint8 LoadFromPack(const QString* name);
     qint8 LoadFromPack(const QString& name) { return LoadFromPack(&name); }
     // What the two loads do once their file is open, for callers that hold the bytes already:

@@ -1,5 +1,7 @@
 #include "toolkit/QX_Skin.h"
 
+#include "imaging/BoundedFile.h"
+
 #include <QFile>
 #include <QVariant>
 #include <QWidget>
@@ -171,8 +173,8 @@ void QX_Skin::Free() {
 }
 
 bool QX_Skin::LoadUserColor(const QString& path) {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!BoundedFile::Open(path, kMaxUserColorBytes, &file))
         return false;
     ReadUserColor(file);
     return true;

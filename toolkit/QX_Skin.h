@@ -29,7 +29,11 @@ class QX_Skin final {
     void Free();
     bool IsLoaded() const { return m_bLoaded; }
 
-    // Reads the colour file into the table; false when it cannot be opened (nothing changes).
+    // A colour file is a few lines; a larger one is not read.
+    static constexpr qint64 kMaxUserColorBytes = 64 * 1024;
+
+    // Reads the colour file into the table; false (nothing changes) when it cannot be opened,
+    // is not a regular file (links followed) or is larger than kMaxUserColorBytes.
     bool LoadUserColor(const QString& path);
     // What LoadUserColor does once the file is open: reads the device from its position.
     void ReadUserColor(QIODevice& file);

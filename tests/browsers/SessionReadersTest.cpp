@@ -3,6 +3,7 @@
 #include "browsers/DevToolsList.h"
 #include "browsers/FirefoxSession.h"
 #include "tests/browsers/BrowserTestFiles.h"
+#include "tests/support/SessionFileWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,6 +42,58 @@ TEST(SessionReaders, SamplesGiveTheOpenTabsCurrentPages) {
     BrowserPageList firefox;
     ASSERT_TRUE(FirefoxSession::Parse(ReadData("recovery_sample.jsonlz4"), &firefox));
     EXPECT_EQ(firefox, kFirefoxSample);
+}
+
+// Thousands of entries and prunes, the prunes of three tabs taking turns: the first tab cut
+// from the front to its newest entry, the second cut out of its middle and then from the back
+// to its first, the third moved down by prunes that remove nothing until its selection names
+// its eighth entry.
+TEST(SessionReaders, ChromiumManyPrunesLeaveTheRightEntries) {
+    constexpr qint32 n = 2000;
+    constexpr qint32 far = 1000000;
+    SessionFileWriter file;
+    for (qint32 tab = 1; tab <= 3; ++tab)
+        file.SetTabWindow(7, tab);
+    const auto url = [](char tab, int i) {
+        return "http://x/" + QByteArray(1, tab) + "/" + QByteArray::number(i);
+    };
+    for (qint32 i = 0; i < n; ++i) {
+        file.Navigation(1, i, url('a', i));
+        file.Navigation(2, i, url('b', i));
+        file.Navigation(3, far + i, url('c', i), QStringLiteral("제목 %1").arg(i));
+    }
+    for (qint32 i = 0; i < n; ++i) {
+        if (i < n - 1)
+            file.PruneFromFront(1, 1);
+        if (i < n - 2)
+            file.PrunePath(2, 1, 1);
+        file.PruneFromFront(3, 1);
+    }
+    file.PruneFromBack(2, 1);
+    file.SetSelected(1, 0);
+    file.SetSelected(3, far - n + 7);
+    BrowserPageList pages;
+    ASSERT_TRUE(ChromiumSession::Parse(file.Bytes(), &pages));
+    const BrowserPageList expected = {{QString(), QString::fromLatin1(url('a', n - 1))},
+                                      {QString(), QString::fromLatin1(url('b', 0))},
+                                      {QStringLiteral("제목 7"), QString::fromLatin1(url('c', 7))}};
+    EXPECT_EQ(pages, expected);
+}
+
+// A file of more records than the reader takes is refused, not read in part.
+TEST(SessionReaders, ChromiumRecordsPastTheCapRefuseTheFile) {
+    SessionFileWriter file;
+    file.SetTabWindow(1, 1);
+    file.Navigation(1, 0, "http://x/");
+    while (file.Records() < ChromiumSession::kMaxRecords)
+        file.Record(99, {});
+    BrowserPageList pages;
+    ASSERT_TRUE(ChromiumSession::Parse(file.Bytes(), &pages));
+    EXPECT_EQ(pages.size(), 1);
+    file.Record(99, {});
+    pages.clear();
+    EXPECT_FALSE(ChromiumSession::Parse(file.Bytes(), &pages));
+    EXPECT_TRUE(pages.isEmpty());
 }
 
 TEST(SessionReaders, FirefoxIndexCountsFromOneAndStrayIndexMeansLast) {

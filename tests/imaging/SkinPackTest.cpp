@@ -1,6 +1,7 @@
 #include "imaging/Cp949Codec.h"
 #include "imaging/QX_DIB.h"
 #include "tests/imaging/BmpBuilder.h"
+#include "tests/support/FinishesWithin.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -9,6 +10,11 @@
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -126,6 +132,35 @@ TEST_F(SkinPack, SearchStopsAtTheFirstMatchingName) {
               BmpBuilder::PackEntry("TWIN.BMP", Picture(7)));
     QX_DIB dib;
     EXPECT_EQ(dib.LoadFromPack(QStringLiteral("twin.bmp")), -4);
+}
+
+// A pipe named like the pack or a picture would block its open, a link to a device could feed a
+// reader for ever: none is opened (a hang fails the case rather than the run), nor a pack larger
+// than 64 MiB.
+TEST_F(SkinPack, OnlyRegularFilesAreOpened) {
+    ASSERT_EQ(::mkfifo("kvq7.if", 0600), 0);
+    ASSERT_EQ(::mkfifo("pipe.bmp", 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), QStringLiteral("zero.bmp")));
+    const auto codes = std::make_shared<std::vector<int>>();
+    const auto load = [codes] {
+        QX_DIB dib;
+        codes->push_back(dib.LoadFromPack(QStringLiteral("a.bmp")));
+        codes->push_back(dib.LoadFile(QStringLiteral("pipe.bmp")));
+        codes->push_back(dib.LoadFile(QStringLiteral("zero.bmp")));
+    };
+    ASSERT_TRUE(FinishesWithin(10000, load));
+    ASSERT_TRUE(QFile::remove(QX_DIB::PackFileName()));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), QX_DIB::PackFileName()));
+    ASSERT_TRUE(FinishesWithin(10000, load));
+    EXPECT_EQ(*codes, (std::vector<int>{-3, -3, -3, -3, -3, -3}));
+
+    ASSERT_TRUE(QFile::remove(QX_DIB::PackFileName()));
+    WritePack(BmpBuilder::PackEntry("a.bmp", Picture(2)));
+    QX_DIB dib;
+    ASSERT_TRUE(QFile::resize(QX_DIB::PackFileName(), qint64(64) << 20));
+    EXPECT_EQ(dib.LoadFromPack(QStringLiteral("a.bmp")), 1);
+    ASSERT_TRUE(QFile::resize(QX_DIB::PackFileName(), (qint64(64) << 20) + 1));
+    EXPECT_EQ(dib.LoadFromPack(QStringLiteral("a.bmp")), -3);
 }
 
 // Lookups straight from bytes in memory find what LoadFromPack finds, one after another on

@@ -1,3 +1,4 @@
+#include "tests/support/FinishesWithin.h"
 #include "toolkit/QX_Skin.h"
 
 #include <QDir>
@@ -12,6 +13,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -105,6 +109,32 @@ TEST_F(ThemeColorFile, MissingFileKeepsTheTable) {
     EXPECT_FALSE(m_skin.LoadUserColor(QString()));
     EXPECT_EQ(m_skin.UserColor(QX_BUTTON_FILL), QX_RGB(1, 2, 3));
     EXPECT_EQ(m_skin.UserColor(QX_STATIC_FORE), QX_COLOR_UNSET);
+}
+
+// A pipe would block the open and a link to a device feed the reader for ever: neither is read,
+// as if absent (a hang fails the case rather than the run). Nor is a file past the cap.
+TEST_F(ThemeColorFile, OnlyARegularFileUpToTheCapIsRead) {
+    const QString pipe = m_dir.filePath(QStringLiteral("pipe.txt"));
+    const QString zero = m_dir.filePath(QStringLiteral("zero.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const auto skin = std::make_shared<QX_Skin>();
+    const auto loaded = std::make_shared<int>(0);
+    ASSERT_TRUE(FinishesWithin(10000, [=] {
+        *loaded += skin->LoadUserColor(pipe);
+        *loaded += skin->LoadUserColor(zero);
+    }));
+    EXPECT_EQ(*loaded, 0);
+
+    const QByteArray line = "static[fore]=1,2,3,\n";
+    // Comment lines shorter than a piece of the reader, up to the cap with the colour line.
+    const qsizetype room = QX_Skin::kMaxUserColorBytes - line.size();
+    const QByteArray padding =
+        (QByteArray(99, '#') + '\n').repeated(room / 100) + QByteArray(room % 100 - 1, '#') + '\n';
+    ASSERT_TRUE(Load(padding + line));
+    EXPECT_EQ(m_skin.UserColor(QX_STATIC_FORE), QX_RGB(1, 2, 3));
+    EXPECT_FALSE(Load("static[fill]=4,5,6,\n" + padding + line));
+    EXPECT_EQ(m_skin.UserColor(QX_STATIC_FILL), QX_COLOR_UNSET);
 }
 
 TEST_F(ThemeColorFile, EmptyFileAndCommentsLeaveSlotsUnset) {
