@@ -12,8 +12,12 @@ QString DisplayName() {
     return QStringLiteral("Tarnel");
 }
 
+QString Version() {
+    return QStringLiteral(ZELVANE_VERSION);
+}
+
 QString MainTitle() {
-    return QStringLiteral("Tarnel (웹문서 캡쳐 및 인쇄용 프로그램, Ver 0.77)");
+    return QStringLiteral("Tarnel (웹문서 캡쳐 및 인쇄용 프로그램, Ver %1)").arg(Version());
 }
 
 QString AddressLabel() {

@@ -13,6 +13,8 @@ namespace AppTexts {
 QString AppName();
 // The display name shown to users.
 QString DisplayName();
+// The program's version, the project's in the build.
+QString Version();
 // The main window's caption.
 QString MainTitle();
 // The label drawn left of the address box.

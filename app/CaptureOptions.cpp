@@ -1,5 +1,6 @@
 #include "app/CaptureOptions.h"
 
+#include "app/AppTexts.h"
 #include "app/MainLayout.h"
 #include "capture/AddressResolver.h"
 
@@ -26,6 +27,36 @@ const QStringList& CommandOptions() {
     return options;
 }
 
+// Qt's standard options, which QApplication reads and removes itself (with one dash or two);
+// those that take the next argument as their value.
+constexpr const char* kQtFlags[] = {"-reverse", "-widgetcount"};
+constexpr const char* kQtValued[] = {
+    "-platform",        "-platformpluginpath", "-platformtheme", "-plugin",
+    "-qwindowgeometry", "-qwindowicon",        "-qwindowtitle",  "-session",
+    "-display",         "-geometry",           "-style",         "-stylesheet"};
+constexpr const char* kQtJoined[] = {"-style=", "-stylesheet=", "-qmljsdebugger="};
+// Everything after it is handed to the web engine (Qt WebEngine's own separator).
+const QLatin1String kEngineArguments("--webEngineArgs");
+
+// How many arguments from index are Qt's own option (0: none).
+int QtOptionLength(const QStringList& arguments, int index) {
+    QString argument = arguments.at(index);
+    if (argument == kEngineArguments)
+        return int(arguments.size()) - index;
+    if (argument.startsWith(QLatin1String("--")))
+        argument.remove(0, 1);
+    for (const char* flag : kQtFlags)
+        if (argument == QLatin1String(flag))
+            return 1;
+    for (const char* joined : kQtJoined)
+        if (argument.startsWith(QLatin1String(joined)))
+            return 1;
+    for (const char* valued : kQtValued)
+        if (argument == QLatin1String(valued))
+            return index + 1 < arguments.size() ? 2 : 0;
+    return 0;
+}
+
 // "--name=value" as "--name".
 QString OptionName(const QString& argument) {
     const qsizetype equals = argument.indexOf(QLatin1Char('='));
@@ -40,9 +71,12 @@ QSize CaptureOptions::DefaultViewSize() {
 }
 
 bool CaptureOptions::WantsCommand(const QStringList& arguments) {
-    for (const QString& argument : arguments)
-        if (CommandOptions().contains(OptionName(argument)))
-            return true;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const int qt = QtOptionLength(arguments, i);
+        if (qt == 0)
+            return true; // ours, or a mistake the command reports
+        i += qt - 1;
+    }
     return false;
 }
 
@@ -68,13 +102,18 @@ QString CaptureOptions::PageFile(const QString& file, int number) {
 }
 
 CaptureOptions::Mode CaptureOptions::Parse(const QStringList& arguments) {
-    if (arguments.contains(QLatin1String("--help")))
+    const QStringList ours = arguments.mid(0, arguments.indexOf(kEngineArguments));
+    if (ours.contains(QLatin1String("--help")) || ours.contains(QLatin1String("-h")))
         return Mode::Help;
-    if (arguments.contains(QLatin1String("--version")))
+    if (ours.contains(QLatin1String("--version")))
         return Mode::Version;
     if (!WantsCommand(arguments))
         return Mode::Window;
     for (int i = 0; i < arguments.size(); ++i) {
+        if (const int qt = QtOptionLength(arguments, i); qt > 0) {
+            i += qt - 1; // QApplication takes these
+            continue;
+        }
         const QString option = OptionName(arguments.at(i));
         if (!CommandOptions().contains(option))
             return Fail(QStringLiteral("unknown argument: %1").arg(arguments.at(i)));
@@ -217,7 +256,7 @@ CaptureOptions::Mode CaptureOptions::Fail(const QString& error) {
 }
 
 QString CaptureOptions::Version(const QString& program) {
-    return QStringLiteral("%1 %2").arg(program, QStringLiteral(ZELVANE_VERSION));
+    return QStringLiteral("%1 %2").arg(program, AppTexts::Version());
 }
 
 QString CaptureOptions::Usage(const QString& program) {

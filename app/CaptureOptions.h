@@ -16,8 +16,9 @@ struct CaptureJob {
     int bottom = 0;
 };
 
-// The program's command line, read without any window: the window mode (no arguments of ours),
-// --help, --version, or one or more captures. Options that belong to a capture (--pages,
+// The program's command line, read without any window: the window mode (no arguments but Qt's
+// own), --help (or -h), --version, or one or more captures. Options that belong to a capture
+// (--pages,
 // --auto-breaks, --rows) apply to the --capture they follow; given before the first --capture
 // they apply to every capture. --width, --timeout and --capture-timeout apply to the whole run.
 class CaptureOptions final {
@@ -43,7 +44,9 @@ class CaptureOptions final {
     int CaptureTimeoutMs() const { return m_nCaptureTimeoutMs; }
     const QString& Error() const { return m_strError; }
 
-    // Whether the arguments ask for anything but the window (one of ours is among them).
+    // Whether the arguments ask for anything but the window: any argument besides Qt's own
+    // standard options (-platform NAME, -style S, ..., --webEngineArgs and what follows), so
+    // that a wrong one is reported as a bad command line rather than opening the window.
     static bool WantsCommand(const QStringList& arguments);
     // The file format that FILE's ending names; Format::None for any other ending.
     static Format FormatOf(const QString& file);

@@ -7,6 +7,7 @@
 
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QHash>
 #include <QTimer>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
@@ -17,6 +18,36 @@
 namespace {
 // How long a stopped load may take to report its end.
 constexpr int kStopWaitMs = 5000;
+
+QString HttpReasonPhrase(int status) {
+    static const QHash<int, const char*> phrases = {{400, "Bad Request"},
+                                                    {401, "Unauthorized"},
+                                                    {403, "Forbidden"},
+                                                    {404, "Not Found"},
+                                                    {405, "Method Not Allowed"},
+                                                    {408, "Request Timeout"},
+                                                    {410, "Gone"},
+                                                    {429, "Too Many Requests"},
+                                                    {500, "Internal Server Error"},
+                                                    {501, "Not Implemented"},
+                                                    {502, "Bad Gateway"},
+                                                    {503, "Service Unavailable"},
+                                                    {504, "Gateway Timeout"}};
+    return QString::fromLatin1(phrases.value(status, ""));
+}
+
+// Why a load failed, in one line. For an error status of the server the engine's text is the
+// template of its error page, so the status and the address are said instead.
+QString LoadFailure(const QWebEngineLoadingInfo& info) {
+    if (info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain)
+        return QStringLiteral("%1 (%2)").arg(info.errorString()).arg(info.errorCode());
+    const QString phrase = HttpReasonPhrase(info.errorCode());
+    return QStringLiteral("HTTP %1%2: %3")
+        .arg(info.errorCode())
+        .arg(phrase.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(phrase))
+        .arg(info.url().toDisplayString());
+}
+
 } // namespace
 
 CaptureRunner::CaptureRunner(const CaptureOptions& options, const QString& program,
@@ -67,11 +98,11 @@ bool CaptureRunner::Load(const CaptureJob& job, QString* reason) {
     QEventLoop loop;
     bool finished = false, ok = false;
     QString error;
-    QObject::connect(
-        page, &QWebEnginePage::loadingChanged, &loop, [&error](const QWebEngineLoadingInfo& info) {
-            if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
-                error = QStringLiteral("%1 (%2)").arg(info.errorString()).arg(info.errorCode());
-        });
+    QObject::connect(page, &QWebEnginePage::loadingChanged, &loop,
+                     [&error](const QWebEngineLoadingInfo& info) {
+                         if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+                             error = LoadFailure(info);
+                     });
     QObject::connect(m_pControl, &BrowserControl::DocumentComplete, &loop,
                      [&](const QUrl&, bool done) {
                          finished = true;

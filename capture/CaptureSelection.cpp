@@ -2,12 +2,17 @@
 
 #include <algorithm>
 
-CaptureSelection CaptureSelection::Inset(int imageWidth, int imageHeight) {
+CaptureSelection CaptureSelection::Inset(int imageWidth, int imageHeight, int viewHeight) {
+    int rows = imageHeight / 20;
+    if (imageHeight > viewHeight) {
+        rows = std::max(std::min(rows, viewHeight / 20), int(hintHeight));
+        rows = std::min(rows, std::max(0, (imageHeight - minSize) / 2)); // a page of a few rows
+    }
     CaptureSelection s;
     s.left = imageWidth / 20;
-    s.top = imageHeight / 20;
+    s.top = rows;
     s.right = imageWidth - imageWidth / 20;
-    s.bottom = imageHeight - imageHeight / 20;
+    s.bottom = imageHeight - rows;
     return s;
 }
 

@@ -20,17 +20,21 @@ class CaptureSelection final {
         DragBottomLeft = 8,
     };
 
-    static constexpr int handleSize = 7; // width of the handle bands outside the selection
-    static constexpr int edgeGap = 3;    // closest an edge may be dragged to the image border
-    static constexpr int minSize = 10;   // smallest width and height a drag leaves
+    static constexpr int handleSize = 7;  // width of the handle bands outside the selection
+    static constexpr int edgeGap = 3;     // closest an edge may be dragged to the image border
+    static constexpr int minSize = 10;    // smallest width and height a drag leaves
+    static constexpr int hintHeight = 28; // rows the "next step" label takes above the top edge
 
     int left = 0;
     int top = 0;
     int right = 0;  // exclusive
     int bottom = 0; // exclusive
 
-    // The selection inset by 1/20 of the image on each side.
-    static CaptureSelection Inset(int imageWidth, int imageHeight);
+    // The first selection: 1/20 of the image in from the left and right. A page no taller than
+    // the view (viewHeight visible rows) is inset by 1/20 of its height too; a taller one by the
+    // smaller of 1/20 of the page and of the view, but at least the label's rows, so that the
+    // top edge and its label are on the first screen.
+    static CaptureSelection Inset(int imageWidth, int imageHeight, int viewHeight);
     static CaptureSelection FromRect(const QRect& r);
     QRect ToRect() const { return QRect(left, top, right - left, bottom - top); }
     bool IsEmpty() const { return right <= left || bottom <= top; }

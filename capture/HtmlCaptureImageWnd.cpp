@@ -87,9 +87,9 @@ bool HtmlCaptureImageWnd::SetImage(QImage image) {
     m_bHasImage = true;
     m_dragMode = CaptureSelection::DragNone;
     m_pAutoScroll->Stop();
-    m_selection = CaptureSelection::Inset(m_image.width(), m_image.height());
     if (UpdateScrollBars())
         RecreateBackBuffer();
+    m_selection = CaptureSelection::Inset(m_image.width(), m_image.height(), m_nVisibleHeight);
     update();
     return true;
 }
@@ -287,7 +287,8 @@ void HtmlCaptureImageWnd::DrawCornerSquares(QPainter& dc, int sx, int sy) const 
 
 void HtmlCaptureImageWnd::DrawHint(QPainter& dc, int sx, int sy) const {
     const int l = m_selection.left - sx, t = m_selection.top - sy;
-    QX_GradientFillV(&dc, l + 20, t - 28, l + 215, t - 8, kHintEdge, kWhite);
+    QX_GradientFillV(&dc, l + 20, t - CaptureSelection::hintHeight, l + 215, t - 8, kHintEdge,
+                     kWhite);
     dc.save();
     dc.setFont(font());
     dc.setPen(QColor(255, 0, 0));

@@ -25,7 +25,8 @@ class HtmlCaptureImageWnd final : public QWidget {
     ~HtmlCaptureImageWnd() override;
 
     // Takes a page image (converted to Format_RGB32 if it is not) and resets the selection to
-    // the 1/20 inset. A null image is refused (false) and the view keeps what it had.
+    // the first one (CaptureSelection::Inset for the rows the view shows). A null image is
+    // refused (false) and the view keeps what it had.
     bool SetImage(QImage image);
     bool HasImage() const { return m_bHasImage; }
     const QImage& Image() const { return m_image; }

@@ -1,7 +1,10 @@
 #include "toolkit/QX_CaptionControl.h"
 
+#include "toolkit/QX_WindowSystem.h"
+
 #include <QMetaObject>
 #include <QWidget>
+#include <QWindow>
 
 namespace FP = QX_FramePainter;
 
@@ -38,6 +41,13 @@ bool QX_CaptionControl::PressButton(const QPoint& p, const QX_CaptionButtons& b)
 }
 
 void QX_CaptionControl::BeginMove(const QPoint& global) {
+    // Where the window cannot place itself the window system moves it, following the pointer
+    // until the button is released; no move of our own is in progress then.
+    if (!QX_WindowSystem::WindowsPlaceThemselves()) {
+        if (QWindow* window = m_pWindow->windowHandle())
+            window->startSystemMove();
+        return;
+    }
     m_nMode = ModeMove;
     m_ptOrigin = m_pWindow->pos();
     m_ptStart = global;

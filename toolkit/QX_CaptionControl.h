@@ -33,7 +33,8 @@ class QX_CaptionControl {
     static int ButtonAt(const QPoint& p, int width, const QX_CaptionButtons& b);
     // Holds the button under p; false (and nothing held) when p is on none.
     bool PressButton(const QPoint& p, const QX_CaptionButtons& b);
-    // Starts moving the window with the cursor at screen position global.
+    // Starts moving the window with the cursor at screen position global; where windows cannot
+    // place themselves, asks the window system to move it instead (Mode() stays ModeNone).
     void BeginMove(const QPoint& global);
     // Follows the cursor while a move is in progress; nothing otherwise.
     void Drag(const QPoint& global) const;

@@ -2,6 +2,7 @@
 
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_DlgControls.h"
+#include "toolkit/QX_WindowSystem.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -130,6 +131,13 @@ void QX_Dialog::OnFrameZoomed(bool zoomed) {
 
 void QX_Dialog::paintEvent(QPaintEvent*) {
     OnPaintFrame();
+}
+
+void QX_Dialog::showEvent(QShowEvent* event) {
+    // Before the window system sees the window: a compositor that places windows itself puts
+    // a dialog over the window it names as its owner.
+    QX_WindowSystem::AttachToOwner(this);
+    QDialog::showEvent(event);
 }
 
 void QX_Dialog::changeEvent(QEvent* event) {

@@ -17,7 +17,8 @@ constexpr int IDCANCEL = 2;
 
 // The base of every dialog: built from a numbered template (QX_RegisterDlgTemplate), frameless,
 // with a self-painted frame and 30-pixel caption showing m_strTitle, an optional close and
-// minimize button, and moved by dragging the caption strip. Controls notify it through
+// minimize button, and moved by dragging the caption strip. Its window names its owner (the
+// parent's window, else the active window) as transient parent. Controls notify it through
 // OnCommand; Enter acts as the default button (IDOK) and Escape and the close button as Cancel.
 // The frame's behaviour and colours come from QX_FrameBehaviour, as for QX_Wnd.
 class QX_Dialog : public QDialog, public QX_CommandTarget, public QX_FrameBehaviour {
@@ -66,6 +67,7 @@ class QX_Dialog : public QDialog, public QX_CommandTarget, public QX_FrameBehavi
     void OnFrameZoomed(bool zoomed) override;
 
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -2,11 +2,13 @@
 
 #include "toolkit/QX_Skin.h"
 #include "toolkit/QX_TrackFrame.h"
+#include "toolkit/QX_WindowSystem.h"
 
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
+#include <QWindow>
 
 namespace FP = QX_FramePainter;
 
@@ -109,6 +111,13 @@ bool QX_FrameBehaviour::OnPressFrame(QMouseEvent* event) {
 }
 
 void QX_FrameBehaviour::BeginResize(const QPoint& globalPos) {
+    // Where the window cannot place itself the window system resizes it from the grip's corner;
+    // an outline drawn at a screen position would land anywhere.
+    if (!QX_WindowSystem::WindowsPlaceThemselves()) {
+        if (QWindow* window = m_pWindow->windowHandle())
+            window->startSystemResize(Qt::RightEdge | Qt::BottomEdge);
+        return;
+    }
     m_caption.SetMode(ModeResize);
     m_ptStart = globalPos;
     m_szOffset = QSize(0, 0);

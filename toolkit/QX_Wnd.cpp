@@ -1,5 +1,7 @@
 #include "toolkit/QX_Wnd.h"
 
+#include "toolkit/QX_WindowSystem.h"
+
 #include <QEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -82,6 +84,13 @@ void QX_Wnd::ToggleMaximize() {
     // The flag changes first so that everything that looks at it during the geometry change
     // already sees the new state.
     m_bMaximized = !m_bMaximized;
+    if (!QX_WindowSystem::WindowsPlaceThemselves()) {
+        // Only the window system can put the window at the screen's corner and back.
+        setWindowState(m_bMaximized ? windowState() | Qt::WindowMaximized
+                                    : windowState() & ~Qt::WindowMaximized);
+        update();
+        return;
+    }
     if (m_bMaximized) {
         m_rcRestore = geometry();
         QScreen* s = screen();

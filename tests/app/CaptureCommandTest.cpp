@@ -165,11 +165,23 @@ TEST(CaptureCommand, HelpVersionAndBadLinesStartNoEngine) {
     const ProgramRun version = RunProgram({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.startsWith(QLatin1String("zelvane "))) << version.out.toStdString();
+    const ProgramRun shortHelp = RunProgram({QStringLiteral("-h")});
+    EXPECT_EQ(shortHelp.status, 0);
+    EXPECT_EQ(shortHelp.out, help.out);
     const ProgramRun bad = RunProgram({QStringLiteral("--capture"), QStringLiteral("a.org"),
                                        QStringLiteral("--out"), QStringLiteral("a.gif")});
     EXPECT_EQ(bad.status, 2);
     EXPECT_TRUE(bad.err.contains(QLatin1String("a.gif")));
     EXPECT_TRUE(bad.err.contains(QLatin1String("Usage:")));
+    // Any other first word is a bad command line too, not a window (there is no display here).
+    for (const char* word : {"--bogus", "foo", "-platform"}) {
+        const ProgramRun unknown = RunProgram({QString::fromUtf8(word)});
+        EXPECT_EQ(unknown.status, 2) << word;
+        EXPECT_TRUE(
+            unknown.err.contains(QStringLiteral("unknown argument: ") + QString::fromUtf8(word)) &&
+            unknown.err.contains(QLatin1String("Usage:")))
+            << unknown.err.toStdString();
+    }
 }
 
 // Each failure is said on one line and the captures after it still run.
@@ -178,20 +190,23 @@ TEST(CaptureCommand, LoadAndCaptureFailuresExitWithOne) {
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost) && silent.listen(QHostAddress::LocalHost));
     const quint16 closedPort = closed.serverPort();
     closed.close();
+    TestHttpServer nothing; // every path is 404 Not Found
     TestPages pages;
     QTemporaryDir dir;
-    const ProgramRun run =
-        RunProgram({QStringLiteral("--timeout"), QStringLiteral("3"), QStringLiteral("--capture"),
-                    QStringLiteral("127.0.0.1:%1/x.html").arg(closedPort), QStringLiteral("--out"),
-                    dir.filePath(QStringLiteral("a.png")), QStringLiteral("--capture"),
-                    QStringLiteral("127.0.0.1:%1/x.html").arg(silent.serverPort()),
-                    QStringLiteral("--out"), dir.filePath(QStringLiteral("b.png")),
-                    QStringLiteral("--capture"), pages.TooLarge(), QStringLiteral("--out"),
-                    dir.filePath(QStringLiteral("c.png")), QStringLiteral("--capture"),
-                    pages.Tall(), QStringLiteral("--out"), dir.filePath(QStringLiteral("d.png"))});
+    QStringList args = {QStringLiteral("--timeout"), QStringLiteral("3")};
+    const auto capture = [&](const QString& address, const char* out) {
+        args << QStringLiteral("--capture") << address << QStringLiteral("--out")
+             << dir.filePath(QString::fromUtf8(out));
+    };
+    capture(QStringLiteral("127.0.0.1:%1/x.html").arg(closedPort), "a.png");
+    capture(QStringLiteral("127.0.0.1:%1/x.html").arg(silent.serverPort()), "b.png");
+    capture(pages.TooLarge(), "c.png");
+    capture(nothing.Url(QStringLiteral("/gone.html")), "e.png");
+    capture(pages.Tall(), "d.png");
+    const ProgramRun run = RunProgram(args);
     EXPECT_EQ(run.status, 1);
     const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3) << run.err.toStdString();
+    ASSERT_EQ(lines.size(), 4) << run.err.toStdString();
     EXPECT_TRUE(lines[0].contains(QLatin1String("CONNECTION_REFUSED"), Qt::CaseInsensitive) ||
                 lines[0].contains(QLatin1String("refused"), Qt::CaseInsensitive))
         << lines[0].toStdString();
@@ -201,6 +216,10 @@ TEST(CaptureCommand, LoadAndCaptureFailuresExitWithOne) {
         lines[2].endsWith(QStringLiteral("(20000 × 30000 픽셀)가 너무 커서 한 장의 그림에 담을 수 "
                                          "없습니다.")))
         << lines[2].toStdString();
+    // The status and the address in plain words, not the text of the engine's error page.
+    EXPECT_TRUE(lines[3].endsWith(QStringLiteral("HTTP 404 (Not Found): ") +
+                                  nothing.Url(QStringLiteral("/gone.html"))))
+        << lines[3].toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("d.png")});
     EXPECT_EQ(QImage(dir.filePath(QStringLiteral("d.png"))).size(), QSize(994, 3000));
 }

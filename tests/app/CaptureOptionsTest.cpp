@@ -17,6 +17,14 @@ TEST(CaptureOptions, ModesAndOptionsBelongToTheirCapture) {
     CaptureOptions none;
     EXPECT_EQ(none.Parse({}), CaptureOptions::Mode::Window);
     EXPECT_EQ(none.Parse(Args({"-platform", "offscreen"})), CaptureOptions::Mode::Window);
+    // Qt's own options are left to Qt, in either mode.
+    EXPECT_EQ(none.Parse(Args({"--platform", "xcb", "-reverse", "-style=fusion", "-geometry",
+                               "800x600", "--webEngineArgs", "--no-sandbox", "x"})),
+              CaptureOptions::Mode::Window);
+    EXPECT_EQ(CaptureOptions().Parse(Args({"-h"})), CaptureOptions::Mode::Help);
+    EXPECT_EQ(CaptureOptions().Parse(Args({"-platform", "offscreen", "--capture", "a.org", "--out",
+                                           "a.png", "-style", "fusion"})),
+              CaptureOptions::Mode::Capture);
     EXPECT_EQ(CaptureOptions().Parse(Args({"--capture", "a.org", "--help"})),
               CaptureOptions::Mode::Help);
     EXPECT_EQ(CaptureOptions().Parse(Args({"--version"})), CaptureOptions::Mode::Version);
@@ -77,7 +85,9 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<const char*>{"--capture", "a.org", "--out", "a.png", "--pages=1"},
         std::vector<const char*>{"--capture", "a.org", "--out", "a.png", "extra"},
         std::vector<const char*>{"--capture", "a.org", "--out"},
-        std::vector<const char*>{"--pages"}));
+        std::vector<const char*>{"--pages"}, std::vector<const char*>{"foo"},
+        std::vector<const char*>{"--bogus"}, std::vector<const char*>{"-platform"},
+        std::vector<const char*>{"-platform", "offscreen", "a.org"}));
 
 TEST(CaptureOptions, PageFilesAndFormats) {
     EXPECT_EQ(CaptureOptions::PageFile(QStringLiteral("out/shot.v2.PNG"), 7),

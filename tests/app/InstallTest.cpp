@@ -1,3 +1,4 @@
+#include "app/AppTexts.h"
 #include "app/MainLayout.h"
 #include "tests/support/PixelCount.h"
 
@@ -134,13 +135,27 @@ TEST_F(InstallTest, StartsInItsOwnFolderOnTheStartPageAndReadsTheUsersColours) {
     EXPECT_GT(CountNear(shot, QRect(0, 60, 1000, 30), qRgb(0, 200, 0), 10), 500);
 }
 
-// The installed command answers for itself, and its man page renders.
+// The installed command answers for itself, and its man page renders. The window's title, the
+// command, the man page, the about page and the metainfo name one version.
 TEST_F(InstallTest, CommandAndManPage) {
     QProcess version;
     ASSERT_EQ(
         RunToEnd(version, m_prefix + QStringLiteral("/bin/tarnel"), {QStringLiteral("--version")}),
         0);
-    EXPECT_TRUE(version.readAllStandardOutput().startsWith("tarnel "));
+    EXPECT_EQ(version.readAllStandardOutput(), QByteArray("tarnel 0.77\n"));
+    EXPECT_EQ(AppTexts::MainTitle(),
+              QStringLiteral("Tarnel (웹문서 캡쳐 및 인쇄용 프로그램, Ver 0.77)"));
+    const auto installed = [this](const char* path) {
+        QFile file(m_prefix + QLatin1Char('/') + QString::fromUtf8(path));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    EXPECT_TRUE(installed("share/man/man1/tarnel.1")
+                    .startsWith(QLatin1String(".TH TARNEL 1 \"2026\" \"Tarnel 0.77\"")));
+    EXPECT_TRUE(installed("share/tarnel/about/index.html")
+                    .contains(QStringLiteral("웹문서 캡쳐 및 인쇄용 프로그램, Ver 0.77<")));
+    EXPECT_TRUE(installed("share/metainfo/example.tarnel.Tarnel.metainfo.xml")
+                    .contains(QLatin1String("<release version=\"0.77\"")));
+    EXPECT_FALSE(QFile::exists(m_prefix + QStringLiteral("/share/tarnel/about/index.html.in")));
     QProcess man;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("MANPAGER"), QStringLiteral("cat"));

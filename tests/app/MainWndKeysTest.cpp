@@ -54,8 +54,13 @@ void KeyToWindow(QWidget* window, Qt::Key key, Qt::KeyboardModifiers mods = Qt::
 }
 
 // Closes a modal dialog with close(); one it did not close is a failure, and is closed all the
-// same so that the case goes on instead of waiting in its loop for ever.
+// same so that the case goes on instead of waiting in its loop for ever. Each dialog has named
+// the main window to the window system as its owner.
 void CloseBy(QDialog* dlg, const std::function<void()>& close, const std::string& how) {
+    const QWidget* owner = dlg->parentWidget() ? dlg->parentWidget()->window() : nullptr;
+    EXPECT_TRUE(owner && owner->inherits("MainWnd") && dlg->windowHandle() &&
+                dlg->windowHandle()->transientParent() == owner->windowHandle())
+        << dlg->metaObject()->className() << " does not name the main window as its owner";
     close();
     if (QTest::qWaitFor([dlg] { return !dlg->isVisible(); }, 10000))
         return;

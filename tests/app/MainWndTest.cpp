@@ -120,14 +120,18 @@ TEST_F(MainWndTest, CaptureShowsSelectionAndF5ReturnsToTheSamePage) {
     EXPECT_EQ(Rgb(image, 300, 500), 0xFF0000u);
     EXPECT_EQ(Rgb(image, 300, 1500), 0x00FF00u);
     EXPECT_EQ(Rgb(image, 300, 2500), 0x0000FFu);
+    // Taller than the view: 1/20 of the view's 591 rows above and below, not of the page.
     const int w = image.width();
-    EXPECT_EQ(View()->Selection(), QRect(w / 20, 150, w - 2 * (w / 20), 3000 - 300));
+    EXPECT_EQ(View()->Selection(), QRect(w / 20, 29, w - 2 * (w / 20), 3000 - 58));
 
-    // On screen: the selected page as it is, the surround inverted (red becomes cyan).
+    // On screen: the selected page as it is, the surround inverted (red becomes cyan), the top
+    // edge's bar and the label above it.
     const QImage shot = Wnd()->grab().toImage();
     const QPoint origin = View()->geometry().topLeft() + View()->ClientOrigin();
     EXPECT_EQ(Rgb(shot, origin.x() + 300, origin.y() + 300), 0xFF0000u);
     EXPECT_EQ(Rgb(shot, origin.x() + 300, origin.y() + 20), 0x00FFFFu);
+    EXPECT_EQ(Rgb(shot, origin.x() + 300, origin.y() + 29 - 7), 0x0080FFu);
+    EXPECT_EQ(Rgb(shot, origin.x() + w / 20 + 22, origin.y() + 1), 0xFFFFA8u);
 
     // F3 again does nothing while selecting.
     QTest::keyClick(Wnd(), Qt::Key_F3);

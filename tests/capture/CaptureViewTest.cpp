@@ -157,7 +157,8 @@ TEST(CaptureView, NewImageKeepsScrollOnlyWhenTheExtentStays) {
 
     ASSERT_TRUE(v->SetImage(PatternImage(2100, 3050)));
     EXPECT_EQ(v->ScrollPos(), QPoint(100, 200));
-    EXPECT_EQ(v->Selection(), QRect(105, 152, 2100 - 210, 3050 - 304));
+    // Taller than the view: the label's rows above and below rather than 1/20 of the page.
+    EXPECT_EQ(v->Selection(), QRect(105, 28, 2100 - 210, 3050 - 56));
 
     ASSERT_TRUE(v->SetImage(PatternImage(2000, 400))); // same extent, shorter range
     EXPECT_EQ(v->ScrollPos(), QPoint(100, 400 - (300 - e)));
@@ -171,11 +172,50 @@ TEST(CaptureView, NewImageKeepsScrollOnlyWhenTheExtentStays) {
     EXPECT_EQ(v->ScrollPos(), QPoint(0, 0));
 }
 
+struct InsetCase {
+    const char* name;
+    int imageW, imageH, viewH;
+    int left, top, right, bottom;
+};
+
+class FirstSelection : public ::testing::TestWithParam<InsetCase> {};
+
+TEST_P(FirstSelection, IsInsetSoThatItsTopEdgeIsOnTheFirstScreen) {
+    const InsetCase c = GetParam();
+    const QRect s = CaptureSelection::Inset(c.imageW, c.imageH, c.viewH).ToRect();
+    EXPECT_EQ(s, QRect(c.left, c.top, c.right - c.left, c.bottom - c.top));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, FirstSelection,
+    ::testing::Values(InsetCase{"fitsTheView", 400, 300, 300, 20, 15, 380, 285},
+                      InsetCase{"shortKeepsItsTwentieth", 400, 100, 300, 20, 5, 380, 95},
+                      InsetCase{"longTakesTheViewsTwentieth", 994, 35902, 588, 49, 29, 945, 35873},
+                      InsetCase{"longInTheSmallestWindow", 994, 35902, 480, 49, 28, 945, 35874},
+                      InsetCase{"justTallerTakesTheSmaller", 2000, 700, 600, 100, 30, 1900, 670},
+                      InsetCase{"fewRowsInATinyView", 300, 40, 30, 15, 15, 285, 25}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// On a long page the first screen shows the top edge's bar and the label above it.
+TEST(CaptureView, FirstScreenOfALongPageShowsTheTopEdgeAndItsLabel) {
+    ViewFixture f(402, 302);
+    HtmlCaptureImageWnd* v = f.view();
+    ASSERT_TRUE(v->SetImage(SolidImage(600, 30000, QColor(200, 100, 50))));
+    ASSERT_EQ(v->ScrollPos(), QPoint(0, 0));
+    const int top = v->Selection().top();
+    ASSERT_LT(top, v->VisibleHeight());
+    const QImage shot = v->grab().toImage();
+    EXPECT_TRUE(Near(f.ClientPixel(shot, QPoint(200, top - 7)), qRgb(0, 128, 255)));
+    EXPECT_TRUE(Near(f.ClientPixel(shot, QPoint(52, top - 28)), qRgb(255, 255, 168), 12));
+    EXPECT_EQ(f.ClientPixel(shot, QPoint(200, top + 20)), qRgb(200, 100, 50));
+}
+
 TEST(CaptureView, ScrollBarStepsAndScrolledPainting) {
     ViewFixture f(402, 302);
     HtmlCaptureImageWnd* v = f.view();
     const QImage image = PatternImage(2000, 3000);
     ASSERT_TRUE(v->SetImage(image));
+    v->SetSelection(QRect(100, 150, 1800, 2700));
     QScrollBar* bar = v->VScrollBar();
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(bar->value(), 5);
@@ -299,7 +339,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CaptureView, HandlesFollowTheScrollAndOnlyTheLeftButtonDrags) {
     ViewFixture f(402, 302);
     HtmlCaptureImageWnd* v = f.view();
-    ASSERT_TRUE(v->SetImage(PatternImage(2000, 3000))); // selection (100, 150)-(1900, 2850)
+    ASSERT_TRUE(v->SetImage(PatternImage(2000, 3000)));
+    v->SetSelection(QRect(100, 150, 1800, 2700));
     v->HScrollBar()->setValue(50);
     v->VScrollBar()->setValue(100);
     const QPoint topHandle(200, 150 - 100 - 3);
@@ -478,7 +519,8 @@ TEST(DragAutoScrollRule, SpeedGrowsWithTheDistancePastTheBorder) {
 TEST(CaptureView, DraggingAnEdgePastTheBorderScrollsAndTheEdgeFollows) {
     ViewFixture f(402, 302);
     HtmlCaptureImageWnd* v = f.view();
-    ASSERT_TRUE(v->SetImage(PatternImage(600, 3000))); // selection (30, 150)-(570, 2850)
+    ASSERT_TRUE(v->SetImage(PatternImage(600, 3000)));
+    v->SetSelection(QRect(30, 150, 540, 2700));
     v->VScrollBar()->setValue(2850 - 250);
     const int visH = v->VisibleHeight();
     const QPoint handle(200, 250 + 3);

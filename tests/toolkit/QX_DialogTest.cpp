@@ -1,5 +1,6 @@
 #include "toolkit/QX_Dialog.h"
 #include "tests/support/TestSkin.h"
+#include "toolkit/QX_MessageDlg.h"
 #include "toolkit/QX_Skin.h"
 #include "toolkit/QX_Theme.h"
 
@@ -10,6 +11,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -269,6 +271,25 @@ TEST(QX_DialogTest, CaptionDragMovesByTheCursorTravel) {
     QTest::mouseMove(&dlg, QPoint(60, 90));
     QTest::mouseRelease(&dlg, Qt::LeftButton, {}, QPoint(60, 90));
     EXPECT_EQ(dlg.pos(), QPoint(75, 140));
+}
+
+// A dialog names its owner to the window system, which places it over that window: its
+// parent's window, or the active window when it has no parent.
+TEST(QX_DialogTest, NamesItsOwnerAsTransientParent) {
+    QWidget owner;
+    QWidget* inside = new QWidget(&owner);
+    owner.show();
+    owner.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+    QX_Dialog child(kTestTemplate, inside);
+    child.Create();
+    child.show();
+    EXPECT_EQ(child.windowHandle()->transientParent(), owner.windowHandle());
+    QX_MessageDlg box(QX_MessageDlg::kTemplateId, nullptr);
+    box.Prepare(false, QStringLiteral("box"), QX_MSG_INFORMATION, nullptr);
+    box.show();
+    ASSERT_NE(box.windowHandle(), nullptr);
+    EXPECT_EQ(box.windowHandle()->transientParent(), owner.windowHandle());
 }
 
 TEST(QX_DialogTest, EmptyTitleShowsNoCaptionBand) {

@@ -1,5 +1,7 @@
 #include "tools/gallery/Gallery.h"
 
+#include "app/AppTexts.h"
+
 #include "toolkit/QX_Button.h"
 #include "toolkit/QX_CheckBtn.h"
 #include "toolkit/QX_Dialog.h"
@@ -17,8 +19,6 @@
 namespace {
 
 constexpr int kGalleryDlgTemplate = 9132;
-
-const QString kMainTitle = QStringLiteral("Tarnel (웹문서 캡쳐 및 인쇄용 프로그램, Ver 0.77)");
 
 // A frame with some client contents, as the main window draws its address label.
 class SampleWnd final : public QX_Wnd {
@@ -134,7 +134,7 @@ void FrameFacts(Gallery& gallery) {
 }
 
 void FrameStates(Gallery& gallery) {
-    SampleWnd w(kMainTitle);
+    SampleWnd w(AppTexts::MainTitle());
     w.Create(QRect(20, 20, 400, 300));
     w.SetCaptionActive(true);
     gallery.Save(&w, QStringLiteral("frame_active"));
@@ -157,7 +157,7 @@ void FrameStates(Gallery& gallery) {
 }
 
 void FrameMaximized(Gallery& gallery) {
-    SampleWnd w(kMainTitle);
+    SampleWnd w(AppTexts::MainTitle());
     w.Create(QRect(20, 20, 400, 300));
     w.SetCaptionActive(true);
     w.ToggleMaximize();
