@@ -164,6 +164,7 @@ bool WholePageCapture::CaptureWholePage(QImage* image) {
     if (s_bBusy || !m_pControl || !m_pControl->HasDocument())
         return false;
     s_bBusy = true;
+    const BrowserControl::DialogHold quiet(m_pControl); // a page's dialog would stop the capture
     m_timings = Timings();
     QElapsedTimer timer;
     timer.start();
