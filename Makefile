@@ -5,6 +5,9 @@ FUZZ_SECONDS ?= 60
 # With FUZZ_RUNS set, each fuzzer runs that many inputs instead of FUZZ_SECONDS.
 FUZZ_RUNS ?=
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
+# Under sudo only the packages are installed as root: the build and the program belong to the
+# user who called sudo, so that the program runs in the web engine's sandbox.
+AS_USER := $(if $(and $(filter 0,$(shell id -u)),$(filter-out root,$(SUDO_USER))),runuser -u $(SUDO_USER) --)
 
 .PHONY: setup build run install test bench fuzz clean
 
@@ -12,12 +15,13 @@ setup:
 	@bash scripts/setup
 
 build: setup
-	@test -f build/CMakeCache.txt || cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
-	  -DZELVANE_TESTS=OFF
-	cmake --build build -j $(JOBS)
+	@test -f build/CMakeCache.txt || $(AS_USER) cmake -S . -B build $(CMAKE_GEN) \
+	  -DCMAKE_BUILD_TYPE=Release -DZELVANE_TESTS=OFF
+	$(AS_USER) cmake --build build -j $(JOBS)
 
+# Run as root (not through sudo), the program runs as root, without the engine's sandbox.
 run: build
-	@bash scripts/run-program
+	@$(AS_USER) bash scripts/run-program
 
 # Installs under CMAKE_INSTALL_PREFIX (/usr/local unless configured), or under PREFIX when given.
 install: build

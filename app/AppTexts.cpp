@@ -20,6 +20,11 @@ QString MainTitle() {
     return QStringLiteral("Tarnel (웹문서 캡쳐 및 인쇄용 프로그램, Ver %1)").arg(Version());
 }
 
+QString MainCaption(bool withoutSandbox) {
+    return withoutSandbox ? MainTitle() + QStringLiteral(" - 브라우저가 샌드박스 없이 실행 중")
+                          : MainTitle();
+}
+
 QString AddressLabel() {
     return QStringLiteral("** 사이트 주소 : ");
 }

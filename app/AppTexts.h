@@ -17,6 +17,8 @@ QString DisplayName();
 QString Version();
 // The main window's caption.
 QString MainTitle();
+// The caption as shown: MainTitle, with a note when the web engine runs without its sandbox.
+QString MainCaption(bool withoutSandbox);
 // The label drawn left of the address box.
 QString AddressLabel();
 

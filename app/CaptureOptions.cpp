@@ -282,7 +282,10 @@ QString CaptureOptions::Usage(const QString& program) {
                "Options after a --capture belong to it; given before the first they apply to all.\n"
                "Exit status: 0 every file written, 1 a page failed to load or to capture,\n"
                "2 bad command line, 3 a file could not be written (nothing half-written is "
-               "left).\n")
+               "left).\n"
+               "\n"
+               "Run it as your own user: as root the web engine runs without its sandbox,\n"
+               "which is what keeps a hostile page away from the rest of the machine.\n")
         .arg(program)
         .arg(view.width())
         .arg(kDefaultTimeoutS)

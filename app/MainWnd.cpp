@@ -25,7 +25,7 @@
 #include <QWindow>
 
 MainWnd::MainWnd(const QFont& appFont, QWidget* parent) : QX_Wnd(parent), m_appFont(appFont) {
-    m_strTitle = AppTexts::MainTitle();
+    m_strTitle = AppTexts::MainCaption(BrowserControl::RunsWithoutSandbox());
     m_bResizable = true;
     m_nMinWidth = 800;
     m_nMinHeight = 600;
@@ -200,6 +200,8 @@ bool MainWnd::OnCommand(int id, int /*code*/) {
 void MainWnd::CreateBrowser() {
     m_pBrowser = new BrowserControl(this);
     QX_SetCtrlId(m_pBrowser, IDC_BROWSER);
+    // Only here does someone read a page's dialogs: a few per page, so none can hold the window.
+    m_pBrowser->SetPageDialogs(kPageDialogs);
     m_pBrowser->setGeometry(MainLayout(width(), height()).Content());
     connect(m_pBrowser, &BrowserControl::DocumentComplete, this,
             [this](const QUrl&, bool) { OnDocumentComplete(); });

@@ -23,6 +23,8 @@ class MainWnd final : public QX_Wnd, public QX_CommandTarget {
 
   public:
     enum CaptureMode : quint8 { Browsing = 0, Selecting = 1 };
+    // Dialogs of its own (alert, confirm, prompt) a page may show after each page opened.
+    static constexpr int kPageDialogs = 3;
 
     // appFont is copied; every child of the window draws with it.
     explicit MainWnd(const QFont& appFont, QWidget* parent = nullptr);

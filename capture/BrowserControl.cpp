@@ -198,6 +198,25 @@ void BrowserControl::PrepareEngine() {
         QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 }
 
+bool BrowserControl::RunsWithoutSandbox() {
+    return qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX") ||
+           qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--no-sandbox");
+}
+
+BrowserControl::DialogHold::DialogHold(BrowserControl* control) : m_pControl(control) {
+    if (m_pControl && m_pControl->m_pPage)
+        m_pControl->m_pPage->HoldDialogs(true);
+}
+
+BrowserControl::DialogHold::~DialogHold() {
+    if (m_pControl && m_pControl->m_pPage)
+        m_pControl->m_pPage->HoldDialogs(false);
+}
+
+void BrowserControl::SetPageDialogs(int perPage) {
+    m_pPage->SetDialogsPerPage(perPage);
+}
+
 void BrowserControl::Navigate2(const QString& address) {
     if (address.trimmed().isEmpty())
         return;
@@ -261,6 +280,7 @@ bool BrowserControl::HasDocument() {
 }
 
 bool BrowserControl::RunScript(const QString& script, QVariant* result, int timeoutMs) {
+    const DialogHold quiet(this);
     QEventLoop loop;
     struct Reply {
         bool done = false;
@@ -286,6 +306,7 @@ bool BrowserControl::RunScript(const QString& script, QVariant* result, int time
 }
 
 bool BrowserControl::RunAsyncScript(const QString& body, QVariant* result, int timeoutMs) {
+    const DialogHold quiet(this);
     const quint64 id = m_nNextCallId++;
     struct Reply {
         bool done = false;

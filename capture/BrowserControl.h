@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QUrl>
@@ -30,10 +31,31 @@ class BrowserControl final : public QWidget {
     explicit BrowserControl(QWidget* parent = nullptr);
     ~BrowserControl() override;
 
+    // Holds the page's dialogs while it lives: each is answered at once and none is shown, so
+    // that a capture's waits never stop on one. The control's own script waits hold them too.
+    class DialogHold final {
+      public:
+        explicit DialogHold(BrowserControl* control);
+        ~DialogHold();
+        DialogHold(const DialogHold&) = delete;
+        DialogHold& operator=(const DialogHold&) = delete;
+
+      private:
+        QPointer<BrowserControl> m_pControl;
+    };
+
     // Call from main() before the QApplication exists: switches the engine's sandbox off only
     // when running as root (where it cannot start), shares OpenGL contexts and keeps the
     // engine's start-up complaints about the machine out of the program's output.
     static void PrepareEngine();
+    // Whether the engine runs without its sandbox: as root, or because the environment says
+    // so (QTWEBENGINE_DISABLE_SANDBOX, --no-sandbox in QTWEBENGINE_CHROMIUM_FLAGS). Once
+    // PrepareEngine has run, the answer is the engine's.
+    static bool RunsWithoutSandbox();
+
+    // How many dialogs of its own (alert, confirm, prompt) a page may show after each page the
+    // user opens; none by default (see ControlPage::SetDialogsPerPage).
+    void SetPageDialogs(int perPage);
 
     // Loads the text as an address bar reads it (see AddressResolver): "example.org" and
     // "localhost:3000" on the web, "/path/file.html" and existing "file.html" (relative to the

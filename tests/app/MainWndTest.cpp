@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -365,4 +366,57 @@ TEST_F(MainWndTest, F5GivesTheFocusBackToThePagesTextField) {
         5000));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("cd"));
     EXPECT_TRUE(fieldHolds(QStringLiteral("abcd")));
+}
+
+// A page's own dialogs: three after each page the user opens, then none; none while a capture
+// runs; and leaving a page is never asked. The dialogs are real: a timer closes each one.
+TEST_F(MainWndTest, PageDialogsAreFewAndNeverHoldTheWindow) {
+    TestHttpServer server;
+    server.AddFile("/alerts.html",
+                   "<script>for(let i=0;i<10;i++)alert(i);document.title='done'</script>",
+                   "text/html");
+    server.AddFile("/scrolled.html",
+                   "<body style=margin:0><div style=height:100vh></div>"
+                   "<div style=height:5000px></div><script>addEventListener('scroll',()=>{"
+                   "document.body.dataset.n=(+document.body.dataset.n||0)+1;alert('scrolled')})"
+                   "</script>",
+                   "text/html");
+    server.AddFile("/stay.html",
+                   "<body style='margin:0;height:400px'><script>onbeforeunload=e=>{"
+                   "e.preventDefault();e.returnValue='stay'}</script>",
+                   "text/html");
+    int shown = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ++shown;
+            box->close();
+        }
+    });
+    closer.start(20);
+
+    ASSERT_TRUE(Load(server.Url(QStringLiteral("/alerts.html"))));
+    ASSERT_TRUE(WaitUntil([] { return Browser()->LocationName() == QLatin1String("done"); }));
+    EXPECT_EQ(shown, MainWnd::kPageDialogs);
+
+    // The capture scrolls through a page that watches its scrolling (its view kept at the
+    // screen's height for the viewport-high part): the alerts of its handler are not shown.
+    ASSERT_TRUE(Load(server.Url(QStringLiteral("/scrolled.html"))));
+    shown = 0;
+    QTest::keyClick(Wnd()->AddressBox(), Qt::Key_F3);
+    ASSERT_EQ(Wnd()->CaptureModeNow(), MainWnd::Selecting);
+    EXPECT_EQ(shown, 0);
+    QVariant scrolled;
+    ASSERT_TRUE(Browser()->RunScript(QStringLiteral("+document.body.dataset.n||0"), &scrolled));
+    EXPECT_GT(scrolled.toInt(), 0) << "the page's handler ran";
+    QTest::keyClick(Wnd(), Qt::Key_F5);
+
+    // A page that asks to be kept once the user has touched it is left all the same.
+    ASSERT_TRUE(Load(server.Url(QStringLiteral("/stay.html"))));
+    ASSERT_TRUE(Browser()->RunAsyncScript(QStringLiteral(
+        "await new Promise(r=>requestAnimationFrame(()=>requestAnimationFrame(r)));return 1;")));
+    QTest::mouseClick(Browser()->View()->focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
+    shown = 0;
+    EXPECT_TRUE(Load(s_pages->First()));
+    EXPECT_EQ(shown, 0);
 }

@@ -28,6 +28,12 @@ class BrowserPageTest : public ::testing::Test {
                            "style=display:block;height:40px onclick=\"window.open('/two.html')\">"
                            "two</button><input id=field style=display:block;height:30px>",
                            "text/html");
+        // Pop-ups by the dozen from a script, and a button that opens one when clicked.
+        s_pServer->AddFile("/storm.html",
+                           "<body style=margin:0><button id=open style=display:block;height:40px "
+                           "onclick=\"window.open('/two.html')\">two</button><script>"
+                           "for(let i=0;i<50;i++)window.open('/one.html?'+i)</script>",
+                           "text/html");
         s_pServer->AddFile("/one.html", "<title>one</title>one", "text/html");
         s_pServer->AddFile("/two.html", "two", "text/html");
         s_pControl = new BrowserControl;
@@ -107,6 +113,16 @@ TEST_F(BrowserPageTest, NewWindowsOpenInTheOneView) {
     EXPECT_TRUE(Opens("/links.html", [] { s_pControl->GoBack(); }));
     EXPECT_TRUE(Opens("/two.html", [] { Click(Centre("open")); })) << "window.open()";
     EXPECT_TRUE(s_pControl->View()->history()->canGoBack());
+}
+
+// A script's pop-ups open nothing and leave nothing behind; the user's click still opens one.
+TEST_F(BrowserPageTest, ScriptsOpenNoWindows) {
+    ASSERT_TRUE(Load("/storm.html"));
+    const QString storm = s_pControl->LocationURL();
+    // Had any pop-up opened, it would have loaded before the click's page.
+    ASSERT_TRUE(Opens("/two.html", [] { Click(Centre("open")); }));
+    EXPECT_EQ(s_pControl->View()->history()->backItem().url().toString(), storm);
+    EXPECT_TRUE(s_pControl->View()->page()->findChildren<QWebEnginePage*>().isEmpty());
 }
 
 // The right-click menu in Korean with only what works here, each entry doing what it says.

@@ -27,6 +27,7 @@ void TestHttpServer::OnConnection() {
             socket->readAll();
             const QList<QByteArray> line = request.left(request.indexOf("\r\n")).split(' ');
             const QByteArray path = line.size() > 1 ? line.at(1) : QByteArray();
+            m_requested.append(path);
             const auto it = m_files.constFind(path);
             const QByteArray status = it != m_files.constEnd() ? "200 OK" : "404 Not Found";
             const File file = it != m_files.constEnd() ? *it : File{"", "text/plain"};
