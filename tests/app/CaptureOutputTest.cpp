@@ -1,5 +1,6 @@
 #include "app/CaptureOutput.h"
 #include "tests/imaging/FileSizeLimit.h"
+#include "tests/support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,16 +31,6 @@ QImage LinesPage(int height, quint32 seed) {
         y += rows + (picture ? 0 : random.bounded(6));
     }
     return image;
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 QStringList Entries(const QString& folder) {

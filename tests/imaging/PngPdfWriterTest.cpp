@@ -4,6 +4,7 @@
 #include "imaging/StagedFiles.h"
 #include "tests/imaging/FileSizeLimit.h"
 #include "tests/imaging/SmallDisk.h"
+#include "tests/support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -241,16 +242,6 @@ TEST_F(PngPdfWriterTest, PdfWithoutPagesOrWithABadPictureLeavesNoFile) {
 QStringList Entries(const QString& folder) {
     return QDir(folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 // A noise picture of 256 KiB in the format named by the file's ending, through the writer the

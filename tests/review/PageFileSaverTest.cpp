@@ -4,6 +4,7 @@
 #include "tests/imaging/SmallDisk.h"
 #include "tests/review/TestReview.h"
 #include "tests/support/DecodedJpeg.h"
+#include "tests/support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,16 +26,6 @@ namespace {
 using Outcome = PageFileSaver::Outcome;
 using FolderResult = PageFileSaver::FolderResult;
 using Format = PageFileSaver::Format;
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 qint32 HeaderField(const QByteArray& file, int offset) {
     return qFromLittleEndian<qint32>(file.constData() + offset);
