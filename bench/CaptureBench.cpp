@@ -2,6 +2,8 @@
 // bands full of Korean text), 5000 to 60000 rows, served on 127.0.0.1; Chromium's own
 // full-page screenshot of the 30000-row pages in the same run, for comparison. --race runs the
 // 30000-row pages alone; addresses given instead are captured once each (--width W, --save DIR).
+// --display captures only a 994 x 35,900 page at the main window's browser width, on whatever
+// platform QT_QPA_PLATFORM names (run-bench runs it offscreen, under Xvfb and under weston).
 #include "ChromiumShot.h"
 #include "capture/BrowserControl.h"
 #include "capture/WholePageCapture.h"
@@ -21,8 +23,13 @@ namespace {
 constexpr int kWidth = 1200;
 constexpr int kBand = 200;
 constexpr int kRounds = 2;
+// The page of --display: as wide as the main window's browser, text wrapped to it.
+constexpr int kDisplayWidth = 994;
+constexpr int kDisplayHeight = 35900;
+constexpr int kDisplayRounds = 5;
 
-QByteArray PageHtml(bool text, int height) {
+// Bands of kBand rows, kWidth pixels wide, or as wide as the view when fill.
+QByteArray PageHtml(bool text, int height, bool fill = false) {
     static const QString sentence = QStringLiteral(
         "다람쥐 헌 쳇바퀴에 타고파. 키스의 고유조건은 입술끼리 만나야 하고 특별한 기술은 "
         "필요치 않다. 정 참판 양반댁 규수 큰 교자 타고 혼례 치른 날. ");
@@ -32,9 +39,9 @@ QByteArray PageHtml(bool text, int height) {
         if (text)
             inner += QStringLiteral("<p style=\"margin:0;font-size:14px;line-height:17px\">%1</p>")
                          .arg(sentence.repeated(9));
-        html += QStringLiteral("<div style=\"width:%1px;height:%2px;overflow:hidden;"
+        html += QStringLiteral("<div style=\"width:%1;height:%2px;overflow:hidden;"
                                "background:hsl(%3,60%,80%)\">%4</div>")
-                    .arg(kWidth)
+                    .arg(fill ? QStringLiteral("auto") : QStringLiteral("%1px").arg(kWidth))
                     .arg(std::min(kBand, height - y))
                     .arg((i * 37) % 360)
                     .arg(inner);
@@ -54,19 +61,19 @@ void PrintTimings(const WholePageCapture::Timings& t) {
 
 // Best of kRounds, in milliseconds, and where that round's time went; the first round, on the
 // freshly loaded page as Chromium's one shot is, in *first. -1 when a capture failed.
-double TimeCapture(BrowserControl& control, const QString& url, int height,
-                   WholePageCapture::Timings* where, double* first) {
+double TimeCapture(BrowserControl& control, const QString& url, QSize size,
+                   WholePageCapture::Timings* where, double* first, int rounds = kRounds) {
     QSignalSpy loaded(&control, &BrowserControl::DocumentComplete);
     control.Navigate2(url);
     if (!loaded.wait(60000))
         return -1;
     double best = 1e30;
-    for (int round = 0; round < kRounds; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         QElapsedTimer timer;
         timer.start();
         QImage image;
         WholePageCapture capture(&control);
-        if (!capture.CaptureWholePage(&image) || image.size() != QSize(kWidth, height))
+        if (!capture.CaptureWholePage(&image) || image.size() != size)
             return -1;
         const double ms = timer.nsecsElapsed() / 1e6;
         if (round == 0)
@@ -100,6 +107,30 @@ int CaptureAddresses(BrowserControl& control, const QStringList& urls, const QSt
         std::fflush(stdout);
     }
     return failed == 0 ? 0 : 1;
+}
+
+// The --display figure: our tall page at the main window's browser width, with where its time
+// went and how the view was drawn, in lines run-bench puts beside those of other platforms.
+int CaptureOnPlatform(BrowserControl& control) {
+    TestHttpServer server;
+    server.AddFile("/display.html", PageHtml(true, kDisplayHeight, true),
+                   "text/html; charset=utf-8");
+    WholePageCapture::Timings where;
+    double first = -1;
+    const double ms =
+        TimeCapture(control, server.Url(QStringLiteral("/display.html")),
+                    QSize(kDisplayWidth, kDisplayHeight), &where, &first, kDisplayRounds);
+    const QString platform = QGuiApplication::platformName();
+    if (ms < 0) {
+        std::printf("capture on %s, %d x %d: FAILED\n", qPrintable(platform), kDisplayWidth,
+                    kDisplayHeight);
+        return 1;
+    }
+    std::printf("capture on %s, %d x %d: %.1f ms (best of %d; the first: %.1f ms); %s\n",
+                qPrintable(platform), kDisplayWidth, kDisplayHeight, ms, kDisplayRounds, first,
+                qPrintable(BrowserControl::GraphicsChoice()));
+    PrintTimings(where);
+    return 0;
 }
 
 // Chromium's fastest of kRounds screenshots, as ours is the best of kRounds: one shot now and
@@ -140,7 +171,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // --race: only the 30000-row pages, ours and Chromium's. Addresses (with --width W and
     // --save DIR): those pages captured once each instead.
-    bool race = false;
+    bool race = false, display = false;
     int width = kWidth;
     QString folder;
     QStringList urls;
@@ -148,6 +179,8 @@ int main(int argc, char* argv[]) {
         const QString a = app.arguments().at(i);
         if (a == QLatin1String("--race"))
             race = true;
+        else if (a == QLatin1String("--display"))
+            display = true;
         else if (a == QLatin1String("--width") && i + 1 < app.arguments().size())
             width = app.arguments().at(++i).toInt();
         else if (a == QLatin1String("--save") && i + 1 < app.arguments().size())
@@ -158,8 +191,10 @@ int main(int argc, char* argv[]) {
     if (urls.isEmpty())
         WarmMemory();
     BrowserControl control;
-    control.resize(std::max(100, width), 700);
+    control.resize(display ? kDisplayWidth : std::max(100, width), 700);
     control.show();
+    if (display)
+        return CaptureOnPlatform(control);
     if (!urls.isEmpty())
         return CaptureAddresses(control, urls, folder);
     TestHttpServer server;
@@ -172,8 +207,8 @@ int main(int argc, char* argv[]) {
             server.AddFile(path, PageHtml(text, height), "text/html; charset=utf-8");
             WholePageCapture::Timings where;
             double first = -1;
-            const double ms =
-                TimeCapture(control, server.Url(QString::fromLatin1(path)), height, &where, &first);
+            const double ms = TimeCapture(control, server.Url(QString::fromLatin1(path)),
+                                          QSize(kWidth, height), &where, &first);
             if (height == 30000) {
                 ours30000[text] = ms;
                 first30000[text] = first;

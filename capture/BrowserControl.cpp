@@ -12,10 +12,14 @@
 #include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QMenu>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPointer>
+#include <QQuickWindow>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
@@ -66,13 +70,68 @@ void AddEngineFlag(const char* flag, const char* unlessPresent) {
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + flag);
 }
 
-// Runs once, after the QApplication exists and before the engine starts: without an OpenGL
-// context to share the engine cannot use the GPU, so it is told to draw in software from the
-// start instead of finding out (and saying so) itself; and it is told its language.
+// The software rasterisers OpenGL falls back to without a GPU (Mesa's, and Windows' under
+// WSL): drawing the view through them composites and reads back every frame on the CPU, many
+// times slower than Qt Quick's own software scene graph.
+bool IsSoftwareRenderer(const QString& renderer) {
+    static const char* const kNames[] = {"llvmpipe", "softpipe", "swrast", "software rasterizer",
+                                         "basic render driver"};
+    for (const char* name : kNames)
+        if (renderer.contains(QLatin1String(name), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// The renderer of an OpenGL context like the one Qt Quick would make; empty when the platform
+// has no working OpenGL.
+QString OpenGlRenderer() {
+    QOpenGLContext context;
+    if (const QOpenGLContext* shared = QOpenGLContext::globalShareContext())
+        context.setFormat(shared->format());
+    if (!context.create())
+        return QString();
+    QOffscreenSurface surface;
+    surface.setFormat(context.format());
+    surface.create();
+    if (!surface.isValid() || !context.makeCurrent(&surface))
+        return QString();
+    const auto* name = reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
+    QString renderer = name ? QString::fromLatin1(name) : QString();
+    context.doneCurrent();
+    return renderer;
+}
+
+// A scene graph the user named; empty when the program chooses.
+QString UsersSceneGraph() {
+    for (const char* name : {"QT_QUICK_BACKEND", "QMLSCENE_DEVICE", "QSG_RHI_BACKEND"})
+        if (!qEnvironmentVariableIsEmpty(name))
+            return QString::fromLatin1(name) + QLatin1Char('=') + qEnvironmentVariable(name);
+    return QString();
+}
+
+QString g_graphicsChoice;
+
+// Runs once, after the QApplication exists and before the engine and the first view start.
+// Where OpenGL is a software rasteriser (a machine or remote session without a GPU), or missing,
+// the view is drawn by Qt Quick's software scene graph and the engine draws in software from the
+// start instead of finding out (and saying so) itself; a real GPU keeps OpenGL. A scene graph
+// the user named stands. And the engine is told its language.
 bool DecideEngineGraphics() {
     static const bool decided = [] {
         const QOpenGLContext* shared = QOpenGLContext::globalShareContext();
-        if (!shared || !shared->isValid())
+        const bool sharedContext = shared && shared->isValid();
+        if (const QString named = UsersSceneGraph(); !named.isEmpty()) {
+            g_graphicsChoice = QStringLiteral("scene graph as %1 says").arg(named);
+        } else if (const QString renderer = OpenGlRenderer(); IsSoftwareRenderer(renderer)) {
+            QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+            g_graphicsChoice = QStringLiteral("software scene graph (OpenGL is %1)").arg(renderer);
+        } else if (renderer.isEmpty() || !sharedContext) {
+            QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+            g_graphicsChoice = QStringLiteral("software scene graph (no OpenGL)");
+        } else {
+            g_graphicsChoice = QStringLiteral("OpenGL scene graph (%1)").arg(renderer);
+        }
+        if (!sharedContext || QQuickWindow::sceneGraphBackend() == QLatin1String("software"))
             AddEngineFlag("--disable-gpu", "--disable-gpu");
         // The engine's own pages and messages (an unreachable address, a missing file) speak
         // the program's language, whatever the desktop's.
@@ -81,6 +140,32 @@ bool DecideEngineGraphics() {
     }();
     return decided;
 }
+
+// The view's last picture, shown over it while the view works out of sight.
+class StillPicture final : public QWidget {
+  public:
+    StillPicture(const QPixmap& picture, QWidget* parent) : QWidget(parent), m_picture(picture) {
+        // Opaque: the view's frames behind it are neither painted nor sent to the screen.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        const QRect picture(QPoint(0, 0), m_picture.deviceIndependentSize().toSize());
+        for (const QRect& r : event->region().subtracted(picture))
+            painter.fillRect(r, palette().color(QPalette::Base));
+        painter.drawPixmap(0, 0, m_picture);
+    }
+
+  private:
+    QPixmap m_picture;
+};
+
+// How long the still picture stays once the view is back: the view's next frames show the
+// page as it was put back, not the last frame of the work before it.
+constexpr int kStillLingerMs = 150;
 
 } // namespace
 
@@ -123,9 +208,9 @@ BrowserControl::BrowserControl(QWidget* parent)
     m_pView->setPage(m_pPage);
     m_pView->setZoomFactor(1.0);
     AddDocumentScripts();
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_pView);
+    // Placed by resizeEvent, not a layout: while the still picture shows, the view has a size
+    // of its own.
+    m_pView->setGeometry(rect());
 
     connect(m_pPage, &QWebEnginePage::loadStarted, this, [this] {
         m_bLoading = true;
@@ -257,18 +342,57 @@ bool BrowserControl::IsLoading() const {
     return m_bLoading;
 }
 
+QString BrowserControl::GraphicsChoice() {
+    return g_graphicsChoice;
+}
+
+int BrowserControl::Width() const {
+    return m_pView->width();
+}
+
+int BrowserControl::Height() const {
+    return m_pView->height();
+}
+
 void BrowserControl::SetWidth(int width) {
-    resize(width, height());
+    if (m_pStill)
+        m_pView->resize(width, m_pView->height());
+    else
+        resize(width, height());
 }
 
 void BrowserControl::SetHeight(int height) {
-    resize(width(), height);
+    if (m_pStill)
+        m_pView->resize(m_pView->width(), height);
+    else
+        resize(width(), height);
+}
+
+void BrowserControl::SetStill(bool on) {
+    if (on == IsStill())
+        return;
+    if (on) {
+        auto* still = new StillPicture(m_pView->grab(), this);
+        still->setGeometry(rect());
+        still->raise();
+        still->show();
+        m_pStill = still;
+        return;
+    }
+    m_pView->setGeometry(rect());
+    // Deleted with the control if it goes first.
+    QTimer::singleShot(kStillLingerMs, m_pStill, &QObject::deleteLater);
+    m_pStill = nullptr;
 }
 
 void BrowserControl::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // The layout would only follow on the next event round; the capture needs it now.
-    m_pView->setGeometry(rect());
+    // At once, not on the next event round: the capture needs the size now. The still picture
+    // covers the control; the view behind it keeps the size the capture gave it.
+    if (m_pStill)
+        m_pStill->setGeometry(rect());
+    else
+        m_pView->setGeometry(rect());
 }
 
 bool BrowserControl::HasDocument() {

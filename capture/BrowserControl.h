@@ -57,6 +57,10 @@ class BrowserControl final : public QWidget {
     // user opens; none by default (see ControlPage::SetDialogsPerPage).
     void SetPageDialogs(int perPage);
 
+    // How the first control chose to draw (the scene graph, and why), for figures and reports;
+    // empty before the first control exists.
+    static QString GraphicsChoice();
+
     // Loads the text as an address bar reads it (see AddressResolver): "example.org" and
     // "localhost:3000" on the web, "/path/file.html" and existing "file.html" (relative to the
     // working directory) on disk, full URLs as they are. Empty text does nothing.
@@ -73,11 +77,18 @@ class BrowserControl final : public QWidget {
     QString LocationName() const;
     bool IsLoading() const;
 
-    // The control's size in pixels; writing resizes it at once.
-    int Width() const { return width(); }
-    int Height() const { return height(); }
+    // The view's size in pixels; writing resizes it at once, and the control with it unless
+    // the control shows a still picture.
+    int Width() const;
+    int Height() const;
     void SetWidth(int width);
     void SetHeight(int height);
+    // While on, the control shows a still picture of the view as it is now, and the view
+    // behind it is sized by SetWidth and SetHeight alone: a capture's resizes and scrolling are
+    // neither seen nor sent to the screen, and the window around keeps its layout. Off, the
+    // view fills the control again and is seen.
+    void SetStill(bool on);
+    bool IsStill() const { return m_pStill != nullptr; }
 
     QWebEngineView* View() const { return m_pView; }
 
@@ -140,6 +151,7 @@ class BrowserControl final : public QWidget {
     QWebEngineProfile* m_pProfile = nullptr;
     ControlPage* m_pPage = nullptr;
     QWebEngineView* m_pView = nullptr;
+    QWidget* m_pStill = nullptr; // the still picture over the view, while there is one
     quint64 m_nNextCallId = 1;
     bool m_bLoading = false;
     bool m_bRendererGone = false;

@@ -113,7 +113,10 @@ class StepTime final {
 class ControlState final {
   public:
     explicit ControlState(BrowserControl* control)
-        : m_pControl(control), m_size(control->size()), m_dZoom(control->View()->zoomFactor()) {
+        : m_pControl(control), m_size(control->Width(), control->Height()),
+          m_dZoom(control->View()->zoomFactor()) {
+        // The user goes on seeing the page as it is; the work is done behind its picture.
+        control->SetStill(true);
         QVariant position;
         if (control->RunScript(DocumentScripts::ScrollPosition(), &position))
             m_scroll = ReadPoint(position);
@@ -124,12 +127,14 @@ class ControlState final {
     // size, so a control still at its own size passes through one row less on its way back.
     void Restore() {
         m_pControl->View()->setZoomFactor(m_dZoom);
-        if (m_pControl->size() == m_size)
+        if (QSize(m_pControl->Width(), m_pControl->Height()) == m_size)
             ResizeTo(m_size.height() - 1);
         ResizeTo(m_size.height());
         m_pControl->RunScript(
             DocumentScripts::RestoreLayout(std::max(0, m_scroll.x()), std::max(0, m_scroll.y())));
     }
+    // The view is seen again: called last, once the page is as it was.
+    void Show() { m_pControl->SetStill(false); }
     ControlState(const ControlState&) = delete;
     ControlState& operator=(const ControlState&) = delete;
 
@@ -215,6 +220,7 @@ CaptureResult WholePageCapture::CaptureWholePage(QImage* image) {
         state.Restore();
         m_pControl->RunScript(DocumentScripts::HidePage(false));
         m_pControl->RunScript(DocumentScripts::HideCaret(false));
+        state.Show();
     }
     Timings& t = m_timings;
     t.total = double(timer.nsecsElapsed()) / 1e6;

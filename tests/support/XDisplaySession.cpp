@@ -1,4 +1,4 @@
-#include "tests/app/XDisplaySession.h"
+#include "tests/support/XDisplaySession.h"
 
 #include <algorithm>
 
