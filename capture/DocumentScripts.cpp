@@ -20,9 +20,42 @@ window.__zelvaneFreeze = window.__zelvaneFreeze || {
   hidden: new Set(),
   box: null,
   boxScroll: [0, 0],
+  sides: [],
+  scrolled: [],
   marker: null,
+  ours: new Map(),
   keep(el) { if (!this.saved.has(el)) this.saved.set(el, el.getAttribute('style')); },
-  set(el, name, value) { el.style.setProperty(name, value, 'important'); },
+  set(el, name, value) {
+    this.keep(el);
+    el.style.setProperty(name, value, 'important');
+    if (!this.ours.has(el)) this.ours.set(el, new Map());
+    this.ours.get(el).set(name, el.style.getPropertyValue(name));
+  },
+  // A page script that writes an element's style (on a resize, say) takes back what the
+  // capture set: it is set again.
+  reassert() {
+    for (const [el, names] of this.ours)
+      for (const [name, value] of names)
+        if (el.style.getPropertyValue(name) !== value ||
+            el.style.getPropertyPriority(name) !== 'important')
+          el.style.setProperty(name, value, 'important');
+  },
+  // all: at the end, in the user's own layout, at the very same positions. While the capture
+  // has the scroll bars hidden, content may wrap otherwise: what was at an element's top stays
+  // there.
+  putBack(all) {
+    for (const [el, x, y, anchor, offset] of this.scrolled) {
+      if (!all && (el === this.box || this.sides.includes(el))) continue;
+      if (el.scrollLeft !== x || el.scrollTop !== y)
+        el.scrollTo({left: x, top: y, behavior: 'instant'});
+      if (all || !anchor || !anchor.isConnected) continue;
+      const moved = anchor.getBoundingClientRect().top - el.getBoundingClientRect().top -
+          el.clientTop - offset;
+      if (Math.abs(moved) >= 1)
+        el.scrollTo({left: x, top: el.scrollTop + moved, behavior: 'instant'});
+    }
+  },
+
   scrollTo(x, y) {
     (this.box || window).scrollTo({left: x, top: y, behavior: 'instant'});
     return this.box ? [this.box.scrollLeft, this.box.scrollTop] : [window.scrollX, window.scrollY];
@@ -116,10 +149,12 @@ QString HideCaret(bool hide) {
 }
 
 QString WatchScrollUsers() {
-    // Proxies keep the wrapped functions looking native to the page.
+    // Proxies keep the wrapped functions looking native to the page. While the capture holds
+    // them (HoldScrollWatchers), the page's scroll handlers and intersection observers do not
+    // see it scroll: a layout that follows the scroll position stays as it is at the top.
     static const char body[] = R"JS(
 (() => {
-  let told = false;
+  let told = false, held = false;
   const tell = () => {
     if (told) return;
     told = true;
@@ -128,14 +163,65 @@ QString WatchScrollUsers() {
   const wrap = (fn, before) => new Proxy(fn, {
     apply(target, self, args) { before(self, args); return Reflect.apply(target, self, args); }
   });
+  // First of all the window's listeners, so before every one of the page's.
+  const stop = e => { if (held) e.stopImmediatePropagation(); };
+  for (const type of ['scroll', 'scrollend']) window.addEventListener(type, stop, true);
+  document.addEventListener('__zelvane_release_scroll', () => { held = false; });
   // A bare addEventListener(...) call has no this: it is the window's.
   const scrolled = self => self == null || self === window || self === document ||
       self instanceof HTMLBodyElement || self instanceof HTMLFrameSetElement;
   const isScroll = type => type === 'scroll' || type === 'scrollend';
+  const observed = new Map(), reports = new WeakMap(), missed = new Set();
   if (window.IntersectionObserver) {
-    const p = IntersectionObserver.prototype;
-    p.observe = wrap(p.observe, tell);
+    const Observer = IntersectionObserver, p = Observer.prototype;
+    const targets = o => observed.get(o) || observed.set(o, new Set()).get(o);
+    const observe = p.observe, unobserve = p.unobserve, takeRecords = p.takeRecords;
+    p.observe = wrap(observe, (self, args) => { tell(); if (args[0]) targets(self).add(args[0]); });
+    p.unobserve = wrap(unobserve, (self, args) => {
+      const t = targets(self);
+      t.delete(args[0]);
+      if (!t.size) observed.delete(self);
+    });
+    p.disconnect = wrap(p.disconnect, self => { observed.delete(self); });
+    window.IntersectionObserver = new Proxy(Observer, {
+      construct(target, args, newTarget) {
+        const report = args[0];
+        if (typeof report === 'function') {
+          args = Array.from(args);
+          args[0] = function(entries, o) {
+            if (held) { missed.add(o); return undefined; }
+            return Reflect.apply(report, this, [entries, o]);
+          };
+        }
+        const o = Reflect.construct(target, args, newTarget);
+        if (typeof report === 'function') reports.set(o, report);
+        return o;
+      }
+    });
+    // The page is told what its observers saw up to the hold at once, not when their reports
+    // would come, after it.
+    document.addEventListener('__zelvane_hold_scroll', () => {
+      for (const o of Array.from(observed.keys())) {
+        const entries = Reflect.apply(takeRecords, o, []);
+        try {
+          if (entries.length && reports.has(o)) Reflect.apply(reports.get(o), o, [entries, o]);
+        } catch (e) {
+          setTimeout(() => { throw e; });
+        }
+      }
+    });
+    // What an observer missed, it is told afresh: observed again, its targets report where
+    // they stand now.
+    document.addEventListener('__zelvane_release_scroll', () => {
+      for (const o of missed)
+        for (const t of Array.from(observed.get(o) || [])) {
+          Reflect.apply(unobserve, o, [t]);
+          Reflect.apply(observe, o, [t]);
+        }
+      missed.clear();
+    });
   }
+  document.addEventListener('__zelvane_hold_scroll', () => { held = true; });
   const et = EventTarget.prototype;
   et.addEventListener = wrap(et.addEventListener, (self, args) => {
     if (isScroll(args[0]) && scrolled(self)) tell();
@@ -231,7 +317,6 @@ QString FreezeLayout() {
   // A sticky element keeps the place it has at the top, in the flow, as a relative one.
   for (const el of sticky) {
     const before = el.getBoundingClientRect();
-    z.keep(el);
     z.set(el, 'position', 'relative');
     z.set(el, 'top', '0px'); z.set(el, 'left', '0px');
     z.set(el, 'bottom', 'auto'); z.set(el, 'right', 'auto');
@@ -262,20 +347,26 @@ if (!z.observer) {
                                 characterData: true});
 }
 const at = z.scrollTo(%1, %2);
+const sides = z.sides.map(s => {
+  s.scrollTo({left: s.scrollLeft, top: %2, behavior: 'instant'});
+  return s.scrollTop;
+});
+if (z.changed) z.reassert();
 if ((at[0] > 0 || at[1] > 0) && z.changed) {
   z.changed = false;
   for (const el of document.querySelectorAll('*'))
     if (!z.fixed.has(el) && getComputedStyle(el).position === 'fixed') z.fixed.add(el);
   for (const el of z.fixed) {
-    if (z.hidden.has(el) || el === z.marker || (z.marker && z.marker.contains(el))) continue;
+    if (z.hidden.has(el) || el === z.marker || (z.marker && z.marker.contains(el)) ||
+        z.sides.some(s => el.contains(s)))
+      continue;
     z.hidden.add(el);
-    z.keep(el);
     z.set(el, 'opacity', '0');
     z.set(el, 'transition', 'none');
     z.set(el, 'animation', 'none');
   }
 }
-return at;
+return at.concat(sides);
 )JS";
     return QString::fromUtf8(body).arg(x).arg(y);
 }
@@ -294,29 +385,126 @@ QString WaitFrames(int frames) {
         .arg(frames);
 }
 
+QString KeepScrolledBoxes() {
+    static const char body[] = R"JS(
+(function(){
+  const z = window.__zelvaneFreeze, root = document.scrollingElement;
+  // The first of its elements (within a bound) that starts in its visible part.
+  const anchor = el => {
+    const top = el.getBoundingClientRect().top + el.clientTop;
+    let n = 0;
+    for (const c of el.querySelectorAll('*')) {
+      if (++n > 2000) break;
+      const r = c.getBoundingClientRect();
+      if (r.height > 0 && r.top >= top) return [c, r.top - top];
+    }
+    return [null, 0];
+  };
+  z.scrolled = [];
+  for (const el of document.querySelectorAll('*'))
+    if (el !== root && (el.scrollTop !== 0 || el.scrollLeft !== 0))
+      z.scrolled.push([el, el.scrollLeft, el.scrollTop, ...anchor(el)]);
+  return z.scrolled.length;
+})()
+)JS";
+    // A capture starts afresh, whatever an earlier one left.
+    return QStringLiteral("delete window.__zelvaneFreeze;") + QString::fromUtf8(kFreezeState) +
+           QString::fromUtf8(body);
+}
+
+QString PutBackScrolledBoxes() {
+    return QStringLiteral("window.__zelvaneFreeze&&window.__zelvaneFreeze.putBack(false);true");
+}
+
+QString HoldScrollWatchers() {
+    static const char body[] = R"JS(
+(function(){
+  const z = window.__zelvaneFreeze;
+  if (!z) return false;
+  z.putBack(false);
+  z.reassert();
+  z.heldAt = [window.scrollX, window.scrollY];
+  document.dispatchEvent(new Event('__zelvane_hold_scroll'));
+  // What the page changed on its way to the top is drawn finished, not half-way.
+  for (const a of document.getAnimations())
+    if (a.transitionProperty !== undefined && a.playState === 'running') a.finish();
+  return true;
+})()
+)JS";
+    return QString::fromUtf8(body);
+}
+
+QString SettleRestoredPlace() {
+    static const char body[] = R"JS(
+const r = window.__zelvaneRestored;
+delete window.__zelvaneRestored;
+if (!r) return true;
+for (let i = 0; i < 2; ++i) await new Promise(f => requestAnimationFrame(() => f()));
+// The page's own answer to the return (a header collapsing again above the place) moves it.
+if (window.scrollX !== r.x || window.scrollY !== r.y)
+  window.scrollTo({left: r.x, top: r.y, behavior: 'instant'});
+for (const [el, x, y] of r.scrolled)
+  if (el.scrollLeft !== x || el.scrollTop !== y)
+    el.scrollTo({left: x, top: y, behavior: 'instant'});
+return true;
+)JS";
+    return QString::fromUtf8(body);
+}
+
 QString FindScrollBox(int minPercent) {
     static const char body[] = R"JS(
 (function(){
   const z = window.__zelvaneFreeze;
   const vw = window.innerWidth, vh = window.innerHeight;
+  // The part of an element's client area within the view: [left, top, right, bottom].
+  const visible = el => {
+    const r = el.getBoundingClientRect(), x = r.left + el.clientLeft, y = r.top + el.clientTop;
+    return [Math.max(0, x), Math.max(0, y), Math.min(vw, x + el.clientWidth),
+            Math.min(vh, y + el.clientHeight)];
+  };
+  const scrolls = v => v === 'auto' || v === 'scroll' || v === 'overlay';
   let best = null, bestArea = vw * vh * %1 / 100;
+  const down = [];
   // The body too: under a root that does not scroll, it scrolls as a box of its own.
   const b = document.body;
   for (const el of b ? [b, ...b.querySelectorAll('*')] : []) {
     if (el.scrollHeight <= el.clientHeight && el.scrollWidth <= el.clientWidth) continue;
     const st = getComputedStyle(el);
-    const scrolls = v => v === 'auto' || v === 'scroll' || v === 'overlay';
     if (!scrolls(st.overflowY) && !scrolls(st.overflowX)) continue;
-    const r = el.getBoundingClientRect();
-    const w = Math.min(vw, r.left + el.clientLeft + el.clientWidth) - Math.max(0, r.left + el.clientLeft);
-    const h = Math.min(vh, r.top + el.clientTop + el.clientHeight) - Math.max(0, r.top + el.clientTop);
-    if (w > 0 && h > 0 && w * h >= bestArea) { best = el; bestArea = w * h; }
+    const [l, t, r, bottom] = visible(el);
+    const w = r - l, h = bottom - t;
+    if (w <= 0 || h <= 0) continue;
+    if (w * h >= bestArea) { best = el; bestArea = w * h; }
+    if (scrolls(st.overflowY) && el.scrollHeight > el.clientHeight) down.push([el, l, t, r, bottom]);
   }
   if (!best) return null;
   z.box = best;
   z.boxScroll = [best.scrollLeft, best.scrollTop];
+  const moved = best.scrollLeft !== 0 || best.scrollTop !== 0;
   best.scrollTo({left: 0, top: 0, behavior: 'instant'});
-  return true;
+  // Boxes beside it over its rows down to its foot (a side navigation) would be as tall as it
+  // in a window as tall as the page: they scroll along with it, from their top.
+  const [bl, bt, br, bb] = visible(best);
+  z.sides = [];
+  for (const [el, l, t, r, bottom] of down) {
+    if (el === best || el.contains(best) || best.contains(el) || (l < br && r > bl) ||
+        t < bt - 2 || Math.abs(bottom - bb) > 2 || z.sides.some(s => s.contains(el) || el.contains(s)))
+      continue;
+    z.sides.push(el);
+    // Put back afterwards wherever it stood, as the user's panels are.
+    if (!z.scrolled.some(k => k[0] === el)) z.scrolled.push([el, el.scrollLeft, el.scrollTop, null, 0]);
+    el.scrollTo({left: el.scrollLeft, top: 0, behavior: 'instant'});
+  }
+  // Their backgrounds go along with their content, once, as in a window as tall as the page.
+  for (const el of [best, ...z.sides]) z.set(el, 'background-attachment', 'local');
+  // What is placed over a side box from outside, not scrolling with it, is there once, at the
+  // top.
+  for (const el of z.sides)
+    for (const d of el.querySelectorAll('*'))
+      if (getComputedStyle(d).position === 'absolute' && d.offsetParent &&
+          !el.contains(d.offsetParent))
+        z.fixed.add(d);
+  return moved ? 2 : 1;
 })()
 )JS";
     return QString::fromUtf8(kFreezeState) + QString::fromUtf8(body).arg(minPercent);
@@ -330,6 +518,29 @@ QString ScrollBoxGeometry() {
   const r = b.getBoundingClientRect();
   return [Math.round(r.left + b.clientLeft), Math.round(r.top + b.clientTop), b.clientWidth,
           b.clientHeight, b.scrollWidth, b.scrollHeight];
+})()
+)JS";
+    return QString::fromUtf8(body);
+}
+
+QString SideBoxGeometry() {
+    static const char body[] = R"JS(
+(function(){
+  const z = window.__zelvaneFreeze;
+  // The colour under its content: its own background or that of what it stands on.
+  const background = el => {
+    for (let e = el; e; e = e.parentElement) {
+      const c = getComputedStyle(e).backgroundColor.match(/[0-9.]+/g);
+      if (c && c.length >= 3 && (c.length < 4 || +c[3] > 0))
+        return (+c[0] << 16) | (+c[1] << 8) | +c[2];
+    }
+    return 0xFFFFFF;
+  };
+  return (z && z.sides || []).map(s => {
+    const r = s.getBoundingClientRect();
+    return [Math.round(r.left + s.clientLeft), Math.round(r.top + s.clientTop), s.clientWidth,
+            s.clientHeight, s.scrollHeight, background(s)];
+  });
 })()
 )JS";
     return QString::fromUtf8(body);
@@ -366,10 +577,23 @@ QString RestoreLayout(int x, int y) {
     }
     if (z.marker) z.marker.remove();
     if (z.box) z.box.scrollTo({left: z.boxScroll[0], top: z.boxScroll[1], behavior: 'instant'});
-    delete window.__zelvaneFreeze;
   }
+  document.dispatchEvent(new Event('__zelvane_release_scroll'));
+  const before = [window.scrollX, window.scrollY];
   window.scrollTo({top: %2, left: %1, behavior: 'instant'});
-  return true;
+  if (z) {
+    z.putBack(true);
+    const users = window.__zelvaneScrollUsers;
+    if (z.scrolled.length || (users && users.seen))
+      window.__zelvaneRestored = {x: window.scrollX, y: window.scrollY, scrolled: z.scrolled};
+    delete window.__zelvaneFreeze;
+    // The page saw the top last; where the window does not move, no scroll event says otherwise.
+    const at = [window.scrollX, window.scrollY];
+    if (z.heldAt && at[0] === before[0] && at[1] === before[1] &&
+        (at[0] !== z.heldAt[0] || at[1] !== z.heldAt[1]))
+      document.dispatchEvent(new Event('scroll', {bubbles: true}));
+  }
+  return window.__zelvaneRestored !== undefined;
 })()
 )JS";
     return QString::fromUtf8(body).arg(x).arg(y);

@@ -30,7 +30,8 @@ QString SetScroll(int frame, bool yes);
 
 // Put into every page before its own scripts, in the page's own world: notes, for the walk of
 // BringInLazyContent, when the page observes intersections or listens to the document's
-// scrolling. ListenForScrollUsers, in the control's world, takes the note.
+// scrolling (ListenForScrollUsers, in the control's world, takes the note), and keeps the
+// capture's scrolling from them while HoldScrollWatchers holds them.
 QString WatchScrollUsers();
 QString ListenForScrollUsers();
 
@@ -48,7 +49,8 @@ QString WaitForViewport(int width, int height);
 QString FreezeLayout();
 
 // Scrolls what the capture scrolls (the document, or the box of FindScrollBox) to (x, y) at
-// once, hides fixed elements when away from the top-left and returns the position reached.
+// once, hides fixed elements when away from the top-left and returns the position reached,
+// followed by the scroll tops of the elements that scroll along with the box.
 QString ScrollTile(int x, int y);
 
 // Shows the frame marker, 2 x 2 pixels at view position at: the top row in colour top, the
@@ -58,21 +60,44 @@ QString ShowMarker(QPoint at, const QString& top, const QString& bottom);
 // Async body: waits for the given number of frames.
 QString WaitFrames(int frames);
 
+// Notes where every element scrolled by the user or the page stands, before the capture changes
+// the view: an element as tall as the view loses its position when a taller one shows all of it.
+// Returns how many.
+QString KeepScrolledBoxes();
+// Scrolls those elements back to where they stood (not the box the capture scrolls).
+QString PutBackScrolledBoxes();
+
+// Once the page stands as at the top: puts those elements back, holds the page's scroll
+// handlers and intersection observers (of WatchScrollUsers) until RestoreLayout, so that the
+// tiles' scrolling changes nothing in it, and finishes the transitions running.
+QString HoldScrollWatchers();
+// Async body, after RestoreLayout: once a page that watches its scrolling has answered the
+// return to the user's place, the document and the elements of KeepScrolledBoxes are put back
+// once more where that moved them.
+QString SettleRestoredPlace();
+
 // When an element that scrolls covers at least minPercent of the view, the largest becomes
-// what the capture scrolls (its position kept for RestoreLayout, scrolled to its top): true;
-// null otherwise.
+// what the capture scrolls (its position kept for RestoreLayout, scrolled to its top): 1, or 2
+// when it had to be scrolled there; null otherwise. Elements that scroll beside it, over its rows
+// down to its foot, scroll along with it (ScrollTile).
 QString FindScrollBox(int minPercent);
 
 // [left, top, clientWidth, clientHeight, scrollWidth, scrollHeight] of that box, in view
 // pixels, or null.
 QString ScrollBoxGeometry();
 
+// [[left, top, clientWidth, clientHeight, scrollHeight, background], ...] of the elements that
+// scroll along with the box, in view pixels; background is the colour (0xRRGGBB) under their
+// content.
+QString SideBoxGeometry();
+
 // A hash of the place and size of every element and of the document's size: equal before and
 // after a change of the view when nothing is laid out by the view's size.
 QString LayoutSignature();
 
-// Gives every element changed by FreezeLayout and ScrollTile its own style back and scrolls
-// to (x, y).
+// Gives every element changed by FreezeLayout and ScrollTile its own style back, lets the page
+// see the scrolling again, scrolls the document to (x, y) and the elements of KeepScrolledBoxes
+// back. true when SettleRestoredPlace has to follow.
 QString RestoreLayout(int x, int y);
 
 // [scrollX, scrollY] of the top document.

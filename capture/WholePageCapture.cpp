@@ -1,5 +1,6 @@
 #include "capture/WholePageCapture.h"
 
+#include "capture/BoxSurround.h"
 #include "capture/BrowserControl.h"
 #include "capture/DocumentScripts.h"
 #include "capture/TileStitcher.h"
@@ -67,30 +68,6 @@ bool ShowsMarker(const QImage& image, QPoint at, int token) {
     return true;
 }
 
-// Completes the image of a page that scrolls in a box: the page around the box as the first
-// tile shows it, its edge rows and columns beside the box drawn out along the box's content.
-void FillAround(QImage& image, const QImage& first, const QRect& content, const QRect& box) {
-    const int dx = content.width() - box.width(), dy = content.height() - box.height();
-    const auto source = [](int v, int start, int size, int extra) {
-        if (v < start)
-            return v;
-        if (v >= start + size + extra)
-            return v - extra;
-        return std::min(v, start + size - 1);
-    };
-    for (int y = 0; y < image.height(); ++y) {
-        const bool inRows = y >= content.top() && y <= content.bottom();
-        const auto* from = reinterpret_cast<const QRgb*>(
-            first.constScanLine(source(y, box.top(), box.height(), dy)));
-        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if (inRows && x >= content.left() && x <= content.right())
-                continue;
-            to[x] = from[source(x, box.left(), box.width(), dx)];
-        }
-    }
-}
-
 QPoint ReadPoint(const QVariant& value) {
     const QVariantList list = value.toList();
     return list.size() >= 2 ? QPoint(list.at(0).toInt(), list.at(1).toInt()) : QPoint(-1, -1);
@@ -130,8 +107,12 @@ class ControlState final {
         if (QSize(m_pControl->Width(), m_pControl->Height()) == m_size)
             ResizeTo(m_size.height() - 1);
         ResizeTo(m_size.height());
+        QVariant settle;
         m_pControl->RunScript(
-            DocumentScripts::RestoreLayout(std::max(0, m_scroll.x()), std::max(0, m_scroll.y())));
+            DocumentScripts::RestoreLayout(std::max(0, m_scroll.x()), std::max(0, m_scroll.y())),
+            &settle);
+        if (settle.toBool())
+            m_pControl->RunAsyncScript(DocumentScripts::SettleRestoredPlace());
     }
     // The view is seen again: called last, once the page is as it was.
     void Show() { m_pControl->SetStill(false); }
@@ -192,6 +173,8 @@ CaptureResult WholePageCapture::CaptureWholePage(QImage* image) {
     bool ok = false, frameset = false;
     // The blinking caret of a focused field is no part of the page.
     m_pControl->RunScript(DocumentScripts::HideCaret(true));
+    // Before the view changes: panels scrolled by the user or the page keep their place.
+    m_pControl->RunScript(DocumentScripts::KeepScrolledBoxes());
     if (MeasureDocument(&size, &remembered, &frameset))
         ok = frameset ? DrawFrameset(size.width(), size.height(), image)
                       : DrawDocument(size.width(), size.height(), image);
@@ -283,16 +266,10 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
 
     const int viewWidth = std::min(width, m_nMaxViewWidth);
     const int viewHeight = m_pControl->View()->height();
-    {
-        StepTime step(&m_timings.resize);
-        // A view already that wide has nothing to wait for.
-        const bool resized = m_pControl->View()->width() != viewWidth;
-        m_pControl->SetWidth(viewWidth);
-        if (viewHeight <= 2 * TileStitcher::kOverlap ||
-            (resized &&
-             !m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(viewWidth, viewHeight))))
-            return Fail(CaptureResult::NoAnswer);
-    }
+    // A view already that wide has nothing to wait for.
+    if (viewHeight <= 2 * TileStitcher::kOverlap ||
+        (m_pControl->View()->width() != viewWidth && !ResizeView(viewWidth, viewHeight)))
+        return Fail(CaptureResult::NoAnswer);
     Scrolled scrolled;
     if (!FindScrolled(QSize(width, height), QSize(viewWidth, viewHeight), &scrolled))
         return Fail(CaptureResult::NoAnswer);
@@ -308,19 +285,18 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
     if (!stitcher.IsValid())
         return Fail(CaptureResult::OutOfMemory);
     QImage first;
+    BoxSurround surround(scrolled.view, scrolled.content, scrolled.sides);
     QElapsedTimer tiles;
     tiles.start();
     const double before = m_timings.grab + m_timings.copy;
-    const bool grabbed = GrabTiles(stitcher, scrolled, &first);
+    const bool grabbed = GrabTiles(stitcher, scrolled, surround, &first);
     m_timings.frameWait +=
         double(tiles.nsecsElapsed()) / 1e6 - (m_timings.grab + m_timings.copy - before);
     // Every row of the measured extent is drawn, or there is no image.
     if (!grabbed || !stitcher.IsComplete())
         return Fail(CaptureResult::NoAnswer);
-    if (scrolled.box) {
-        FillAround(stitcher.Image(), first, QRect(scrolled.view.topLeft(), scrolled.content),
-                   scrolled.view);
-    }
+    if (scrolled.box)
+        surround.Fill(stitcher.Image(), first);
     StepTime step(&m_timings.copy);
     QImage result = stitcher.TakeImage();
     if (result.isNull())
@@ -336,7 +312,11 @@ bool WholePageCapture::FindScrolled(QSize document, QSize view, Scrolled* scroll
         m_pControl->RunScript(DocumentScripts::FindScrollBox(kBoxPercent), &box) && box.toBool()) {
         // The box's own top is where its sticky parts are frozen.
         QVariant geometry;
+        // A box just scrolled to its top: the page sees it there before it is held.
+        if (box.toInt() == 2)
+            m_pControl->RunAsyncScript(DocumentScripts::WaitFrames(2));
         if (!m_pControl->RunScript(DocumentScripts::FreezeLayout()) ||
+            !m_pControl->RunScript(DocumentScripts::HoldScrollWatchers()) ||
             !m_pControl->RunScript(DocumentScripts::ScrollBoxGeometry(), &geometry))
             return false;
         const QVariantList g = geometry.toList();
@@ -346,6 +326,20 @@ bool WholePageCapture::FindScrolled(QSize document, QSize view, Scrolled* scroll
         scrolled->view = QRect(g[0].toInt(), g[1].toInt(), g[2].toInt(), g[3].toInt())
                              .intersected(QRect(QPoint(0, 0), view));
         scrolled->content = QSize(g[4].toInt(), g[5].toInt()).expandedTo(scrolled->view.size());
+        QVariant sides;
+        m_pControl->RunScript(DocumentScripts::SideBoxGeometry(), &sides);
+        for (const QVariant& value : sides.toList()) {
+            const QVariantList s = value.toList();
+            if (s.size() != 6)
+                continue;
+            const QRect side = QRect(s[0].toInt(), s[1].toInt(), s[2].toInt(), s[3].toInt())
+                                   .intersected(QRect(QPoint(0, 0), view));
+            // Only as tall as the box's tiles step, or its rows would have gaps.
+            if (!side.isEmpty() &&
+                side.height() >= scrolled->view.height() - TileStitcher::kOverlap)
+                scrolled->sides.append({side, std::max(side.height(), s[4].toInt()),
+                                        QRgb(s[5].toUInt()) | 0xFF000000});
+        }
         return scrolled->view.width() > 2 * TileStitcher::kOverlap &&
                scrolled->view.height() > 2 * TileStitcher::kOverlap;
     }
@@ -366,6 +360,8 @@ bool WholePageCapture::FindScrolled(QSize document, QSize view, Scrolled* scroll
         // Shown again even when the walk did not end in time.
         m_pControl->RunScript(DocumentScripts::HidePage(false));
     }
+    // From here the page stands as at the top, whatever the tiles' scrolling would tell it.
+    m_pControl->RunScript(DocumentScripts::HoldScrollWatchers());
     if (!m_pControl->BodyScrollSize(BrowserControl::kTopDocument, &top))
         return false;
     scrolled->view = QRect(0, 0, view.width(), tileHeight);
@@ -387,24 +383,28 @@ int WholePageCapture::ChooseTileHeight(int width, int viewHeight, int documentHe
     QVariant before, after;
     if (!m_pControl->RunScript(DocumentScripts::LayoutSignature(), &before))
         return viewHeight;
-    bool resized;
-    {
-        StepTime step(&m_timings.resize);
-        m_pControl->SetHeight(rows);
-        resized = m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, rows));
-    }
-    if (resized && m_pControl->RunScript(DocumentScripts::LayoutSignature(), &after) &&
+    if (ResizeView(width, rows) &&
+        m_pControl->RunScript(DocumentScripts::LayoutSignature(), &after) &&
         after.toString() == before.toString()) {
         *spare = rows != tall;
         return tall;
     }
-    StepTime step(&m_timings.resize);
-    m_pControl->SetHeight(viewHeight);
-    m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, viewHeight));
+    ResizeView(width, viewHeight);
     return viewHeight;
 }
 
-bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolled, QImage* first) {
+bool WholePageCapture::ResizeView(int width, int height) {
+    StepTime step(&m_timings.resize);
+    m_pControl->SetWidth(width);
+    m_pControl->SetHeight(height);
+    const bool resized =
+        m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, height));
+    m_pControl->RunScript(DocumentScripts::PutBackScrolledBoxes());
+    return resized;
+}
+
+bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolled,
+                                 BoxSurround& surround, QImage* first) {
     m_bMarkerSeen = true;
     QImage previous, tile; // tile: one buffer for every tile, written in place
     for (int index = 0; index < stitcher.Count(); ++index) {
@@ -432,6 +432,9 @@ bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolle
         StepTime step(&m_timings.copy);
         if (!stitcher.Place(index, tile, area.topLeft()))
             return Fail(tile.isNull() ? CaptureResult::OutOfMemory : CaptureResult::NoAnswer);
+        const QVariantList tops = reply.toList();
+        for (int i = 0; i < scrolled.sides.size() && i + 2 < tops.size(); ++i)
+            surround.PlaceSide(stitcher.Image(), tile, i, tops.at(i + 2).toInt());
         if (m_progress)
             m_progress(stitcher.FilledRows(), scrolled.content.height());
         if (index == 0 && scrolled.box)

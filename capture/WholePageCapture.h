@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/BoxSurround.h"
 #include "capture/CaptureResult.h"
 
 #include <QImage>
@@ -19,8 +20,11 @@ class TileStitcher;
 // viewport-sized sections keep their size; taller only when nothing is laid out by it), is
 // made as wide as the document (up to a limit, beyond which tiles go across as well) and is
 // scrolled tile by tile; the tiles are stitched. A page that does not scroll as a document but
-// in a box that fills most of the view is captured with that box's whole content. Afterwards
-// the control has its former size, scroll position and scroll bars.
+// in a box that fills most of the view is captured with that box's whole content (BoxSurround).
+// The page's scroll handlers and intersection observers do not see the tiles' scrolling, so a
+// layout that follows the scroll position stands as at the top; panels the user or the page
+// scrolled keep their place. Afterwards the control has its former size, scroll position and
+// scroll bars.
 class WholePageCapture final {
   public:
     // Largest page image, in bytes of pixels; larger documents fail.
@@ -70,7 +74,8 @@ class WholePageCapture final {
         QRect view;    // its visible part, in view pixels
         QSize content; // its whole content
         bool box = false;
-        bool spare = false; // the view has rows below view for the frame marker
+        bool spare = false;             // the view has rows below view for the frame marker
+        QList<BoxSurround::Side> sides; // boxes that scroll along with the box
     };
     // The size of the top document, or (*frameset) of its largest readable frame.
     bool MeasureDocument(QSize* size, QList<int>* remembered, bool* frameset);
@@ -84,7 +89,10 @@ class WholePageCapture final {
     bool FindScrolled(QSize document, QSize view, Scrolled* scrolled);
     // The height of the tiles; *spare when the view has rows for the marker below them.
     int ChooseTileHeight(int width, int viewHeight, int documentHeight, bool* spare);
-    bool GrabTiles(TileStitcher& stitcher, const Scrolled& scrolled, QImage* first);
+    // Makes the view width x height and waits for it; the elements' scroll positions put back.
+    bool ResizeView(int width, int height);
+    bool GrabTiles(TileStitcher& stitcher, const Scrolled& scrolled, BoxSurround& surround,
+                   QImage* first);
     bool GrabTile(TileStitcher& stitcher, int index, const QRect& area, QPoint marker,
                   const QImage& previous, QImage* tile);
     // Until the view shows the marker of token at at; then, with grab, the whole view into it.

@@ -202,17 +202,190 @@ TEST_F(CaptureRowsTest, EveryRowOfContentBeyondTheBody) {
     }
 }
 
-// A document that collapses its end while it is being captured cannot give every measured row:
-// the capture fails, the caller's image stays, the control is as it was.
+// A panel fixed beside the page, as tall as the view and scrolled by the page: the capture's
+// taller view shows all of it for a moment (its content is shorter than the document), which
+// loses its place; it is drawn where the page left it, and the user finds it there afterwards.
+TEST_F(CaptureRowsTest, FixedPanelScrolledByThePageKeepsItsPlace) {
+    constexpr int kPanelScroll = 900, kMain = 340, kMainFrom = 10000, kHeight = 3000;
+    const QString body =
+        QStringLiteral("<div id=nav style=\"position:fixed;left:0;top:0;width:320px;height:100%;"
+                       "overflow-y:auto\">%1</div><div style=\"margin-left:%2px\">%3</div>"
+                       "<script>document.getElementById('nav').scrollTop=%4;</script>")
+            .arg(Rows(0, 2000))
+            .arg(kMain)
+            .arg(Rows(kMainFrom, kHeight))
+            .arg(kPanelScroll);
+    ASSERT_TRUE(Serve("/panel.html", RowsPage(body)));
+    QImage image;
+    ASSERT_TRUE(Capture(&image));
+    ASSERT_EQ(image.size(), QSize(kViewWidth, kHeight));
+    for (int y = 0; y < kHeight; ++y) {
+        // The panel is fixed: once, in the first view's rows.
+        const QRgb panel = y < kViewHeight ? RowColour(kPanelScroll + y) : kWhite;
+        for (int x : {0, kCanvasWidth - 1})
+            ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, panel) << "row " << y << " column " << x;
+        for (int x : {kMain, kMain + kCanvasWidth - 1})
+            ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, RowColour(kMainFrom + y))
+                << "row " << y << " column " << x;
+    }
+    QVariant top;
+    s_pControl->RunScript(QStringLiteral("document.getElementById('nav').scrollTop"), &top);
+    EXPECT_EQ(top.toInt(), kPanelScroll);
+}
+
+// A page whose layout follows the scroll position through an intersection observer (a sticky
+// header that collapses once pinned) and a scroll handler (an end dropped further down) does
+// not see the capture's scrolling: every row as it stands at the top, and the page answers the
+// user's scrolling again afterwards, from where the user had it.
+TEST_F(CaptureRowsTest, LayoutFollowingTheScrollPositionIsCapturedAsAtTheTop) {
+    // Taller than one tall view: the tiles scroll.
+    constexpr int kHead = 70, kRows = 12000, kTail = 500, kUserScroll = 2000;
+    const QString body =
+        QStringLiteral("<style>#head.pinned #full{display:none}</style>"
+                       "<div id=head style=\"position:sticky;top:-1px\"><div id=full>%1</div></div>"
+                       "%2<div id=tail>%3</div><script>const head=document.getElementById('head');"
+                       "new IntersectionObserver(e=>head.classList.toggle('pinned',"
+                       "e[0].intersectionRatio<1),{threshold:[1]}).observe(head);"
+                       "addEventListener('scroll',()=>{document.getElementById('tail').style"
+                       ".display=scrollY>1500?'none':'';});</script>")
+            .arg(Rows(20000, kHead), Rows(0, kRows), Rows(30000, kTail));
+    ASSERT_TRUE(Serve("/follow.html", RowsPage(body)));
+    const auto state = [] {
+        QVariant v;
+        s_pControl->RunScript(
+            QStringLiteral("[scrollY, head.className, document.getElementById('tail')"
+                           ".style.display].join(' ')"),
+            &v);
+        return v.toString();
+    };
+    // Scrolled down, the page collapses (and keeps what the user sees in place).
+    s_pControl->RunScript(QStringLiteral("scrollTo(0, %1);true").arg(kUserScroll));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return state().endsWith(QStringLiteral(" pinned none")); }, 5000))
+        << state().toStdString();
+    const QString scrolled = state();
+
+    QImage image;
+    ASSERT_TRUE(Capture(&image));
+    ASSERT_EQ(image.size(), QSize(kViewWidth, kHead + kRows + kTail));
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb row = y < kHead           ? RowColour(20000 + y)
+                         : y < kHead + kRows ? RowColour(y - kHead)
+                                             : RowColour(30000 + y - kHead - kRows);
+        for (int x : {0, kCanvasWidth - 1})
+            ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, row) << "row " << y << " column " << x;
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state() == scrolled; }, 5000))
+        << state().toStdString();
+    s_pControl->RunScript(QStringLiteral("scrollTo(0, 0);true"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state() == QStringLiteral("0  "); }, 5000))
+        << state().toStdString();
+}
+
+// A header whose title changes once the page is scrolled down, and slowly back at the top, and
+// a sticky side panel whose place a script sets on every resize: the walk for lazy content
+// scrolls down and back and the capture resizes the view, yet both are drawn as the top has
+// them, the header's transition finished, not half-way, the panel where it stands.
+TEST_F(CaptureRowsTest, HeaderAndPanelFollowingTheScrollAreDrawnAsAtTheTop) {
+    // Taller than one tall view: the walk scrolls.
+    constexpr int kBar = 48, kRows = 12000, kPanel = kCanvasWidth + 20, kPanelRows = 300;
+    const QString body =
+        QStringLiteral("<style>#bar{position:fixed;left:0;top:0;width:100%;height:48px}"
+                       "#bar div{position:absolute;inset:0;transition:opacity 5s linear}"
+                       "#site{background:#00ff00}#title{background:#ff0000;opacity:0}"
+                       ".on #site,.on #title{transition:none}"
+                       ".on #site{opacity:0}.on #title{opacity:1}</style>"
+                       "<div id=bar><div id=site></div><div id=title></div></div>"
+                       "<div style=\"height:48px\"></div><div style=\"display:flex;"
+                       "align-items:flex-start\"><div>%1</div><div id=toc style=\"position:sticky;"
+                       "top:48px;margin-left:20px\">%2</div></div><script>"
+                       "addEventListener('scroll',()=>document.getElementById('bar').classList"
+                       ".toggle('on',scrollY>100));addEventListener('resize',()=>{"
+                       "document.getElementById('toc').style.top='48px';});</script>")
+            .arg(Rows(0, kRows), Rows(40000, kPanelRows));
+    ASSERT_TRUE(Serve("/header.html", RowsPage(body)));
+    QImage image;
+    ASSERT_TRUE(Capture(&image));
+    ASSERT_EQ(image.size(), QSize(kViewWidth, kBar + kRows));
+    EXPECT_EQ(Count(image, 0x00FF00, QRect(0, 0, kViewWidth, kBar)), kViewWidth * kBar);
+    for (int y = kBar; y < image.height(); ++y) {
+        for (int x : {0, kCanvasWidth - 1})
+            ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, RowColour(y - kBar))
+                << "row " << y << " column " << x;
+        const QRgb panel = y < kBar + kPanelRows ? RowColour(40000 + y - kBar) : kWhite;
+        for (int x : {kPanel, kPanel + kCanvasWidth - 1})
+            ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, panel) << "row " << y << " column " << x;
+    }
+}
+
+// A page that scrolls in a box beside a navigation that scrolls too, over the same rows (a
+// generated reference): the navigation is drawn whole as in a window as tall as the page, its
+// background once at its top, what is set over it once, and its own background below it. A bar
+// beside the box with a mark at its foot is drawn out in its own colour, the mark once: what
+// the page shows beside the box's rows is background, never a row drawn out.
+TEST_F(CaptureRowsTest, NavigationBesideABoxIsDrawnWholeAndBackgroundBelowIt) {
+    constexpr int kHeader = 50, kBand = 20, kNavRows = 2000, kBoxRows = 5000, kBar = 325;
+    constexpr int kBox = 340, kNavScroll = 200, kBeside = 315; // beside the rows, in the nav
+    const QString body =
+        QStringLiteral("<style>html,body{height:100%;overflow:hidden}#side{position:absolute;"
+                       "left:0;top:50px;bottom:0;width:320px}#nav{height:100%;overflow:auto;"
+                       "padding-top:20px;box-sizing:border-box;background:linear-gradient("
+                       "#0000ff,#0000ff) no-repeat top/100% 20px,#ffff00}#box{position:absolute;"
+                       "left:340px;right:0;top:50px;bottom:0;overflow:auto}</style>"
+                       "<div style=\"height:50px;background:#ff0000\"></div><div id=side>"
+                       "<div id=nav>%1<div style=\"position:absolute;left:300px;top:10px;"
+                       "width:10px;height:10px;background:#ff00ff\"></div></div></div>"
+                       "<div style=\"position:absolute;left:320px;width:20px;top:50px;bottom:0;"
+                       "background:#00ff00\"><div style=\"position:absolute;bottom:0;"
+                       "width:20px;height:10px;background:#ff0000\"></div></div>"
+                       "<div id=box>%2</div><script>document.getElementById('nav').scrollTop=%3;"
+                       "</script>")
+            .arg(Rows(50000, kNavRows), Rows(0, kBoxRows))
+            .arg(kNavScroll);
+    ASSERT_TRUE(Serve("/nav.html", RowsPage(body)));
+    QImage image;
+    ASSERT_TRUE(Capture(&image));
+    ASSERT_EQ(image.size(), QSize(kViewWidth, kHeader + kBoxRows));
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb nav = y < kHeader                      ? 0xFF0000
+                         : y < kHeader + kBand            ? 0x0000FF
+                         : y < kHeader + kBand + kNavRows ? RowColour(50000 + y - kHeader - kBand)
+                                                          : 0xFFFF00;
+        for (int x : {0, kCanvasWidth - 1})
+            ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, nav) << "row " << y << " column " << x;
+        const QRgb box = y < kHeader ? 0xFF0000 : RowColour(y - kHeader);
+        for (int x : {kBox, kBox + kCanvasWidth - 1})
+            ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, box) << "row " << y << " column " << x;
+    }
+    // The nav's own background: its top band once, then its colour all the way down.
+    const QRect beside(kBeside, kHeader, 1, image.height() - kHeader);
+    EXPECT_EQ(Count(image, 0x0000FF, beside), kBand);
+    EXPECT_EQ(Count(image, 0xFFFF00, beside), image.height() - kHeader - kBand);
+    const QRect mark(305, 0, 1, image.height());
+    EXPECT_EQ(Count(image, 0xFF00FF, mark), 10) << "what is set over the navigation, once";
+    const QRect bar(kBar, kHeader, 1, image.height() - kHeader);
+    EXPECT_EQ(Count(image, 0xFF0000, bar), 10) << "the bar's mark, once";
+    EXPECT_EQ(Count(image, 0x00FF00, bar), image.height() - kHeader - 10);
+    QVariant tops;
+    s_pControl->RunScript(QStringLiteral("['nav','box'].map(i=>document.getElementById(i)"
+                                         ".scrollTop).join(' ')"),
+                          &tops);
+    EXPECT_EQ(tops.toString(), QStringLiteral("%1 0").arg(kNavScroll));
+}
+
+// A document that collapses its end while it is being captured, of itself (here a script that
+// polls the scroll position, which nothing keeps from it), cannot give every measured row: the
+// capture fails, the caller's image stays, the control is as it was.
 TEST_F(CaptureRowsTest, DocumentShrinkingDuringTheCaptureFails) {
     // The page shrinks once it is scrolled down while the capture's marker is in it (not during
     // the walk for lazy content, which comes first).
     const QString body =
         QStringLiteral("<div style=\"height:100vh;background:#00ff00\"></div>%1"
                        "<div id=tail style=\"height:20000px\"></div><script>"
-                       "addEventListener('scroll',()=>{const m=document.documentElement"
-                       ".lastElementChild;if(scrollY>1500&&m.tagName==='DIV')"
-                       "document.getElementById('tail').style.height='0';});</script>")
+                       "(function poll(){const m=document.documentElement.lastElementChild;"
+                       "if(scrollY>1500&&m.tagName==='DIV')"
+                       "document.getElementById('tail').style.height='0';"
+                       "requestAnimationFrame(poll);})();</script>")
             .arg(Rows(0, 3000));
     ASSERT_TRUE(Serve("/shrink.html", RowsPage(body)));
     QImage image(1, 1, QImage::Format_RGB32);
@@ -221,15 +394,17 @@ TEST_F(CaptureRowsTest, DocumentShrinkingDuringTheCaptureFails) {
     EXPECT_EQ(s_pControl->size(), QSize(kViewWidth, kViewHeight));
 }
 
-// A bar that a page script shows fixed once the page is scrolled is hidden from the tiles after
-// the one it first appears in; a red row at each tile would tell.
+// A bar that a page script shows fixed once the page is scrolled (a script that polls the
+// scroll position) is hidden from the tiles after the one it first appears in; a red row at
+// each tile would tell.
 TEST_F(CaptureRowsTest, BarTurnedFixedByAScriptIsHiddenAfterItAppears) {
     const QString body =
         QStringLiteral("<div id=bar style=\"display:none;position:fixed;left:0;top:0;"
                        "width:100%;height:30px;background:#ff0000\"></div>"
                        "<div style=\"height:100vh;background:#00ff00\"></div>%1<script>"
-                       "addEventListener('scroll',()=>{document.getElementById('bar').style"
-                       ".display=scrollY>0?'block':'none';});</script>")
+                       "(function poll(){document.getElementById('bar').style"
+                       ".display=scrollY>0?'block':'none';requestAnimationFrame(poll);})();"
+                       "</script>")
             .arg(Rows(0, 6000));
     ASSERT_TRUE(Serve("/bar.html", RowsPage(body)));
     QImage image;
