@@ -1,5 +1,5 @@
 #include "tests/support/TestSkin.h"
-#include "tests/toolkit/WestonSession.h"
+#include "tests/support/WaylandSession.h"
 #include "toolkit/QX_Dialog.h"
 #include "toolkit/QX_MessageDlg.h"
 #include "toolkit/QX_WindowSystem.h"
@@ -79,11 +79,14 @@ TEST(QX_FramesOnWayland, LeaveMovingAndPlacingToTheCompositor) {
 TEST(QX_FramesUnderWayland, AskTheCompositorAndNameTheOwnerOfEachDialog) {
     if (qEnvironmentVariableIsSet(kSessionVariable))
         GTEST_SKIP() << "already inside the session";
-    if (!WestonSession::Available())
+    if (!WaylandSession::Available())
         GTEST_SKIP() << "weston or Qt's Wayland platform plugin is not installed";
-    WestonSession weston;
+    WaylandSession weston;
     ASSERT_TRUE(weston.Start()) << weston.Error().toStdString();
-    QProcessEnvironment env = weston.ClientEnvironment();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    weston.AddTo(&env);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    env.remove(QStringLiteral("DISPLAY"));
     env.insert(QString::fromLatin1(kSessionVariable), QStringLiteral("1"));
     env.insert(QStringLiteral("WAYLAND_DEBUG"), QStringLiteral("client"));
     // The Wayland client library still holds a few of the platform plugin's objects at exit.
