@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/MainLayout.h"
 #include "capture/AddressResolver.h"
+#include "imaging/PageOutput.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -81,24 +82,24 @@ bool CaptureOptions::WantsCommand(const QStringList& arguments) {
 }
 
 CaptureOptions::Format CaptureOptions::FormatOf(const QString& file) {
-    const QString suffix = QFileInfo(file).suffix().toLower();
-    if (QFileInfo(file).completeBaseName().isEmpty())
+    const std::optional<PageOutput::Format> format = PageOutput::FormatOfFile(file);
+    if (!format)
         return Format::None;
-    if (suffix == QLatin1String("png"))
+    switch (*format) {
+    case PageOutput::Format::Png:
         return Format::Png;
-    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+    case PageOutput::Format::Jpeg:
         return Format::Jpeg;
-    if (suffix == QLatin1String("bmp"))
+    case PageOutput::Format::Bmp:
         return Format::Bmp;
-    if (suffix == QLatin1String("pdf"))
-        return Format::Pdf;
-    return Format::None;
+    case PageOutput::Format::Pdf:
+        break;
+    }
+    return Format::Pdf;
 }
 
 QString CaptureOptions::PageFile(const QString& file, int number) {
-    const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
-    return file.left(dot) + QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0')) +
-           file.mid(dot);
+    return PageOutput::NumberedFile(file, number);
 }
 
 CaptureOptions::Mode CaptureOptions::Parse(const QStringList& arguments) {

@@ -1,15 +1,10 @@
 #include "app/CaptureOutput.h"
 
-#include "imaging/BmpWriter.h"
 #include "imaging/CImageJPG.h"
-#include "imaging/PageStackWriter.h"
-#include "imaging/PdfWriter.h"
-#include "imaging/PngWriter.h"
+#include "imaging/PageFileWriter.h"
 #include "imaging/StagedFiles.h"
 #include "pages/AutoBreaks.h"
 #include "pages/PageCutter.h"
-#include "review/PageFileSaver.h"
-#include "review/ReviewTexts.h"
 
 #include <QFileInfo>
 
@@ -48,14 +43,14 @@ QList<const quint8*> CaptureOutput::PagePixels(const PageSet& set) {
     return pixels;
 }
 
-bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job) {
+bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job, const LayerPlacement& place) {
     m_written.clear();
     m_strFailedFile.clear();
     m_strReason.clear();
     // Every file of the job goes beside FILE under a staging name and into place only when all
     // are complete: a failed job removes nothing that was there before.
     StagedFiles stage(QFileInfo(job.out).path());
-    if (!WriteAll(rows, job, stage))
+    if (!WriteAll(rows, job, place, stage))
         return false;
     if (!stage.Commit())
         return Fail(stage.FailedTarget(), SystemReason());
@@ -63,12 +58,16 @@ bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job) {
     return true;
 }
 
-bool CaptureOutput::WriteAll(const QImage& rows, const CaptureJob& job, StagedFiles& stage) {
+bool CaptureOutput::WriteAll(const QImage& rows, const CaptureJob& job, const LayerPlacement& place,
+                             StagedFiles& stage) {
     const QImage image = FileImage(rows);
-    const CaptureOptions::Format format = CaptureOptions::FormatOf(job.out);
+    const std::optional<PageOutput::Format> known = PageOutput::FormatOfFile(job.out);
+    if (!known)
+        return Fail(job.out, QStringLiteral("unknown format"));
+    const PageOutput::Format format = *known;
     if (image.isNull())
         return Fail(job.out, QStringLiteral("out of memory"));
-    if (format != CaptureOptions::Format::Pdf && !job.pages && !job.autoBreaks)
+    if (format != PageOutput::Format::Pdf && !job.pages && !job.autoBreaks)
         return WriteFile({image.constBits()}, image.width(), image.height(), job.out, format,
                          stage);
     PageSet set;
@@ -77,62 +76,40 @@ bool CaptureOutput::WriteAll(const QImage& rows, const CaptureJob& job, StagedFi
     // The pages are written from their buffers, as the save dialog writes them.
     const QList<const quint8*> pages = PagePixels(set);
     const int width = set.Geometry().pageWidth;
-    if (format == CaptureOptions::Format::Pdf)
-        return WritePdf(pages, width, job.out, stage);
+    if (format == PageOutput::Format::Pdf)
+        return WriteFile(pages, width, kPageRows, job.out, format, stage,
+                         place ? place(set) : PageLayer());
     if (!job.pages)
         return WriteFile(pages, width, kPageRows, job.out, format, stage);
     for (int i = 0; i < pages.size(); ++i)
-        if (!WriteFile({pages.at(i)}, width, kPageRows, CaptureOptions::PageFile(job.out, i + 1),
+        if (!WriteFile({pages.at(i)}, width, kPageRows, PageOutput::NumberedFile(job.out, i + 1),
                        format, stage))
             return false;
     return true;
 }
 
 bool CaptureOutput::WriteFile(const QList<const quint8*>& pages, int width, int pageRows,
-                              const QString& path, CaptureOptions::Format format,
-                              StagedFiles& stage) {
+                              const QString& path, PageOutput::Format format, StagedFiles& stage,
+                              const PageLayer& layer) {
     const qint64 rows = qint64(pages.size()) * pageRows;
-    if (format == CaptureOptions::Format::Bmp && !BmpWriter::Fits(width, rows, 4))
+    switch (PageOutput::PictureLimit(format, width, rows, 4)) {
+    case PageOutput::Limit::BmpSize:
         return Fail(path, QStringLiteral("the picture is too large for a BMP file"));
-    if (format == CaptureOptions::Format::Png && !PngWriter::Fits(width, rows, 4))
+    case PageOutput::Limit::PngSize:
         return Fail(path, QStringLiteral("the picture is too large for a PNG file"));
-    if (format == CaptureOptions::Format::Jpeg && rows > CImageJPG::kMaxHeight)
+    case PageOutput::Limit::JpegRows:
         return Fail(path, QStringLiteral("a JPEG file holds at most %1 rows; this picture has %2")
                               .arg(CImageJPG::kMaxHeight)
                               .arg(rows));
+    case PageOutput::Limit::None:
+        break;
+    }
     errno = 0;
     const QString staged = stage.Stage(path);
     if (staged.isEmpty())
         return Fail(path, SystemReason());
-    const PageStackWriter writer(width, pageRows, 4);
-    bool ok = false;
-    switch (format) {
-    case CaptureOptions::Format::Bmp:
-        ok = writer.WriteBmp(staged, pages);
-        break;
-    case CaptureOptions::Format::Png:
-        ok = writer.WritePng(staged, pages);
-        break;
-    case CaptureOptions::Format::Jpeg:
-        // As the save dialog writes them.
-        ok = writer.WriteJpeg(staged, pages, PageFileSaver::kJpegQuality);
-        break;
-    case CaptureOptions::Format::Pdf:
-    case CaptureOptions::Format::None:
-        return Fail(path, QStringLiteral("unknown format"));
-    }
-    return ok || Fail(path, SystemReason());
-}
-
-bool CaptureOutput::WritePdf(const QList<const quint8*>& pages, int width, const QString& path,
-                             StagedFiles& stage) {
-    errno = 0;
-    const QString staged = stage.Stage(path);
-    PdfWriter writer;
-    bool ok = !staged.isEmpty() && writer.Open(staged, ReviewTexts::JobName());
-    for (const quint8* page : pages)
-        ok = ok && writer.AddPage(page, width, kPageRows, 4);
-    return (ok && writer.Close()) || Fail(path, SystemReason());
+    return PageOutput::Writer(format)->Write(staged, {pages, width, pageRows, 4}, layer) ||
+           Fail(path, SystemReason());
 }
 
 bool CaptureOutput::Fail(const QString& path, const QString& reason) {

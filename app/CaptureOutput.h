@@ -1,12 +1,16 @@
 #pragma once
 
 #include "app/CaptureOptions.h"
+#include "imaging/PageOutput.h"
+#include "pages/PageLayer.h"
 #include "pages/PageSet.h"
 
 #include <QImage>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class StagedFiles;
 
@@ -15,12 +19,16 @@ class StagedFiles;
 // one A4 page each. With automatic breaks and no pages, the one picture is the pages one below
 // the other, as the save dialog's scroll. The files are put in place together once all of them
 // are complete: a failed job leaves none of its files behind and changes no file that was there.
+// The formats and their writers are PageOutput's.
 class CaptureOutput final {
   public:
     static constexpr int kPageRows = 1024;
+    // Places what the capture recorded on the pages cut from it (see PageLayer).
+    using LayerPlacement = std::function<PageLayer(const PageSet& pages)>;
 
-    // false with FailedFile() and Reason() set when a file could not be written.
-    bool Write(const QImage& rows, const CaptureJob& job);
+    // false with FailedFile() and Reason() set when a file could not be written. place, when
+    // given, makes the layer a PDF carries from the pages written.
+    bool Write(const QImage& rows, const CaptureJob& job, const LayerPlacement& place = {});
 
     QString FailedFile() const { return m_strFailedFile; }
     QString Reason() const { return m_strReason; }
@@ -35,11 +43,10 @@ class CaptureOutput final {
   private:
     static QList<const quint8*> PagePixels(const PageSet& set);
     // One picture of pages (each pageRows rows of width pixels), the first on top.
-    bool WriteAll(const QImage& rows, const CaptureJob& job, StagedFiles& stage);
-    bool WriteFile(const QList<const quint8*>& pages, int width, int pageRows, const QString& path,
-                   CaptureOptions::Format format, StagedFiles& stage);
-    bool WritePdf(const QList<const quint8*>& pages, int width, const QString& path,
+    bool WriteAll(const QImage& rows, const CaptureJob& job, const LayerPlacement& place,
                   StagedFiles& stage);
+    bool WriteFile(const QList<const quint8*>& pages, int width, int pageRows, const QString& path,
+                   PageOutput::Format format, StagedFiles& stage, const PageLayer& layer = {});
     bool Fail(const QString& path, const QString& reason);
 
     QStringList m_written;

@@ -1,10 +1,6 @@
 #include "review/PageFileSaver.h"
 
-#include "imaging/BmpWriter.h"
-#include "imaging/CImageJPG.h"
-#include "imaging/PageStackWriter.h"
-#include "imaging/PdfWriter.h"
-#include "review/ReviewTexts.h"
+#include "imaging/PageFileWriter.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -24,34 +20,17 @@ QString PageFileSaver::DefaultImageFolder() {
 }
 
 int PageFileSaver::MaxJpegScrollPages() const {
-    return m_pages.geometry.pageHeight > 0 ? CImageJPG::kMaxHeight / m_pages.geometry.pageHeight
-                                           : 0;
+    return PageOutput::MaxJpegPages(m_pages.geometry.pageHeight);
 }
-
-namespace {
-QString Extension(PageFileSaver::Format format) {
-    switch (format) {
-    case PageFileSaver::Format::Bmp:
-        return QStringLiteral("bmp");
-    case PageFileSaver::Format::Jpeg:
-        return QStringLiteral("jpg");
-    case PageFileSaver::Format::Png:
-        return QStringLiteral("png");
-    case PageFileSaver::Format::Pdf:
-        break;
-    }
-    return QStringLiteral("pdf");
-}
-} // namespace
 
 QString PageFileSaver::PageFilePath(const QString& name, int number, Format format) const {
-    return QStringLiteral("%1/%2/%2%3.%4")
-        .arg(m_strImageFolder, name, QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0')),
-             Extension(format));
+    return PageOutput::NumberedFile(
+        QStringLiteral("%1/%2/%2.%3").arg(m_strImageFolder, name, PageOutput::Extension(format)),
+        number);
 }
 
 QString PageFileSaver::ScrollFilePath(const QString& name, Format format) const {
-    return QStringLiteral("%1/%2.%3").arg(m_strImageFolder, name, Extension(format));
+    return QStringLiteral("%1/%2.%3").arg(m_strImageFolder, name, PageOutput::Extension(format));
 }
 
 bool PageFileSaver::NeedsPageFolder(Format format, bool scrollFormat) {
@@ -125,14 +104,17 @@ PageFileSaver::Outcome PageFileSaver::Save(const QString& name, Format format, b
 }
 
 PageFileSaver::Outcome PageFileSaver::CheckScroll(Format format) const {
-    const qint64 rows = qint64(m_pages.CountUsedPages()) * m_pages.geometry.pageHeight;
-    if (format == Format::Bmp) {
-        return BmpWriter::Fits(m_pages.geometry.pageWidth, rows, m_pages.geometry.bytesPerPixel)
-                   ? Outcome::Saved
-                   : Outcome::BmpScrollTooLarge;
-    }
-    if (format == Format::Jpeg && rows > CImageJPG::kMaxHeight)
+    const PageGeometry& g = m_pages.geometry;
+    const qint64 rows = qint64(m_pages.CountUsedPages()) * g.pageHeight;
+    switch (PageOutput::PictureLimit(format, g.pageWidth, rows, g.bytesPerPixel)) {
+    case PageOutput::Limit::JpegRows:
         return Outcome::JpegScrollTooTall;
+    case PageOutput::Limit::BmpSize:
+        return Outcome::BmpScrollTooLarge;
+    case PageOutput::Limit::PngSize: // refused by its writer: a file that cannot be written
+    case PageOutput::Limit::None:
+        break;
+    }
     return Outcome::Saved;
 }
 
@@ -154,29 +136,20 @@ bool PageFileSaver::SaveScroll(const QString& name, Format format) {
     return WriteFile(path, format, UsedPixels()) || Fail(path);
 }
 
-bool PageFileSaver::WriteFile(const QString& path, Format format,
-                              const QList<const quint8*>& pages) {
+bool PageFileSaver::WriteFile(const QString& path, Format format, const QList<const quint8*>& pages,
+                              const PageLayer& layer) {
     const PageGeometry& g = m_pages.geometry;
-    const PageStackWriter writer(g.pageWidth, g.pageHeight, g.bytesPerPixel);
-    const bool ok = format == Format::Bmp   ? writer.WriteBmp(path, pages)
-                    : format == Format::Png ? writer.WritePng(path, pages)
-                                            : writer.WriteJpeg(path, pages, kJpegQuality);
+    const bool ok = PageOutput::Writer(format)->Write(
+        path, {pages, g.pageWidth, g.pageHeight, g.bytesPerPixel}, layer);
     m_nWritten += ok ? 1 : 0;
     return ok;
 }
 
 bool PageFileSaver::SavePdf(const QString& name) {
     const QString path = ScrollFilePath(name, Format::Pdf);
-    PdfWriter pdf;
-    bool ok = pdf.Open(path, ReviewTexts::JobName());
-    for (const quint8* page : UsedPixels()) {
-        ok = ok && pdf.AddPage(page, m_pages.geometry.pageWidth, m_pages.geometry.pageHeight,
-                               m_pages.geometry.bytesPerPixel);
-    }
-    if (!pdf.Close() || !ok)
-        return Fail(path);
-    ++m_nWritten;
-    return true;
+    return WriteFile(path, Format::Pdf, UsedPixels(),
+                     PageOutput::LayerOfPages(m_layer, UsedPlaces())) ||
+           Fail(path);
 }
 
 bool PageFileSaver::Fail(const QString& path) {
@@ -191,6 +164,15 @@ QList<const quint8*> PageFileSaver::UsedPixels() const {
             pixels.append(page->pixels);
     }
     return pixels;
+}
+
+QList<int> PageFileSaver::UsedPlaces() const {
+    QList<int> used;
+    for (int i = 0; i < m_pages.pages.size(); ++i) {
+        if (m_pages.pages[i]->used)
+            used.append(i);
+    }
+    return used;
 }
 
 void PageFileSaver::OpenFolder(const QString& folder) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/PageOutput.h"
+#include "pages/PageLayer.h"
 #include "pages/ReviewPages.h"
 
 #include <QList>
@@ -11,10 +13,10 @@
 // the first on top; or one PDF document with an A4 page per used page, scroll or not. Saving
 // stops at the first file that cannot be written completely; that file is not made (an earlier
 // file of its name stays as it was) and the files written before it stay. It says nothing itself:
-// Save returns what happened.
+// Save returns what happened. The formats and their writers are PageOutput's.
 class PageFileSaver final {
   public:
-    enum class Format { Bmp, Jpeg, Png, Pdf };
+    using Format = PageOutput::Format;
     enum class Outcome {
         Saved,
         Failed,            // FailedFile() could not be created or written
@@ -23,10 +25,13 @@ class PageFileSaver final {
         NothingToSave,     // no page is marked used; nothing written
     };
     enum class FolderResult { Created, Exists, Refused, Failed };
-    static constexpr int kJpegQuality = 100;
 
     explicit PageFileSaver(const ReviewPages& pages,
                            const QString& imageFolder = DefaultImageFolder());
+
+    // What the pages show beyond their pixels, by page in list order (used or not): the PDF
+    // carries it for the used pages.
+    void SetLayer(PageLayer layer) { m_layer = std::move(layer); }
 
     // "user_image", relative to the working directory.
     static QString DefaultImageFolder();
@@ -64,13 +69,16 @@ class PageFileSaver final {
     Outcome CheckScroll(Format format) const;
     bool SavePages(const QString& name, Format format);
     bool SaveScroll(const QString& name, Format format);
-    // One BMP, PNG or JPEG file of pages, the first on top.
-    bool WriteFile(const QString& path, Format format, const QList<const quint8*>& pages);
+    // One file of pages, the first on top.
+    bool WriteFile(const QString& path, Format format, const QList<const quint8*>& pages,
+                   const PageLayer& layer = {});
     bool SavePdf(const QString& name);
     bool Fail(const QString& path);
     QList<const quint8*> UsedPixels() const;
+    QList<int> UsedPlaces() const; // list places of the used pages
 
     ReviewPages m_pages;
+    PageLayer m_layer;
     QString m_strImageFolder;
     QString m_strFailedFile;
     int m_nWritten = 0;

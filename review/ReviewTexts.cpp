@@ -1,5 +1,7 @@
 #include "review/ReviewTexts.h"
 
+#include "imaging/PageOutput.h"
+
 #include <QByteArray>
 
 namespace ReviewTexts {
@@ -128,7 +130,8 @@ QString MakerLine() {
 }
 
 QString JobName() {
-    return QStringLiteral("Tarnel - ") + MakerName();
+    // The name saved documents carry too, so it lives with the writers.
+    return PageOutput::DocumentName();
 }
 
 QString JobRefusedLine() {

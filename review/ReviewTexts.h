@@ -56,7 +56,8 @@ QString PdfNote();
 
 // Printing: the maker as the printer dialog and the job name give it, the printer dialog's line
 // saying that the maker develops and distributes the program free, the print job's name (the
-// display name, " - " and the maker), and the line added when the printer did not take the job.
+// display name, " - " and the maker, as saved documents are titled), and the line added when the
+// printer did not take the job.
 QString MakerName();
 QString MakerLine();
 QString JobName();

@@ -138,6 +138,29 @@ TEST_F(PageFileSaverTest, PngEqualsThePagesAndPdfHasAPagePerUsedPage) {
                                             QStringLiteral("s.png")}));
 }
 
+// The layer is given for the review's pages in list order; the PDF carries it for the used ones.
+TEST_F(PageFileSaverTest, PdfCarriesTheTextOfTheUsedPagesOnTheirSheets) {
+    const TestReview review(3, 400, 1024, {true, false, true});
+    PageLayer layer;
+    for (const QString& word :
+         {QStringLiteral("첫째"), QStringLiteral("둘째"), QStringLiteral("셋째")})
+        layer.words.push_back({{word, QRectF(10, 10, 60, 20)}});
+    PageFileSaver saver(review.Pages(), Images());
+    saver.SetLayer(layer);
+    ASSERT_EQ(saver.Save(QStringLiteral("text"), Format::Pdf, false), Outcome::Saved);
+    QStringList sheets;
+    for (const char* page : {"1", "2"}) {
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-f"), QLatin1String(page), QStringLiteral("-l"),
+                    QLatin1String(page), Images() + QStringLiteral("/text.pdf"),
+                    QStringLiteral("-")});
+        ASSERT_TRUE(text.waitForFinished(30000));
+        sheets.append(QString::fromUtf8(text.readAllStandardOutput()).trimmed());
+    }
+    EXPECT_EQ(sheets, QStringList({QStringLiteral("첫째"), QStringLiteral("셋째")}));
+}
+
 TEST_F(PageFileSaverTest, JpegScrollAndPagesMatchThePagesInOrder) {
     const TestReview review(4, 16, 1024, {true, false, true, true});
     PageFileSaver saver(review.Pages(), Images());

@@ -1,0 +1,3 @@
+#include "imaging/PageFileWriter.h"
+
+PageFileWriter::~PageFileWriter() = default;
