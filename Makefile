@@ -9,7 +9,7 @@ CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 # user who called sudo, so that the program runs in the web engine's sandbox.
 AS_USER := $(if $(and $(filter 0,$(shell id -u)),$(filter-out root,$(SUDO_USER))),runuser -u $(SUDO_USER) --)
 
-.PHONY: setup build run install test bench fuzz clean
+.PHONY: setup build run install deb test bench fuzz clean
 
 setup:
 	@bash scripts/setup
@@ -26,6 +26,12 @@ run: build
 # Installs under CMAKE_INSTALL_PREFIX (/usr/local unless configured), or under PREFIX when given.
 install: build
 	cmake --install build $(if $(PREFIX),--prefix $(PREFIX))
+
+# The Debian package build/deb/tarnel_VERSION_ARCH.deb, built by dpkg-buildpackage from a copy
+# of this tree in build/deb/, then checked by lintian.
+deb: setup
+	@deb=$$($(AS_USER) env JOBS=$(JOBS) bash scripts/build-deb build/deb) && \
+	  echo "lintian $$deb" && $(AS_USER) lintian "$$deb" && echo "Built $$deb"
 
 test: setup
 	@test -f build-test/CMakeCache.txt || cmake -S . -B build-test $(CMAKE_GEN) \
