@@ -13,7 +13,8 @@ class ContentStream;
 // rows topMargin .. pageHeight - bottomMargin; read in page order the content of all pages is one
 // continuous image, which preview and apply keep: a larger margin pushes rows onto the following
 // pages (a page is appended when they overflow), a smaller one pulls rows back. Bytes per row and
-// per pixel come from the set's geometry, so 2- and 3-byte pixels work as 4-byte ones do.
+// per pixel come from the set's geometry, so 2- and 3-byte pixels work as 4-byte ones do. The
+// pages' source rows move with their pixels on every path.
 class MarginReflow final {
   public:
     static constexpr int maxTopMargin = 50;
