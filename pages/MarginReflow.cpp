@@ -253,10 +253,12 @@ MarginReflow::ApplyResult MarginReflow::ApplyAll(const std::vector<Margins>& mar
     try {
         const ContentStream stream(m_pages);
         PlanLayout(stream, margins, layout, starts);
+        const std::vector<qint32> sourceRows = ContentSourceRows(stream);
         if (!AppendPages(int(layout.size())))
             return ApplyResult::OutOfMemory;
         MoveRows(stream, layout, starts);
         WhitenOldContent(stream, layout, starts, oldCount);
+        MoveSourceRows(sourceRows, layout, starts);
     } catch (const std::bad_alloc&) {
         return ApplyResult::OutOfMemory;
     }
@@ -307,9 +309,10 @@ void MarginReflow::MoveRows(const ContentStream& stream, const std::vector<Margi
         const int i = stream.PageOf(x);
         return qint64(i) * kPageRows + m_pages.Page(i)->topMargin + (x - stream.Start(i));
     };
+    const size_t rowBytes = size_t(RowBytes());
     const auto move = [&](qint64 from, qint64 to) {
-        m_pages.CopyRows(m_pages.Page(int(to / kPageRows)), int(to % kPageRows),
-                         m_pages.Page(int(from / kPageRows)), int(from % kPageRows), 1);
+        std::memcpy(Row(m_pages.Page(int(to / kPageRows)), int(to % kPageRows)),
+                    Row(m_pages.Page(int(from / kPageRows)), int(from % kPageRows)), rowBytes);
     };
     const qint64 end = stream.ContentEnd();
     for (qint64 x = 0; x < end; ++x) {
@@ -321,6 +324,34 @@ void MarginReflow::MoveRows(const ContentStream& stream, const std::vector<Margi
         const qint64 from = where(x, false), to = where(x, true);
         if (to > from)
             move(from, to);
+    }
+}
+
+std::vector<qint32> MarginReflow::ContentSourceRows(const ContentStream& stream) const {
+    std::vector<qint32> rows(size_t(stream.ContentEnd()), -1);
+    for (int i = 0; i < m_pages.Count(); ++i) {
+        const PageRecord* page = m_pages.Page(i);
+        const qint64 start = stream.Start(i);
+        const qint64 count = std::min<qint64>(stream.Start(i + 1), stream.ContentEnd()) - start;
+        if (count > 0 && m_pages.KnowsRows(page))
+            std::copy_n(page->sourceRows.begin() + page->topMargin, count, rows.begin() + start);
+    }
+    return rows;
+}
+
+void MarginReflow::MoveSourceRows(const std::vector<qint32>& sourceRows,
+                                  const std::vector<Margins>& layout,
+                                  const std::vector<qint64>& starts) const {
+    // Where MoveRows put a content row, its source row goes too; the rows it left are white and
+    // already show none.
+    const qint64 end = qint64(sourceRows.size());
+    for (size_t i = 0; i < layout.size(); ++i) {
+        PageRecord* page = m_pages.Page(int(i));
+        const qint64 rows =
+            std::clamp<qint64>(end - starts[i], 0, kPageRows - layout[i].top - layout[i].bottom);
+        if (rows > 0 && m_pages.KnowsRows(page))
+            std::copy_n(sourceRows.begin() + starts[i], rows,
+                        page->sourceRows.begin() + layout[i].top);
     }
 }
 

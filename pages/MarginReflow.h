@@ -82,6 +82,11 @@ class MarginReflow final {
                   const std::vector<qint64>& starts) const;
     void WhitenOldContent(const ContentStream& stream, const std::vector<Margins>& layout,
                           const std::vector<qint64>& starts, int oldCount) const;
+    // The source rows of the stream's content (-1 where not known), taken before the moves, and
+    // their new places as MoveRows moved the pixels.
+    std::vector<qint32> ContentSourceRows(const ContentStream& stream) const;
+    void MoveSourceRows(const std::vector<qint32>& sourceRows, const std::vector<Margins>& layout,
+                        const std::vector<qint64>& starts) const;
 
     PageSet& m_pages;
     mutable int m_nAllocBudget = -1;

@@ -24,10 +24,6 @@ quint8* PageSet::Row(const PageRecord* page, int row) const {
     return m_geometry.Row(page->pixels, row);
 }
 
-bool PageSet::KnowsRows(const PageRecord* page) const {
-    return page->sourceRows.size() == size_t(m_geometry.pageHeight);
-}
-
 void PageSet::CopyRows(PageRecord* dst, int dstRow, const PageRecord* src, int srcRow,
                        int rows) const {
     if (rows <= 0)

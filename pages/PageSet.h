@@ -54,7 +54,9 @@ class PageSet final {
     // Makes `rows` rows from `first` white, showing no row of the image.
     void WhitenRows(PageRecord* page, int first, int rows) const;
     // Whether the page's source rows are known: one per row of the geometry.
-    bool KnowsRows(const PageRecord* page) const;
+    bool KnowsRows(const PageRecord* page) const {
+        return page->sourceRows.size() == size_t(m_geometry.pageHeight);
+    }
 
     // Sets the geometry for pages of that width (4 bytes per pixel, 1024 rows); false (nothing
     // changed) when the size is unusable. Only while the set is empty.
