@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <vector>
+
 // The cut of a horizontal band out of a page image, as image position adjust makes it.
 class BandCut final {
   public:
@@ -10,4 +12,7 @@ class BandCut final {
     // in at the foot. false (nothing changed) when no row lies in between or `from` is not a row
     // of the image.
     static bool Cut(uchar* bits, qsizetype rowBytes, int height, int to, int from);
+    // The same cut of a page's source rows (one per image row): the rows from `from` on move up
+    // to `to` and -1 (no row of the image) comes in at the foot.
+    static bool Cut(std::vector<qint32>& sourceRows, int to, int from);
 };

@@ -27,7 +27,8 @@ struct DocumentLayer {
     struct Heading {
         int level = 1; // 1 (h1) .. 6 (h6)
         QString text;
-        QPointF place; // top left of its box
+        QPointF place;    // top left of its box
+        qreal height = 0; // of its box; 0 when only its top is known
         bool operator==(const Heading&) const = default;
     };
 

@@ -164,27 +164,23 @@ MarginReflow::ApplyResult MarginReflow::Apply(int s, int top, int bottom) {
 }
 
 void MarginReflow::RebuildPage(PageRecord* page, int top, int rows) const {
-    const size_t rowBytes = size_t(RowBytes());
-    std::memmove(Row(page, top), Row(page, page->topMargin), rowBytes * size_t(rows));
-    std::memset(Row(page, 0), 0xFF, rowBytes * size_t(top));
-    std::memset(Row(page, top + rows), 0xFF, rowBytes * size_t(kPageRows - top - rows));
+    m_pages.CopyRows(page, top, page, page->topMargin, rows);
+    m_pages.WhitenRows(page, 0, top);
+    m_pages.WhitenRows(page, top + rows, kPageRows - top - rows);
 }
 
 void MarginReflow::PushRows(PageRecord* const* pages, int count, int s, int d,
                             bool intoNewPage) const {
     // From the end backwards: each page hands its last d content rows to the next page before
     // its own content moves down over them. Without a new page the last page's rows go nowhere.
-    const size_t rowBytes = size_t(RowBytes());
     for (int k = intoNewPage ? count - 1 : count; k > s; --k) {
         PageRecord* p = pages[k - 1];
         if (k < count) {
             PageRecord* q = pages[k];
-            std::memcpy(Row(q, q->topMargin), Row(p, kPageRows - p->bottomMargin - d),
-                        rowBytes * size_t(d));
+            m_pages.CopyRows(q, q->topMargin, p, kPageRows - p->bottomMargin - d, d);
         }
         if (k - 1 > s)
-            std::memmove(Row(p, p->topMargin + d), Row(p, p->topMargin),
-                         rowBytes * size_t(ContentRows(p) - d));
+            m_pages.CopyRows(p, p->topMargin + d, p, p->topMargin, ContentRows(p) - d);
     }
 }
 
@@ -200,15 +196,13 @@ bool MarginReflow::PushedRowsBlank(const PageRecord* last, int d) const {
 void MarginReflow::PullRows(PageRecord* const* pages, int count, int s, int firstRow, int d) const {
     if (d <= 0)
         return;
-    const size_t rowBytes = size_t(RowBytes());
     for (int i = s + 1; i < count; ++i) {
         PageRecord* p = pages[i - 1];
         PageRecord* q = pages[i];
         const int dstRow = i == s + 1 ? firstRow : kPageRows - p->bottomMargin - d;
-        std::memcpy(Row(p, dstRow), Row(q, q->topMargin), rowBytes * size_t(d));
-        std::memmove(Row(q, q->topMargin), Row(q, q->topMargin + d),
-                     rowBytes * size_t(ContentRows(q) - d));
-        std::memset(Row(q, kPageRows - q->bottomMargin - d), 0xFF, rowBytes * size_t(d));
+        m_pages.CopyRows(p, dstRow, q, q->topMargin, d);
+        m_pages.CopyRows(q, q->topMargin, q, q->topMargin + d, ContentRows(q) - d);
+        m_pages.WhitenRows(q, kPageRows - q->bottomMargin - d, d);
     }
 }
 
@@ -259,10 +253,12 @@ MarginReflow::ApplyResult MarginReflow::ApplyAll(const std::vector<Margins>& mar
     try {
         const ContentStream stream(m_pages);
         PlanLayout(stream, margins, layout, starts);
+        const std::vector<qint32> sourceRows = ContentSourceRows(stream);
         if (!AppendPages(int(layout.size())))
             return ApplyResult::OutOfMemory;
         MoveRows(stream, layout, starts);
         WhitenOldContent(stream, layout, starts, oldCount);
+        MoveSourceRows(sourceRows, layout, starts);
     } catch (const std::bad_alloc&) {
         return ApplyResult::OutOfMemory;
     }
@@ -331,11 +327,40 @@ void MarginReflow::MoveRows(const ContentStream& stream, const std::vector<Margi
     }
 }
 
+std::vector<qint32> MarginReflow::ContentSourceRows(const ContentStream& stream) const {
+    std::vector<qint32> rows(size_t(stream.ContentEnd()), -1);
+    for (int i = 0; i < m_pages.Count(); ++i) {
+        const PageRecord* page = m_pages.Page(i);
+        const qint64 start = stream.Start(i);
+        const qint64 count = std::min<qint64>(stream.Start(i + 1), stream.ContentEnd()) - start;
+        if (count > 0 && m_pages.KnowsRows(page))
+            std::copy_n(page->sourceRows.begin() + page->topMargin, count, rows.begin() + start);
+    }
+    return rows;
+}
+
+void MarginReflow::MoveSourceRows(const std::vector<qint32>& sourceRows,
+                                  const std::vector<Margins>& layout,
+                                  const std::vector<qint64>& starts) const {
+    // Where MoveRows put a content row, its source row goes too; the rows it left are white and
+    // already show none.
+    const qint64 end = qint64(sourceRows.size());
+    for (size_t i = 0; i < layout.size(); ++i) {
+        PageRecord* page = m_pages.Page(int(i));
+        const qint64 rows =
+            std::clamp<qint64>(end - starts[i], 0, kPageRows - layout[i].top - layout[i].bottom);
+        if (rows > 0 && m_pages.KnowsRows(page))
+            std::copy_n(sourceRows.begin() + starts[i], rows,
+                        page->sourceRows.begin() + layout[i].top);
+    }
+}
+
 void MarginReflow::WhitenOldContent(const ContentStream& stream, const std::vector<Margins>& layout,
                                     const std::vector<qint64>& starts, int oldCount) const {
     // Only rows that held content before and hold none now need white; the rest already are.
+    // The white rows past the content's end that stay where they were show no row of the image
+    // from now on, as white rows brought in would not.
     const qint64 end = stream.ContentEnd();
-    const size_t rowBytes = size_t(RowBytes());
     const int pages = std::min(oldCount, int(layout.size()));
     for (int i = 0; i < pages; ++i) {
         PageRecord* page = m_pages.Page(i);
@@ -346,10 +371,16 @@ void MarginReflow::WhitenOldContent(const ContentStream& stream, const std::vect
         const int newRows = int(std::clamp<qint64>(end - starts[size_t(i)], 0,
                                                    kPageRows - newTop - layout[size_t(i)].bottom));
         const auto whiten = [&](int first, int last) {
-            if (last > first)
-                std::memset(Row(page, first), 0xFF, rowBytes * size_t(last - first));
+            m_pages.WhitenRows(page, first, last - first);
         };
         whiten(oldTop, std::min(oldTop + oldRows, newTop));
         whiten(std::max(oldTop, newTop + newRows), oldTop + oldRows);
+        const auto forget = [&](int first, int last) {
+            if (last > first && m_pages.KnowsRows(page))
+                std::fill(page->sourceRows.begin() + first, page->sourceRows.begin() + last, -1);
+        };
+        const int tail = oldTop + oldRows, tailEnd = kPageRows - page->bottomMargin;
+        forget(tail, std::min(tailEnd, newTop));
+        forget(std::max(tail, newTop + newRows), tailEnd);
     }
 }

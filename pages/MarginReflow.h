@@ -13,7 +13,8 @@ class ContentStream;
 // rows topMargin .. pageHeight - bottomMargin; read in page order the content of all pages is one
 // continuous image, which preview and apply keep: a larger margin pushes rows onto the following
 // pages (a page is appended when they overflow), a smaller one pulls rows back. Bytes per row and
-// per pixel come from the set's geometry, so 2- and 3-byte pixels work as 4-byte ones do.
+// per pixel come from the set's geometry, so 2- and 3-byte pixels work as 4-byte ones do. The
+// pages' source rows move with their pixels on every path.
 class MarginReflow final {
   public:
     static constexpr int maxTopMargin = 50;
@@ -81,6 +82,11 @@ class MarginReflow final {
                   const std::vector<qint64>& starts) const;
     void WhitenOldContent(const ContentStream& stream, const std::vector<Margins>& layout,
                           const std::vector<qint64>& starts, int oldCount) const;
+    // The source rows of the stream's content (-1 where not known), taken before the moves, and
+    // their new places as MoveRows moved the pixels.
+    std::vector<qint32> ContentSourceRows(const ContentStream& stream) const;
+    void MoveSourceRows(const std::vector<qint32>& sourceRows, const std::vector<Margins>& layout,
+                        const std::vector<qint64>& starts) const;
 
     PageSet& m_pages;
     mutable int m_nAllocBudget = -1;

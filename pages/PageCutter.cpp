@@ -14,6 +14,7 @@ bool PageCutter::Cut(const QImage& image, const QRect& selection, PageSet& set) 
     const QRect sel = selection.intersected(image.rect());
     if (sel.isEmpty() || !set.SetWidth(sel.width()))
         return false;
+    set.SetSourceLeft(sel.x());
     if (!CopySelectionRows(image, sel, set)) {
         set.FreePages();
         return false;
@@ -30,9 +31,11 @@ bool PageCutter::CopySelectionRows(const QImage& image, const QRect& sel, PageSe
         PageSet::PagePtr page = set.AllocPage(false);
         if (!page)
             return false;
-        for (int r = 0; r < rows; ++r)
+        for (int r = 0; r < rows; ++r) {
             std::memcpy(set.Row(page.get(), r), image.constScanLine(sel.y() + y + r) + srcOffset,
                         size_t(rowBytes));
+            page->sourceRows[size_t(r)] = sel.y() + y + r; // the padding's stay -1
+        }
         if (rows < pageRows)
             std::memset(set.Row(page.get(), rows), 0xFF,
                         size_t(rowBytes) * size_t(pageRows - rows));

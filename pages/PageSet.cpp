@@ -2,6 +2,7 @@
 
 #include "pages/LargeMemory.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -23,6 +24,28 @@ quint8* PageSet::Row(const PageRecord* page, int row) const {
     return m_geometry.Row(page->pixels, row);
 }
 
+void PageSet::CopyRows(PageRecord* dst, int dstRow, const PageRecord* src, int srcRow,
+                       int rows) const {
+    if (rows <= 0)
+        return;
+    std::memmove(Row(dst, dstRow), Row(src, srcRow), size_t(RowBytes()) * size_t(rows));
+    if (!KnowsRows(dst))
+        return;
+    qint32* to = dst->sourceRows.data() + dstRow;
+    if (KnowsRows(src))
+        std::memmove(to, src->sourceRows.data() + srcRow, sizeof(qint32) * size_t(rows));
+    else
+        std::fill_n(to, rows, -1);
+}
+
+void PageSet::WhitenRows(PageRecord* page, int first, int rows) const {
+    if (rows <= 0)
+        return;
+    std::memset(Row(page, first), 0xFF, size_t(RowBytes()) * size_t(rows));
+    if (KnowsRows(page))
+        std::fill_n(page->sourceRows.data() + first, rows, -1);
+}
+
 bool PageSet::SetWidth(qint32 width) {
     return SetGeometry(PageGeometry::For(width, bytesPerPixel, pageHeight));
 }
@@ -40,6 +63,11 @@ PageSet::PagePtr PageSet::AllocPage(bool fillWhite) const {
     PagePtr page(new (std::nothrow) PageRecord);
     if (!page)
         return nullptr;
+    try {
+        page->sourceRows.assign(size_t(m_geometry.pageHeight), -1);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     page->pixels = static_cast<quint8*>(LargeMemory::Alloc(size_t(m_geometry.pageBytes)));
     if (!page->pixels)
         return nullptr;
@@ -72,4 +100,5 @@ void PageSet::RemoveLast() {
 void PageSet::FreePages() {
     m_pages.clear();
     m_geometry = PageGeometry();
+    m_nSourceLeft = 0;
 }

@@ -14,6 +14,10 @@ struct PageRecord {
     qint32 topMargin = 0;     // rows of white inserted above the content
     qint32 bottomMargin = 0;  // rows kept white at the bottom
     quint8* pixels = nullptr; // geometry's pageBytes bytes: rows top first, B,G,R,spare
+    // Per page row, the row of the captured image it shows, or -1 (a margin, padding, white
+    // brought in). Every operation that moves rows moves these with them, so text recorded on
+    // the image can be placed on the pages. Empty: not known (records made elsewhere).
+    std::vector<qint32> sourceRows = {};
 };
 
 // The pages cut from one capture selection, first page first, all of one geometry. Owns its
@@ -40,6 +44,19 @@ class PageSet final {
     qsizetype RowBytes() const { return m_geometry.rowBytes; }
     // Start of row `row` of a page buffer.
     quint8* Row(const PageRecord* page, int row) const;
+    // The image column that page column 0 shows (the selection's left); 0 unless a cut set it.
+    qint32 SourceLeft() const { return m_nSourceLeft; }
+    void SetSourceLeft(qint32 left) { m_nSourceLeft = left; }
+
+    // Copies `rows` rows of src from srcRow over dst's from dstRow, pixels and source rows alike
+    // (the ranges may overlap). A page whose source rows are not known gives -1 rows.
+    void CopyRows(PageRecord* dst, int dstRow, const PageRecord* src, int srcRow, int rows) const;
+    // Makes `rows` rows from `first` white, showing no row of the image.
+    void WhitenRows(PageRecord* page, int first, int rows) const;
+    // Whether the page's source rows are known: one per row of the geometry.
+    bool KnowsRows(const PageRecord* page) const {
+        return page->sourceRows.size() == size_t(m_geometry.pageHeight);
+    }
 
     // Sets the geometry for pages of that width (4 bytes per pixel, 1024 rows); false (nothing
     // changed) when the size is unusable. Only while the set is empty.
@@ -47,7 +64,7 @@ class PageSet final {
     // The same for any geometry (pages of 2 or 3 bytes per pixel); false for an empty one.
     bool SetGeometry(const PageGeometry& geometry);
     // A record (used, no margins) with a new buffer of pageBytes, all white unless the caller
-    // fills it whole itself; null when out of memory.
+    // fills it whole itself, and source rows all -1; null when out of memory.
     PagePtr AllocPage(bool fillWhite = true) const;
     // Appends the page; false (the page freed) when out of memory.
     bool Append(PagePtr page);
@@ -56,10 +73,11 @@ class PageSet final {
     // Frees the last page; nothing when the set is empty.
     void RemoveLast();
 
-    // Frees every page buffer and record; the geometry returns to empty.
+    // Frees every page buffer and record; the geometry returns to empty, the source left to 0.
     void FreePages();
 
   private:
     PageGeometry m_geometry;
+    qint32 m_nSourceLeft = 0;
     std::vector<PagePtr> m_pages; // in page order
 };

@@ -5,6 +5,7 @@ ReviewPages ReviewPages::Of(const PageSet& set) {
     for (int i = 0; i < set.Count(); ++i)
         review.pages.append(set.Page(i));
     review.geometry = set.Geometry();
+    review.sourceLeft = set.SourceLeft();
     return review;
 }
 
@@ -21,4 +22,13 @@ PageRecord* ReviewPages::GetUsedPage(int k) const {
             return page;
     }
     return nullptr;
+}
+
+QList<const PageRecord*> ReviewPages::UsedPages() const {
+    QList<const PageRecord*> used;
+    for (const PageRecord* page : pages) {
+        if (page->used)
+            used.append(page);
+    }
+    return used;
 }

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -57,6 +58,11 @@ bool PageImageView::Create(const QRect& rect, QWidget* parent, int id) {
     QImage back(client, QImage::Format_RGB32);
     if (page.isNull() || back.isNull())
         return false;
+    try {
+        m_sourceRows.reserve(size_t(m_geometry.pageHeight)); // ShowPage then never allocates
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     page.fill(Qt::white);
     m_page = std::move(page);
     m_backBuffer = std::move(back);
@@ -90,6 +96,10 @@ void PageImageView::CopyOut(quint8* pixels) const {
 void PageImageView::ShowPage(PageRecord* record, bool reset) {
     m_pRecord = record;
     CopyIn(record ? record->pixels : nullptr);
+    if (record && record->sourceRows.size() <= m_sourceRows.capacity())
+        m_sourceRows.assign(record->sourceRows.begin(), record->sourceRows.end());
+    else if (record)
+        m_sourceRows.clear(); // rows of another page height: not known
     if (reset) {
         m_pScroller->SetPos(QPoint(0, 0));
         const ViewScroller::Layout layout =
@@ -107,6 +117,9 @@ void PageImageView::ShowPreview(int top, int bottom, const quint8* pixels) {
     m_nPreviewBottom = bottom;
     m_bPreviewShown = true;
     CopyIn(pixels);
+    // The preview's rows are not the record's: kept after a cut, the page shows no known row of
+    // the image, and its text is left out rather than misplaced.
+    std::fill(m_sourceRows.begin(), m_sourceRows.end(), -1);
     update();
 }
 
@@ -247,13 +260,20 @@ void PageImageView::mouseReleaseEvent(QMouseEvent* event) {
 bool PageImageView::CutBand(int y) {
     // In page rows: the band between the release and the press goes.
     const int sy = ScrollPos().y();
-    return BandCut::Cut(m_page.bits(), m_page.bytesPerLine(), m_page.height(), y + sy,
-                        m_nDragStartY + sy);
+    if (!BandCut::Cut(m_page.bits(), m_page.bytesPerLine(), m_page.height(), y + sy,
+                      m_nDragStartY + sy))
+        return false;
+    if (m_sourceRows.size() == size_t(m_page.height()))
+        BandCut::Cut(m_sourceRows, y + sy, m_nDragStartY + sy);
+    return true;
 }
 
 void PageImageView::KeepChange() {
-    if (m_pRecord)
-        CopyOut(m_pRecord->pixels);
+    if (!m_pRecord)
+        return;
+    CopyOut(m_pRecord->pixels);
+    if (m_pRecord->sourceRows.size() == m_sourceRows.size())
+        std::copy(m_sourceRows.begin(), m_sourceRows.end(), m_pRecord->sourceRows.begin());
 }
 
 QPoint PageImageView::ClientOrigin() const {

@@ -7,6 +7,8 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <vector>
+
 struct PageRecord;
 class QScrollBar;
 class ViewScroller;
@@ -43,7 +45,7 @@ class PageImageView final : public QWidget {
     void ShowPreview(int top, int bottom, const quint8* pixels);
     // Enters (on) or leaves adjust mode; refused (false, nothing changes) while a preview is shown.
     bool SetAdjustMode(bool on);
-    // Writes the shown page, with its cuts, back into the record.
+    // Writes the shown page, with its cuts, back into the record: pixels and source rows.
     void KeepChange();
 
     const QImage& PageImage() const { return m_page; }
@@ -83,9 +85,10 @@ class PageImageView final : public QWidget {
     bool CutBand(int y);
 
     PageGeometry m_geometry;
-    QImage m_page;       // the page being viewed and edited
-    QImage m_backBuffer; // client size: every frame is composed here
-    QImage m_strip;      // the rows being dragged
+    QImage m_page;                    // the page being viewed and edited
+    QImage m_backBuffer;              // client size: every frame is composed here
+    QImage m_strip;                   // the rows being dragged
+    std::vector<qint32> m_sourceRows; // the shown page's source rows, cut with it
     PageRecord* m_pRecord = nullptr;
     ViewScroller* m_pScroller = nullptr;
     int m_nVisibleWidth = 0;

@@ -282,6 +282,7 @@ ReviewPages ShowPageDlg::Pages() const {
     for (int i = 0; m_pPageList && i < m_pPageList->GetCount(); ++i)
         pages.pages.append(RecordAt(i));
     pages.geometry = m_pPages ? m_pPages->Geometry() : PageGeometry();
+    pages.sourceLeft = m_pPages ? m_pPages->SourceLeft() : 0;
     return pages;
 }
 

@@ -15,24 +15,6 @@ namespace {
 constexpr int H = PageSet::pageHeight;
 using Margins = MarginReflow::Margins;
 
-// Rows of a page of text: lines of glyph rows (each different) between runs of identical
-// background rows, now and then a white gap or a picture taller than any margin.
-std::vector<int> TextKeys(std::mt19937& rng, int rows) {
-    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
-    std::vector<int> keys;
-    int next = 10;
-    while (int(keys.size()) < rows) {
-        const int kind = pick(0, 19);
-        const int background = kind == 0 ? -1 : 1;
-        const int glyphs = kind == 1 ? pick(420, 900) : pick(6, 40);
-        for (int i = 0; i < glyphs; ++i)
-            keys.push_back(next++);
-        keys.insert(keys.end(), size_t(pick(2, 12)), background);
-    }
-    keys.resize(size_t(rows));
-    return keys;
-}
-
 // The content of all pages in order, row by row, as the pages hold it.
 std::vector<QByteArray> ContentRows(const CutSet& cut) {
     std::vector<QByteArray> rows;
@@ -107,7 +89,7 @@ TEST(AutoBreaks, BreaksBetweenEqualRowsAsTheRuleSays) {
         std::mt19937 rng(seed);
         auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
         const int bpp = pick(2, 4);
-        const std::vector<int> keys = TextKeys(rng, pick(1, 6 * H));
+        const std::vector<int> keys = CutSet::TextKeys(rng, pick(1, 6 * H));
         CutSet cut(pick(1, 6), bpp, keys);
         CutSet slow(cut.set.Geometry().pageWidth, bpp, keys);
         SCOPED_TRACE("seed " + std::to_string(seed));
@@ -191,7 +173,7 @@ TEST(AutoBreaks, InvariantHoldsThroughBreaksMarginsAndBandCuts) {
     for (unsigned seed = 1; seed <= 8; ++seed) {
         std::mt19937 rng(seed);
         auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
-        CutSet cut(pick(1, 5), pick(2, 4), TextKeys(rng, pick(H, 4 * H)));
+        CutSet cut(pick(1, 5), pick(2, 4), CutSet::TextKeys(rng, pick(H, 4 * H)));
         MarginReflow reflow(cut.set);
         SCOPED_TRACE("seed " + std::to_string(seed));
         for (int step = 0; step < 30; ++step) {

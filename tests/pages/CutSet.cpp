@@ -1,38 +1,75 @@
 #include "tests/pages/CutSet.h"
 
+#include "pages/PageCutter.h"
+
+#include <QImage>
+
 #include <cstring>
 #include <numeric>
 
 CutSet::CutSet(qint32 width, int bytesPerPixel, int rows) : expected(size_t(rows)) {
     std::iota(expected.begin(), expected.end(), 0);
+    source = expected;
     set.SetGeometry(PageGeometry::For(width, bytesPerPixel, H));
     Cut();
 }
 
-CutSet::CutSet(qint32 width, int bytesPerPixel, std::vector<int> keys) : expected(std::move(keys)) {
+CutSet::CutSet(qint32 width, int bytesPerPixel, std::vector<int> keys)
+    : expected(std::move(keys)), source(expected) {
     set.SetGeometry(PageGeometry::For(width, bytesPerPixel, H));
     Cut();
+}
+
+CutSet::CutSet(qint32 imageWidth, const std::vector<int>& imageKeys, const QRect& selection)
+    : source(imageKeys) {
+    QImage image(imageWidth, int(imageKeys.size()), QImage::Format_RGB32);
+    const QRect sel = selection.intersected(image.rect());
+    for (int y = 0; y < image.height(); ++y) {
+        std::memset(image.scanLine(y), 0x5A, size_t(image.bytesPerLine()));
+        FillRow(image.scanLine(y) + 4 * sel.x(), 4 * qsizetype(sel.width()), imageKeys[size_t(y)]);
+    }
+    if (!sel.isEmpty())
+        expected.assign(imageKeys.begin() + sel.top(), imageKeys.begin() + sel.bottom() + 1);
+    PageCutter::Cut(image, selection, set);
+}
+
+std::vector<int> CutSet::TextKeys(std::mt19937& rng, int rows) {
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
+    std::vector<int> keys;
+    int next = 10;
+    while (int(keys.size()) < rows) {
+        const int kind = pick(0, 19);
+        const int background = kind == 0 ? -1 : 1;
+        const int glyphs = kind == 1 ? pick(420, 900) : pick(6, 40);
+        for (int i = 0; i < glyphs; ++i)
+            keys.push_back(next++);
+        keys.insert(keys.end(), size_t(pick(2, 12)), background);
+    }
+    keys.resize(size_t(rows));
+    return keys;
 }
 
 void CutSet::Cut() {
     const int rows = int(expected.size());
     for (int first = 0; first == 0 || first < rows; first += H) {
         PageSet::PagePtr page = set.AllocPage();
-        for (int r = 0; r < H && first + r < rows; ++r)
+        for (int r = 0; r < H && first + r < rows; ++r) {
             FillRow(page->pixels + RowBytes() * r, expected[size_t(first + r)]);
+            page->sourceRows[size_t(r)] = first + r;
+        }
         set.Append(std::move(page));
     }
 }
 
-void CutSet::FillRow(quint8* row, int key) const {
+void CutSet::FillRow(quint8* row, qsizetype rowBytes, int key) {
     if (key < 0) {
-        std::memset(row, 0xFF, size_t(RowBytes()));
+        std::memset(row, 0xFF, size_t(rowBytes));
         return;
     }
-    for (qsizetype j = 0; j < RowBytes(); ++j)
+    for (qsizetype j = 0; j < rowBytes; ++j)
         row[j] = quint8((key * 31 + j * 7) & 0x7F);
     row[0] = quint8(key & 0xFF);
-    if (RowBytes() > 1)
+    if (rowBytes > 1)
         row[1] = quint8((key >> 8) & 0x7F);
 }
 
@@ -69,6 +106,41 @@ std::string CutSet::CheckInvariant() const {
             return "only " + std::to_string(next) + " rows kept";
     }
     return "";
+}
+
+std::string CutSet::CheckSourceRows() const {
+    std::vector<quint8> want(static_cast<size_t>(RowBytes()));
+    qint64 last = -1;
+    for (int i = 0; i < set.Count(); ++i) {
+        const PageRecord* page = Page(i);
+        const std::string at = "page " + std::to_string(i) + " row ";
+        if (page->sourceRows.size() != size_t(H))
+            return "page " + std::to_string(i) + " has no source rows";
+        for (int r = 0; r < H; ++r) {
+            const quint8* row = page->pixels + RowBytes() * r;
+            const qint32 k = page->sourceRows[size_t(r)];
+            if (k < 0) {
+                if (!IsWhite(row))
+                    return at + std::to_string(r) + " shows no image row but is not white";
+                continue;
+            }
+            if (size_t(k) >= source.size() || k <= last)
+                return at + std::to_string(r) + " names image row " + std::to_string(k) +
+                       (size_t(k) < source.size() ? " out of order" : ", which is none");
+            last = k;
+            FillRow(want.data(), source[size_t(k)]);
+            if (std::memcmp(row, want.data(), want.size()) != 0)
+                return at + std::to_string(r) + " is not image row " + std::to_string(k);
+        }
+    }
+    return "";
+}
+
+std::vector<std::vector<qint32>> CutSet::SourceRows() const {
+    std::vector<std::vector<qint32>> pages;
+    for (int i = 0; i < set.Count(); ++i)
+        pages.push_back(Page(i)->sourceRows);
+    return pages;
 }
 
 std::vector<QByteArray> CutSet::Snapshot() const {

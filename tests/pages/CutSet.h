@@ -3,7 +3,9 @@
 #include "pages/PageSet.h"
 
 #include <QByteArray>
+#include <QRect>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -16,18 +18,31 @@ class CutSet {
     // Rows 0 .. rows-1, every one different.
     CutSet(qint32 width, int bytesPerPixel, int rows);
     CutSet(qint32 width, int bytesPerPixel, std::vector<int> keys);
+    // The page cutter's cut of an image of imageWidth whose row y reads as imageKeys[y] across
+    // the selection's columns (other columns hold other bytes).
+    CutSet(qint32 imageWidth, const std::vector<int>& imageKeys, const QRect& selection);
+
+    // Rows of a page of text: lines of glyph rows (each different) between runs of identical
+    // background rows, now and then a white gap or a picture taller than any margin.
+    static std::vector<int> TextKeys(std::mt19937& rng, int rows);
+    static void FillRow(quint8* row, qsizetype rowBytes, int key);
 
     qsizetype RowBytes() const { return set.RowBytes(); }
     PageRecord* Page(int i) const { return set.Page(i); }
-    void FillRow(quint8* row, int key) const;
+    void FillRow(quint8* row, int key) const { FillRow(row, RowBytes(), key); }
     bool IsWhite(const quint8* row) const;
     // Empty when the content of all pages, read in page order, is the expected rows followed
     // only by white rows and every row outside a page's content is white; else what is wrong.
     std::string CheckInvariant() const;
+    // Empty when every page row shows the key of the image row its source rows name (white where
+    // they name none) and the rows named read on in page order; else what is wrong.
+    std::string CheckSourceRows() const;
     std::vector<QByteArray> Snapshot() const;
+    std::vector<std::vector<qint32>> SourceRows() const;
 
     PageSet set;
     std::vector<int> expected; // the keys the content must read as; a band cut changes them
+    std::vector<int> source;   // the key of every image row; nothing changes them
 
   private:
     void Cut();

@@ -30,12 +30,13 @@ bool RowIsWhite(const PageSet& set, const PageRecord* page, int row) {
     return true;
 }
 
-// The page rows must equal the image's rows of the selection, byte for byte.
+// The page rows must equal the image's rows of the selection, byte for byte, and name them.
 void ExpectPagesHoldSelection(const PageSet& set, const QImage& image, const QRect& sel) {
     const int pageCount = (sel.height() + PageSet::pageHeight - 1) / PageSet::pageHeight;
     ASSERT_EQ(set.Count(), pageCount);
     ASSERT_EQ(set.Geometry().pageWidth, sel.width());
     ASSERT_EQ(set.Geometry().pageBytes, qsizetype(sel.width()) * 4 * PageSet::pageHeight);
+    EXPECT_EQ(set.SourceLeft(), sel.x());
     for (int k = 0; k < pageCount; ++k) {
         const PageRecord* page = set.Page(k);
         ASSERT_NE(page, nullptr);
@@ -44,6 +45,8 @@ void ExpectPagesHoldSelection(const PageSet& set, const QImage& image, const QRe
         EXPECT_EQ(page->bottomMargin, 0);
         for (int r = 0; r < PageSet::pageHeight; ++r) {
             const int y = k * PageSet::pageHeight + r;
+            ASSERT_EQ(page->sourceRows[size_t(r)], y < sel.height() ? sel.y() + y : -1)
+                << "page " << k << " row " << r;
             if (y >= sel.height()) {
                 ASSERT_TRUE(RowIsWhite(set, page, r)) << "page " << k << " row " << r;
                 continue;

@@ -35,6 +35,8 @@ struct TestPage {
             }
         }
         record.pixels = pixels.data();
+        for (int y = 0; y < height; ++y)
+            record.sourceRows.push_back(5000 + y);
     }
     std::vector<quint8> pixels;
     PageRecord record;
@@ -194,6 +196,10 @@ TEST_F(ViewTest, StripDragUpwardsCutsTheBandAtScrolledPageRowsAndAsks) {
     EXPECT_EQ(ok.asked, 1);
     EXPECT_EQ(std::memcmp(page.pixels.data(), view->PageImage().constBits(), page.pixels.size()), 0)
         << "OK writes the cut into the record";
+    EXPECT_EQ(page.record.sourceRows[259], 5259);
+    EXPECT_EQ(page.record.sourceRows[260], 5300) << "and the rows it shows";
+    EXPECT_EQ(page.record.sourceRows[1023 - 40], 6023);
+    EXPECT_EQ(page.record.sourceRows[1023 - 39], -1);
 }
 
 TEST_F(ViewTest, DragsThatCutNothingAskNothing) {
@@ -228,6 +234,7 @@ TEST_F(ViewTest, CancelKeepsTheRecordUntilThePageIsLoadedAgain) {
     Drag(120, -30); // released above the view: the band reaches the first row
     ASSERT_EQ(cancel.asked, 1);
     EXPECT_EQ(page.pixels, original);
+    EXPECT_EQ(page.record.sourceRows[0], 5000);
     EXPECT_EQ(Shown({5, 0}), PatternPixel(5, 120)) << "the edit stays on screen";
     view->ShowPage(&page.record, true);
     EXPECT_EQ(Shown({5, 0}), PatternPixel(5, 0));
