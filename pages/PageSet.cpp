@@ -101,4 +101,5 @@ void PageSet::FreePages() {
     m_pages.clear();
     m_geometry = PageGeometry();
     m_nSourceLeft = 0;
+    m_document.reset();
 }

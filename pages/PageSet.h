@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pages/DocumentLayer.h"
 #include "pages/PageGeometry.h"
 
 #include <QtGlobal>
@@ -47,6 +48,12 @@ class PageSet final {
     // The image column that page column 0 shows (the selection's left); 0 unless a cut set it.
     qint32 SourceLeft() const { return m_nSourceLeft; }
     void SetSourceLeft(qint32 left) { m_nSourceLeft = left; }
+    // What the capture recorded of the document the pages were cut from (its words, links and
+    // headings, on the image's rows); null when nothing was recorded.
+    const std::shared_ptr<const DocumentLayer>& Document() const { return m_document; }
+    void SetDocument(std::shared_ptr<const DocumentLayer> document) {
+        m_document = std::move(document);
+    }
 
     // Copies `rows` rows of src from srcRow over dst's from dstRow, pixels and source rows alike
     // (the ranges may overlap). A page whose source rows are not known gives -1 rows.
@@ -73,11 +80,13 @@ class PageSet final {
     // Frees the last page; nothing when the set is empty.
     void RemoveLast();
 
-    // Frees every page buffer and record; the geometry returns to empty, the source left to 0.
+    // Frees every page buffer and record; the geometry returns to empty, the source left to 0 and
+    // the document to none.
     void FreePages();
 
   private:
     PageGeometry m_geometry;
     qint32 m_nSourceLeft = 0;
+    std::shared_ptr<const DocumentLayer> m_document;
     std::vector<PagePtr> m_pages; // in page order
 };

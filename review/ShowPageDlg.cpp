@@ -21,6 +21,7 @@
 #include <QPainter>
 
 #include <climits>
+#include <new>
 
 namespace {
 
@@ -431,10 +432,25 @@ void ShowPageDlg::OnSaveFiles() {
     SaveFileDlg dlg(this, &m_appFont, folder);
     if (dlg.DoModal() != IDOK)
         return;
-    PageFileSaver saver(Pages(), folder);
+    const ReviewPages pages = Pages();
+    PageFileSaver saver(pages, folder);
+    saver.SetLayer(DocumentOnPages(pages));
     const bool scroll = dlg.scrollFormat != 0;
     if (say.SaveResult(saver.Save(dlg.saveName, dlg.format, scroll), saver))
         PageFileSaver::OpenFolder(saver.OutputFolder(dlg.saveName, dlg.format, scroll));
+}
+
+PageLayer ShowPageDlg::DocumentOnPages(const ReviewPages& pages) const {
+    const DocumentLayer* document = m_pPages ? m_pPages->Document().get() : nullptr;
+    if (!document)
+        return {};
+    QList<const PageRecord*> records(pages.pages.cbegin(), pages.pages.cend());
+    try {
+        return PageLayer::Of(*document, records, pages.geometry, pages.sourceLeft);
+    } catch (const std::bad_alloc&) {
+        // Short of memory the files are still written, as pictures only.
+        return {};
+    }
 }
 
 // As the platform reads a number from a control: leading blanks, an optional minus, the digits

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pages/PageLayer.h"
 #include "pages/ReviewPages.h"
 #include "review/AdPanel.h"
 #include "review/PagePrinter.h"
@@ -64,6 +65,8 @@ class ShowPageDlg final : public QX_Dialog {
     void DropBlankLastPage();
     // The pages as the list holds them, for printing and saving.
     ReviewPages Pages() const;
+    // What the capture recorded, placed on those pages (nothing when it recorded nothing).
+    PageLayer DocumentOnPages(const ReviewPages& pages) const;
 
     // true when the margins were rejected (a message was shown).
     bool ValidateMargins(int top, int bottom);
