@@ -35,9 +35,16 @@ const char kRecord[] = R"JS(
     if ((++steps & 63) === 0 && performance.now() - t0 > o.ms) cut = true;
     return cut;
   };
+  // The index of s in the string table; -1 past the bound of the text sent back.
   const str = s => {
     let i = strings.get(s);
-    if (i === undefined) { i = S.length; S.push(s); strings.set(s, i); }
+    if (i === undefined) {
+      if (text + s.length > o.text) { cut = true; return -1; }
+      i = S.length;
+      S.push(s);
+      strings.set(s, i);
+      text += s.length;
+    }
     return i;
   };
   const meet = (a, b) => !a ? b : !b ? a : [Math.max(a[0], b[0]), Math.max(a[1], b[1]),
@@ -163,6 +170,8 @@ const char kRecord[] = R"JS(
     }
     return ts.m;
   };
+  // Longer texts are measured word by word, where the bound of the time is looked at.
+  const kWhole = 200000;
   const rtl = /[\u0590-\u08FF\uFB1D-\uFDFF\uFE70-\uFEFF\u200F\u202B\u202E\u2067]|\uD802|\uD803/;
 
   // The words of a text (their texts and widths) on its line boxes, filled from the left:
@@ -267,6 +276,7 @@ const char kRecord[] = R"JS(
     for (const e of el.getElementsByTagName('*')) {
       if (e.localName.includes('-')) return false;
       const key = keys.get(e.parentElement) + '>' + e.localName + '.' + e.className;
+      if (key.length > 2000) return false;
       keys.set(e, key);
       let ok = plain.get(key);
       if (ok === undefined) {
@@ -280,7 +290,7 @@ const char kRecord[] = R"JS(
       if (!ok) return false;
     }
     const data = el.textContent;
-    if (!data || !/\S/.test(data)) return false;
+    if (!data || data.length > kWhole || !/\S/.test(data)) return false;
     const r = s.f.range;
     r.selectNodeContents(el);
     const ascii = !/[^\x00-\x7f]/.test(data);
@@ -293,7 +303,7 @@ const char kRecord[] = R"JS(
 
   // Words placed from their widths; false when the widths do not account for the lines.
   const fitted = (node, data, boxes, s, ts, ascii, nfc) => {
-    const m = fitter(s, ts);
+    const m = data.length <= kWhole ? fitter(s, ts) : null;
     if (!m || (!ascii && rtl.test(data))) return false;
     if (ts.pre) return fitPre(data, boxes, s, ts, m, ascii, nfc);
     const texts = [], widths = [], re = /\S+/g;
@@ -461,10 +471,10 @@ const char kRecord[] = R"JS(
     const f = s.f, t = target(href, f);
     for (const q of el.getClientRects()) {
       if (!(q.width > 0 && q.height > 0)) continue;
-      const b = meet(boxOf(q, f), s.base);
-      if (b[2] <= b[0] || b[3] <= b[1]) continue;
-      L.push(b[0], b[1], b[2] - b[0], b[3] - b[1], str(href), place(s), t ? 1 : 0,
-             t ? t[0] : 0, t ? t[1] : 0, t ? t[2] : 0);
+      const b = meet(boxOf(q, f), s.base), i = b[2] > b[0] && b[3] > b[1] ? str(href) : -1;
+      if (i < 0) continue;
+      L.push(b[0], b[1], b[2] - b[0], b[3] - b[1], i, place(s), t ? 1 : 0, t ? t[0] : 0,
+             t ? t[1] : 0, t ? t[2] : 0);
     }
   };
   const heading = (el, s, cs, level) => {
@@ -476,7 +486,8 @@ const char kRecord[] = R"JS(
     let t = el.innerText.replace(/\s+/g, ' ').trim().normalize('NFC');
     if (t.length > o.heading) t = t.slice(0, /[\uD800-\uDBFF]/.test(t[o.heading - 1]) ?
                                              o.heading - 1 : o.heading);
-    if (t) H.push(level, q.left + s.f.ox, q.top + s.f.oy, str(t), place(s));
+    const i = t ? str(t) : -1;
+    if (i >= 0) H.push(level, q.left + s.f.ox, q.top + s.f.oy, i, place(s));
   };
   // A frame's document, drawn inside its content box where the frame is.
   const frame = (el, s) => {
@@ -503,8 +514,9 @@ const char kRecord[] = R"JS(
     if (!cs) return s.ts = {vis: true, ink: true, tt: 'none', m: null};
     let ink = !clear(cs.webkitTextFillColor);
     if (!ink) ink = parseFloat(cs.webkitTextStrokeWidth) > 0 && !clear(cs.webkitTextStrokeColor);
-    // Transparent text can be painted through by a background clipped to it.
-    for (let a = s; !ink && a && a.cs; a = a.p)
+    // Transparent text can be painted through by a background clipped to it (looked for a
+    // little way up).
+    for (let a = s, up = 0; !ink && a && a.cs && up < 32; a = a.p, ++up)
       ink = a.cs.webkitBackgroundClip === 'text' || a.cs.backgroundClip === 'text';
     return s.ts = {vis: cs.visibility === 'visible', ink, tt: cs.textTransform, m: undefined};
   };

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 constexpr int kViewWidth = 800;
@@ -25,12 +28,34 @@ bool Inked(const QImage& image, const QRectF& box) {
     return false;
 }
 
-// The words' texts, one space between them.
-std::string Texts(const DocumentLayer& layer) {
+// Whether the word's box fits its ink on a white page: the ink in its rows, from a little left
+// of it to a little right of it (less than a space), begins and ends at its edges (glyphs
+// overhang a little; a monospaced colon's ink ends well before its box).
+::testing::AssertionResult FitsInk(const QImage& image, const DocumentLayer::Word& word) {
+    constexpr int kPad = 4, kSlack = 6;
+    const QRect r = word.box.toAlignedRect().adjusted(-kPad, 0, kPad, 0).intersected(image.rect());
+    int left = INT_MAX, right = INT_MIN;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    const QRectF b = word.box;
+    if (left > right || left < b.left() - 2 || right > b.right() + 3 || left > b.left() + kSlack ||
+        right < b.right() - kSlack)
+        return ::testing::AssertionFailure()
+               << word.text.toStdString() << " at " << b.left() << ".." << b.right()
+               << ", its ink at " << left << ".." << right;
+    return ::testing::AssertionSuccess();
+}
+
+// The words' texts, with sep between them.
+std::string Texts(const DocumentLayer& layer, QLatin1StringView sep = QLatin1StringView(" ")) {
     QStringList texts;
     for (const DocumentLayer::Word& word : layer.words)
         texts << word.text;
-    return texts.join(QLatin1Char(' ')).toStdString();
+    return texts.join(sep).toStdString();
 }
 
 const DocumentLayer::Word* Find(const DocumentLayer& layer, const QString& text) {
@@ -69,9 +94,10 @@ class DocumentRecordTest : public ::testing::Test {
     static inline BrowserControl* s_pControl = nullptr;
 };
 
-// A page over several tiles: its drawn words in document order, each over ink, Korean words
-// whole and in NFC; what is not drawn (hidden, transparent, clipped, outside the page, turned)
-// absent; a fixed header once, at the top; links absolute, #name ones with their place;
+// A page over several tiles: its drawn words in document order, each box fitting its ink (in
+// plain, wrapped, justified text and in code), Korean words whole and in NFC, a word broken
+// over lines in its parts; what is not drawn (hidden, transparent, clipped, outside the page,
+// turned) absent; a fixed header once, at the top; links absolute, #name ones with their place;
 // headings with their levels; the title and the address.
 TEST_F(DocumentRecordTest, RecordsWhatThePageDraws) {
     const QString html = QStringLiteral(
@@ -88,9 +114,16 @@ TEST_F(DocumentRecordTest, RecordsWhatThePageDraws) {
         "<div style=\"width:200px;height:30px;overflow:hidden;margin-left:10px\">Kept"
         "<div style=\"margin-top:40px\">ClippedWord</div></div>"
         "<div style=\"position:absolute;left:-500px;top:300px\">OffWord</div>"
-        "<p style=\"transform:rotate(5deg)\">TurnedWord</p>"
+        "<p style=\"margin:60px 10px;transform:rotate(5deg)\">TurnedWord</p>"
         "<p><a href=\"#place\">ToPlace</a> <a href=\"other.html\">ToOther</a> "
-        "<a href=\"#nowhere\">ToNothing</a></p><div style=\"height:24000px\"></div>"
+        "<a href=\"#nowhere\">ToNothing</a></p>"
+        "<p style=\"width:230px\">다람쥐 헌 쳇바퀴에 타고파 키스의 고유조건은 입술끼리 만나야 "
+        "하고 특별한 기술은 필요치 않다</p>"
+        "<p style=\"width:230px;text-align:justify\">one two three four five six seven eight "
+        "nine ten eleven twelve</p>"
+        "<pre style=\"margin:0 10px;font:16px/20px monospace\"><span style=\"color:#a00\">def"
+        "</span> <b>main</b>(x):\n    <span style=\"color:#00a\">return</span> x.y</pre>"
+        "<div style=\"height:24000px\"></div>"
         "<h2 style=\"margin:0 10px\">Second <a name=place></a>heading</h2><p>omega</p>");
     const QDateTime before = QDateTime::currentDateTime();
     QImage image;
@@ -99,10 +132,25 @@ TEST_F(DocumentRecordTest, RecordsWhatThePageDraws) {
     ASSERT_GT(image.height(), 24000);
     const QString url = s_pServer->Url(QStringLiteral("/record.html"));
 
-    EXPECT_EQ(Texts(layer), "FixedHeader 머리글 First heading alpha beta gamma 다람쥐 헌 쳇바퀴에 "
-                            "한글 one two Kept ToPlace ToOther ToNothing Second heading omega");
+    // The narrow Korean paragraph breaks words inside: their parts are its records.
+    const std::string all = Texts(layer);
+    const std::string head = "FixedHeader 머리글 First heading alpha beta gamma 다람쥐 헌 쳇바퀴에 "
+                             "한글 one two Kept ToPlace ToOther ToNothing ";
+    const std::string tail = " one two three four five six seven eight nine ten eleven twelve "
+                             "def main(x): return x.y Second heading omega";
+    ASSERT_GT(all.size(), head.size() + tail.size()) << all;
+    EXPECT_EQ(all.substr(0, head.size()), head);
+    EXPECT_EQ(all.substr(all.size() - tail.size()), tail);
+    const std::string wrapped = all.substr(head.size(), all.size() - head.size() - tail.size());
+    const QString korean = QStringLiteral("다람쥐 헌 쳇바퀴에 타고파 키스의 고유조건은 입술끼리 "
+                                          "만나야 하고 특별한 기술은 필요치 않다");
+    EXPECT_EQ(QString::fromStdString(wrapped).remove(QLatin1Char(' ')),
+              QString(korean).remove(QLatin1Char(' ')));
+    EXPECT_GT(QString::fromStdString(wrapped).count(QLatin1Char(' ')),
+              korean.count(QLatin1Char(' ')))
+        << "a word broken over lines: " << wrapped;
     for (const DocumentLayer::Word& word : layer.words)
-        EXPECT_TRUE(Inked(image, word.box)) << word.text.toStdString() << " has no ink under it";
+        EXPECT_TRUE(FitsInk(image, word));
     const DocumentLayer::Word* header = Find(layer, QStringLiteral("FixedHeader"));
     ASSERT_NE(header, nullptr);
     EXPECT_LT(header->box.bottom(), 41) << "the fixed header where the first tile draws it";
