@@ -174,13 +174,26 @@ const char kRecord[] = R"JS(
   const kWhole = 200000;
   const rtl = /[\u0590-\u08FF\uFB1D-\uFDFF\uFE70-\uFEFF\u200F\u202B\u202E\u2067]|\uD802|\uD803/;
 
-  // The words of a text (their texts and widths) on its line boxes, filled from the left:
-  // text, x0, y0, x1, y1, word, part for each word's part on a line, one after the other, or null
-  // when the widths do not fill every line as the engine drew it (the engine measures it then).
-  // lead: a space drawn before the first word; trail: one after the last.
-  const fit = (texts, widths, boxes, m, lead, trail) => {
-    const out = [], sw = m.space;
+  // The words of a text (their texts and widths) on its line boxes, filled from the left: for
+  // each word's part on a line, its text in out and x0, y0, x1, y1, word, part in nums (numbers
+  // kept apart from strings are stored unboxed); false when the widths do not fill every line as
+  // the engine drew it (the engine measures it then). lead: a space drawn before the first word;
+  // trail: one after the last.
+  let nums = new Float64Array(7 * 256);
+  const fit = (texts, widths, boxes, m, lead, trail, out) => {
+    const sw = m.space;
     let k = 0, cur = null, cw = 0, part = 0;
+    const put = (t, x0, y0, x1, y1) => {
+      const i = 7 * out.length;
+      if (nums.length < i + 7) {
+        const grown = new Float64Array(nums.length * 2);
+        grown.set(nums);
+        nums = grown;
+      }
+      nums[i] = x0; nums[i + 1] = y0; nums[i + 2] = x1; nums[i + 3] = y1; nums[i + 4] = k;
+      nums[i + 5] = part;
+      out.push(t);
+    };
     for (let j = 0; j < boxes.length; ++j) {
       const L = boxes[j], width = L[2] - L[0], tol = 0.5 + width * 0.001;
       const last = j === boxes.length - 1;
@@ -193,11 +206,11 @@ const char kRecord[] = R"JS(
         }
         const gap = first ? 0 : sw;
         if (x + gap + cw <= width + tol) {
-          out.push(cur, L[0] + x + gap, L[1], L[0] + x + gap + cw, L[3], k, part);
+          put(cur, L[0] + x + gap, L[1], L[0] + x + gap + cw, L[3]);
           x += gap + cw; first = false; cur = null; ++k;
           continue;
         }
-        if (last) return null;
+        if (last) return false;
         if (!first && Math.abs(x - width) <= tol) break; // the line ends before it
         // Broken inside: the longest head that fits fills the line.
         const cps = Array.from(cur);
@@ -208,8 +221,9 @@ const char kRecord[] = R"JS(
           else hi = mid - 1;
         }
         const head = cps.slice(0, lo).join(''), hw = lo ? widthOf(m, head) : 0;
-        if (!lo || Math.abs(x + gap + hw - width) > tol) return null;
-        out.push(head, L[0] + x + gap, L[1], L[0] + x + gap + hw, L[3], k, part++);
+        if (!lo || Math.abs(x + gap + hw - width) > tol) return false;
+        put(head, L[0] + x + gap, L[1], L[0] + x + gap + hw, L[3]);
+        ++part;
         x += gap + hw;
         cur = cps.slice(lo).join('');
         cw = widthOf(m, cur);
@@ -217,9 +231,9 @@ const char kRecord[] = R"JS(
       }
       if (out.length === row ||
           !(Math.abs(x - width) <= tol || (last && trail && Math.abs(x + sw - width) <= tol)))
-        return null;
+        return false;
     }
-    return k === texts.length && cur === null ? out : null;
+    return k === texts.length && cur === null;
   };
 
   // Kept white space: each line of the text is a line box, its words where the widths of what
@@ -227,7 +241,7 @@ const char kRecord[] = R"JS(
   const fitPre = (data, boxes, s, ts, m, ascii, nfc) => {
     const text = shown(data, ts, true);
     if (text.length !== data.length || text.includes('\t')) return false;
-    const rows = text.split('\n'), parts = [];
+    const rows = text.split('\n'), words = [], parts = []; // parts: numbers only, unboxed
     let j = 0, at = 0;
     for (const row of rows) {
       const from = at;
@@ -244,16 +258,17 @@ const char kRecord[] = R"JS(
       while ((g = re.exec(row)) !== null) {
         if (g.index > end) x += widthOf(m, row.slice(end, g.index));
         const w = widthOf(m, g[0]);
-        parts.push(g[0], x, L[1], x + w, L[3], from + g.index);
+        words.push(g[0]);
+        parts.push(x, L[1], x + w, L[3], from + g.index);
         x += w;
         end = g.index + g[0].length;
       }
     }
     if (j !== boxes.length) return false;
-    for (let i = 0; i < parts.length; i += 6) {
-      const a = parts[i + 5];
+    for (let j = 0, i = 0; j < words.length; ++j, i += 5) {
+      const a = parts[i + 4];
       if (a > 0 && /\s/.test(data[a - 1])) open = -1;
-      add(parts[i], parts[i + 1], parts[i + 2], parts[i + 3], parts[i + 4], s, ascii, nfc, a === 0);
+      add(words[j], parts[i], parts[i + 1], parts[i + 2], parts[i + 3], s, ascii, nfc, a === 0);
     }
     if (/\s$/.test(data)) open = -1;
     return true;
@@ -317,24 +332,24 @@ const char kRecord[] = R"JS(
     // widths of the lines say, or where they cannot, the engine; after the last word, it makes
     // no difference to the words.
     const first = /^\s*/.exec(data)[0].length, trail = /\s$/.test(data);
-    let parts = fit(texts, widths, boxes, m, false, trail);
+    let lead = false;
     if (first > 0) {
-      const drawn = fit(texts, widths, boxes, m, true, trail);
-      if (parts && drawn) {
+      const without = fit(texts, widths, boxes, m, false, trail, []);
+      lead = fit(texts, widths, boxes, m, true, trail, []);
+      if (without && lead) {
         const r = s.f.range;
         r.setEnd(node, first + texts[0].length); r.setStart(node, first);
         const q = r.getClientRects()[0];
-        if (q && q.x + s.f.ox - boxes[0][0] > m.space / 2) parts = drawn;
-      } else {
-        parts = parts || drawn;
+        lead = !!q && q.x + s.f.ox - boxes[0][0] > m.space / 2;
       }
     }
-    if (!parts) return false;
+    const out = [];
+    if (!fit(texts, widths, boxes, m, lead, trail, out)) return false;
     if (first > 0) open = -1;
-    for (let i = 0; i < parts.length; i += 7) {
-      const head = parts[i + 5] === 0 && parts[i + 6] === 0;
+    for (let j = 0, i = 0; j < out.length; ++j, i += 7) {
+      const head = nums[i + 4] === 0 && nums[i + 5] === 0;
       if (!head) open = -1;
-      add(parts[i], parts[i + 1], parts[i + 2], parts[i + 3], parts[i + 4], s, ascii, nfc,
+      add(out[j], nums[i], nums[i + 1], nums[i + 2], nums[i + 3], s, ascii, nfc,
           head && first === 0);
     }
     if (trail) open = -1;
