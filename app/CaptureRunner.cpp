@@ -49,22 +49,24 @@ QString LoadFailure(const QWebEngineLoadingInfo& info) {
 }
 
 // The part of layer that rows top .. bottom - 1 of its image show, moved up to start at row 0:
-// what is drawn there by its middle row, places (headings, link targets) that lie there.
-DocumentLayer LayerRows(const DocumentLayer& layer, int top, int bottom) {
+// what is drawn there by its middle row (cut at the rows' edges), places (headings, link
+// targets) that lie there.
+DocumentLayer LayerRows(const DocumentLayer& layer, int width, int top, int bottom) {
     DocumentLayer rows;
     rows.title = layer.title;
     rows.address = layer.address;
     rows.captured = layer.captured;
     const auto keeps = [&](qreal y) { return y >= top && y < bottom; };
     const QPointF up(0, top);
+    const QRectF all(0, 0, width, bottom - top);
     for (const DocumentLayer::Word& word : layer.words)
         if (keeps(word.box.center().y()))
-            rows.words.push_back({word.text, word.box.translated(-up)});
+            rows.words.push_back({word.text, word.box.translated(-up).intersected(all)});
     for (const DocumentLayer::Link& link : layer.links) {
         if (!keeps(link.box.center().y()))
             continue;
         DocumentLayer::Link kept = link;
-        kept.box.translate(-up);
+        kept.box = link.box.translated(-up).intersected(all);
         kept.hasTarget = link.hasTarget && keeps(link.target.y());
         kept.target = kept.hasTarget ? link.target - up : QPointF();
         rows.links.push_back(kept);
@@ -194,7 +196,7 @@ bool CaptureRunner::Capture(const CaptureJob& job, QImage* rows, DocumentLayer* 
         return false;
     }
     *rows = image.copy(0, job.top, image.width(), std::min(job.bottom, image.height()) - job.top);
-    *layer = LayerRows(recorded, job.top, job.top + rows->height());
+    *layer = LayerRows(recorded, rows->width(), job.top, job.top + rows->height());
     if (rows->isNull())
         *reason = QStringLiteral("out of memory");
     return !rows->isNull();
