@@ -48,6 +48,35 @@ QString LoadFailure(const QWebEngineLoadingInfo& info) {
         .arg(info.url().toDisplayString());
 }
 
+// The part of layer that rows top .. bottom - 1 of its image show, moved up to start at row 0:
+// what is drawn there by its middle row (cut at the rows' edges), places (headings, link
+// targets) that lie there.
+DocumentLayer LayerRows(const DocumentLayer& layer, int width, int top, int bottom) {
+    DocumentLayer rows;
+    rows.title = layer.title;
+    rows.address = layer.address;
+    rows.captured = layer.captured;
+    const auto keeps = [&](qreal y) { return y >= top && y < bottom; };
+    const QPointF up(0, top);
+    const QRectF all(0, 0, width, bottom - top);
+    for (const DocumentLayer::Word& word : layer.words)
+        if (keeps(word.box.center().y()))
+            rows.words.push_back({word.text, word.box.translated(-up).intersected(all)});
+    for (const DocumentLayer::Link& link : layer.links) {
+        if (!keeps(link.box.center().y()))
+            continue;
+        DocumentLayer::Link kept = link;
+        kept.box = link.box.translated(-up).intersected(all);
+        kept.hasTarget = link.hasTarget && keeps(link.target.y());
+        kept.target = kept.hasTarget ? link.target - up : QPointF();
+        rows.links.push_back(kept);
+    }
+    for (const DocumentLayer::Heading& heading : layer.headings)
+        if (keeps(heading.place.y()))
+            rows.headings.push_back({heading.level, heading.text, heading.place - up});
+    return rows;
+}
+
 } // namespace
 
 CaptureRunner::CaptureRunner(const CaptureOptions& options, const QString& program,
@@ -85,7 +114,8 @@ int CaptureRunner::RunJob(const CaptureJob& job) {
     if (!Load(job, &reason))
         return Report(CaptureOptions::kCaptureFailed, job.address, reason);
     QImage rows;
-    if (!Capture(job, &rows, &reason))
+    m_layer = DocumentLayer();
+    if (!Capture(job, &rows, &m_layer, &reason))
         return Report(CaptureOptions::kCaptureFailed, job.address, reason);
     CaptureOutput output;
     if (!output.Write(rows, job))
@@ -131,7 +161,8 @@ bool CaptureRunner::Load(const CaptureJob& job, QString* reason) {
     return ok;
 }
 
-bool CaptureRunner::Capture(const CaptureJob& job, QImage* rows, QString* reason) {
+bool CaptureRunner::Capture(const CaptureJob& job, QImage* rows, DocumentLayer* layer,
+                            QString* reason) {
     WholePageCapture capture(m_pControl);
     capture.SetDeadline(m_options.CaptureTimeoutMs());
     bool shown = false;
@@ -141,7 +172,10 @@ bool CaptureRunner::Capture(const CaptureJob& job, QImage* rows, QString* reason
             shown = true;
         });
     QImage image;
-    const CaptureResult result = capture.CaptureWholePage(&image);
+    // Only a PDF carries the document's text, links and headings.
+    const bool record = CaptureOptions::FormatOf(job.out) == CaptureOptions::Format::Pdf;
+    DocumentLayer recorded;
+    const CaptureResult result = capture.CaptureWholePage(&image, record ? &recorded : nullptr);
     if (shown)
         std::fputc('\n', m_pReport);
     if (!result) {
@@ -151,6 +185,7 @@ bool CaptureRunner::Capture(const CaptureJob& job, QImage* rows, QString* reason
     }
     if (!job.hasRows) {
         *rows = std::move(image);
+        *layer = std::move(recorded);
         return true;
     }
     if (job.top >= image.height()) {
@@ -161,6 +196,7 @@ bool CaptureRunner::Capture(const CaptureJob& job, QImage* rows, QString* reason
         return false;
     }
     *rows = image.copy(0, job.top, image.width(), std::min(job.bottom, image.height()) - job.top);
+    *layer = LayerRows(recorded, rows->width(), job.top, job.top + rows->height());
     if (rows->isNull())
         *reason = QStringLiteral("out of memory");
     return !rows->isNull();

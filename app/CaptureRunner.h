@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CaptureOptions.h"
+#include "pages/DocumentLayer.h"
 
 #include <QImage>
 #include <QString>
@@ -32,10 +33,14 @@ class CaptureRunner final {
     // Shows progress lines (on by default when the report stream is a terminal).
     void SetShowProgress(bool on) { m_bProgress = on; }
 
+    // What the last job's capture recorded of its document (words, links, headings), in the
+    // pixels of the rows handed to the output; recorded only for a PDF, else empty.
+    const DocumentLayer& Layer() const { return m_layer; }
+
   private:
     void StartEngine();
     bool Load(const CaptureJob& job, QString* reason);
-    bool Capture(const CaptureJob& job, QImage* rows, QString* reason);
+    bool Capture(const CaptureJob& job, QImage* rows, DocumentLayer* layer, QString* reason);
     void ShowProgress(const CaptureJob& job, int done, int total);
     int Report(int status, const QString& subject, const QString& message);
 
@@ -45,4 +50,5 @@ class CaptureRunner final {
     std::unique_ptr<QWidget> m_pHost;
     BrowserControl* m_pControl = nullptr;
     bool m_bProgress = false;
+    DocumentLayer m_layer;
 };

@@ -261,6 +261,7 @@ void MainWnd::OnCapture() {
     QElapsedTimer clock;
     clock.start();
     QImage image;
+    DocumentLayer layer;
     CaptureResult result = CaptureResult::Failed(CaptureResult::NothingToCapture);
     {
         const QScopedValueRollback<bool> busy(m_bBusy, true);
@@ -271,9 +272,9 @@ void MainWnd::OnCapture() {
             capture.SetProgress(
                 [this](int done, int total) { Q_EMIT CaptureProgress(done, total); });
             const CaptureInputGuard guard(m_pBrowser, [&capture] { capture.Cancel(); });
-            result = capture.CaptureWholePage(&image);
+            result = capture.CaptureWholePage(&image, &layer);
         }
-        if (result && !m_pCaptureView->SetImage(std::move(image)))
+        if (result && !m_pCaptureView->SetImage(std::move(image), std::move(layer)))
             result = CaptureResult::Failed(CaptureResult::OutOfMemory);
         QApplication::restoreOverrideCursor();
         // A cancel was the user's own wish: nothing to report.

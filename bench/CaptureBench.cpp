@@ -1,7 +1,9 @@
 // Whole-page capture of 1200-pixel-wide pages of two kinds (coloured bands with little text;
 // bands full of Korean text), 5000 to 60000 rows, served on 127.0.0.1; Chromium's own
 // full-page screenshot of the 30000-row pages in the same run, for comparison. --race runs the
-// 30000-row pages alone; addresses given instead are captured once each (--width W, --save DIR).
+// 30000-row pages alone; addresses given instead are captured once each (--width W, --save DIR);
+// with --record, each is captured with and without recording its words, links and headings, and
+// the share of the words of its innerText the recording has, in order, is shown.
 // --display captures only a 994 x 35,900 page at the main window's browser width, on whatever
 // platform QT_QPA_PLATFORM names (run-bench runs it offscreen, under Xvfb and under weston).
 #include "ChromiumShot.h"
@@ -12,11 +14,13 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QSignalSpy>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -59,21 +63,18 @@ void PrintTimings(const WholePageCapture::Timings& t) {
                 t.measure, t.lazyWalk, t.resize, t.frameWait, t.grab, t.copy, t.restore);
 }
 
-// Best of kRounds, in milliseconds, and where that round's time went; the first round, on the
-// freshly loaded page as Chromium's one shot is, in *first. -1 when a capture failed.
-double TimeCapture(BrowserControl& control, const QString& url, QSize size,
-                   WholePageCapture::Timings* where, double* first, int rounds = kRounds) {
-    QSignalSpy loaded(&control, &BrowserControl::DocumentComplete);
-    control.Navigate2(url);
-    if (!loaded.wait(60000))
-        return -1;
+// Best of rounds captures of the page loaded, in milliseconds, and where that round's time went;
+// the first round in *first; with layer, each one records into it. -1 when a capture failed or
+// (size given) had another size.
+double BestCapture(BrowserControl& control, QSize size, WholePageCapture::Timings* where,
+                   double* first, int rounds, DocumentLayer* layer = nullptr) {
     double best = 1e30;
     for (int round = 0; round < rounds; ++round) {
         QElapsedTimer timer;
         timer.start();
         QImage image;
         WholePageCapture capture(&control);
-        if (!capture.CaptureWholePage(&image) || image.size() != size)
+        if (!capture.CaptureWholePage(&image, layer) || (size.isValid() && image.size() != size))
             return -1;
         const double ms = timer.nsecsElapsed() / 1e6;
         if (round == 0)
@@ -83,6 +84,108 @@ double TimeCapture(BrowserControl& control, const QString& url, QSize size,
         best = std::min(best, ms);
     }
     return best;
+}
+
+bool LoadPage(BrowserControl& control, const QString& url) {
+    QSignalSpy loaded(&control, &BrowserControl::DocumentComplete);
+    control.Navigate2(url);
+    return loaded.wait(60000);
+}
+
+// As BestCapture, on the page at url, freshly loaded as Chromium's one shot is.
+double TimeCapture(BrowserControl& control, const QString& url, QSize size,
+                   WholePageCapture::Timings* where, double* first, int rounds = kRounds) {
+    return LoadPage(control, url) ? BestCapture(control, size, where, first, rounds) : -1;
+}
+
+// What recording adds to the capture of the page loaded: the best of rounds without and with
+// it, and the recording step of the best one with it (the captures' own spread is often larger
+// than the step), printed with what was recorded; the goal is named by goalMs or goalPercent.
+// false when a capture failed.
+bool CompareRecording(BrowserControl& control, QSize size, const QString& name,
+                      DocumentLayer* layer, double goalMs, double goalPercent) {
+    WholePageCapture::Timings plain, recording;
+    double first = -1;
+    const double without = BestCapture(control, size, &plain, &first, kRounds);
+    const double with = BestCapture(control, size, &recording, &first, kRounds, layer);
+    if (without < 0 || with < 0) {
+        std::printf("recording %s: FAILED\n", qPrintable(name));
+        return false;
+    }
+    std::printf("recording %s: capture %.1f ms, with recording %.1f ms (best of %d each); the "
+                "recording step %.1f ms, %.1f %% of the capture (goal %s); %zu words, %zu links, "
+                "%zu headings\n",
+                qPrintable(name), without, with, kRounds, recording.record,
+                100 * recording.record / without,
+                goalMs > 0 ? qPrintable(QStringLiteral("%1 ms or less").arg(goalMs))
+                           : qPrintable(QStringLiteral("%1 %% or less").arg(goalPercent)),
+                layer->words.size(), layer->links.size(), layer->headings.size());
+    return true;
+}
+
+// The length of the longest common subsequence of a and b (Myers' greedy walk: its time goes
+// with the number of differences, few on a recording of the same text).
+size_t CommonInOrder(const std::vector<int>& a, const std::vector<int>& b) {
+    const int n = int(a.size()), m = int(b.size()), max = n + m;
+    std::vector<int> v(size_t(2 * max + 2), 0);
+    for (int d = 0; d <= max; ++d) {
+        for (int k = -d; k <= d; k += 2) {
+            int x = k == -d || (k != d && v[size_t(max + k - 1)] < v[size_t(max + k + 1)])
+                        ? v[size_t(max + k + 1)]
+                        : v[size_t(max + k - 1)] + 1;
+            int y = x - k;
+            while (x < n && y < m && a[size_t(x)] == b[size_t(y)])
+                ++x, ++y;
+            v[size_t(max + k)] = x;
+            if (x >= n && y >= m)
+                return size_t(n + m - d) / 2;
+        }
+    }
+    return 0;
+}
+
+// The share of the words of the innerText of what selector finds first (split at white space,
+// NFC) that the layer has in the same order, printed.
+void PrintInOrderShare(BrowserControl& control, const DocumentLayer& layer, const char* what,
+                       const QString& selector) {
+    QVariant value;
+    control.RunScript(QStringLiteral("(function(){const e=document.querySelector('%1');"
+                                     "return e?e.innerText.split(/\\s+/).filter(w=>w)"
+                                     ".map(w=>w.normalize('NFC')):null;})()")
+                          .arg(selector),
+                      &value, 20000);
+    if (value.isNull())
+        return;
+    QHash<QString, int> ids;
+    const auto id = [&ids](const QString& word) { return *ids.insert(word, int(ids.size())); };
+    std::vector<int> inner, recorded;
+    for (const QString& word : value.toStringList())
+        inner.push_back(ids.contains(word) ? ids.value(word) : id(word));
+    for (const DocumentLayer::Word& word : layer.words)
+        recorded.push_back(ids.contains(word.text) ? ids.value(word.text) : id(word.text));
+    const size_t found = CommonInOrder(inner, recorded);
+    std::printf("  words of the innerText of %s (%s) recorded in order: %zu of %zu (%.2f %%, "
+                "goal 99 %% or more)\n",
+                what, qPrintable(selector), found, inner.size(),
+                inner.empty() ? 0.0 : 100.0 * double(found) / double(inner.size()));
+}
+
+// Records each address's document: what it adds to the capture and its share of innerText.
+int RecordAddresses(BrowserControl& control, const QStringList& urls) {
+    int failed = 0;
+    for (const QString& url : urls) {
+        DocumentLayer layer;
+        if (!LoadPage(control, url) || !CompareRecording(control, QSize(), url, &layer, 500, 0)) {
+            ++failed;
+            continue;
+        }
+        PrintInOrderShare(control, layer, "the page", QStringLiteral("body"));
+        // Without what the page draws clipped away (a side bar's list below its fold).
+        PrintInOrderShare(control, layer, "its main text",
+                          QStringLiteral("[role=main],main,article"));
+        std::fflush(stdout);
+    }
+    return failed == 0 ? 0 : 1;
 }
 
 // Captures each address once at the control's width, printing its size, time and breakdown;
@@ -171,7 +274,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // --race: only the 30000-row pages, ours and Chromium's. Addresses (with --width W and
     // --save DIR): those pages captured once each instead.
-    bool race = false, display = false;
+    bool race = false, display = false, record = false;
     int width = kWidth;
     QString folder;
     QStringList urls;
@@ -181,6 +284,8 @@ int main(int argc, char* argv[]) {
             race = true;
         else if (a == QLatin1String("--display"))
             display = true;
+        else if (a == QLatin1String("--record"))
+            record = true;
         else if (a == QLatin1String("--width") && i + 1 < app.arguments().size())
             width = app.arguments().at(++i).toInt();
         else if (a == QLatin1String("--save") && i + 1 < app.arguments().size())
@@ -196,7 +301,7 @@ int main(int argc, char* argv[]) {
     if (display)
         return CaptureOnPlatform(control);
     if (!urls.isEmpty())
-        return CaptureAddresses(control, urls, folder);
+        return record ? RecordAddresses(control, urls) : CaptureAddresses(control, urls, folder);
     TestHttpServer server;
     const QList<int> heights = race ? QList<int>{30000} : QList<int>{5000, 15000, 30000, 60000};
     double ours30000[2] = {-1, -1}, first30000[2] = {-1, -1};
@@ -221,6 +326,11 @@ int main(int argc, char* argv[]) {
                             KindName(text), height, ms, ms * 1000 / height, kRounds, first);
             if (ms >= 0 && height == 30000)
                 PrintTimings(where);
+            // The page the recording's cost is measured on.
+            DocumentLayer layer;
+            if (ms >= 0 && text && height == 30000)
+                CompareRecording(control, QSize(kWidth, height),
+                                 QStringLiteral("Korean text 30000 rows"), &layer, 0, 10);
             std::fflush(stdout);
         }
     }

@@ -103,4 +103,9 @@ QString RestoreLayout(int x, int y);
 // [scrollX, scrollY] of the top document.
 QString ScrollPosition();
 
+// Records the words, links and headings the view draws, once the layout stands as the tiles
+// show it (RecordScript.cpp says what comes back). options: a JSON object of the bounds of the
+// work and of the box and side boxes (indices into FindScrollBox's) the capture unfolds.
+QString RecordLayer(const QString& options);
+
 } // namespace DocumentScripts

@@ -75,7 +75,7 @@ HtmlCaptureImageWnd::HtmlCaptureImageWnd(QWidget* parent) : QWidget(parent) {
 
 HtmlCaptureImageWnd::~HtmlCaptureImageWnd() = default;
 
-bool HtmlCaptureImageWnd::SetImage(QImage image) {
+bool HtmlCaptureImageWnd::SetImage(QImage image, DocumentLayer layer) {
     if (image.isNull())
         return false;
     if (image.format() != QImage::Format_RGB32) {
@@ -84,6 +84,7 @@ bool HtmlCaptureImageWnd::SetImage(QImage image) {
             return false;
     }
     m_image = std::move(image);
+    m_layer = std::move(layer);
     m_bHasImage = true;
     m_dragMode = CaptureSelection::DragNone;
     m_pAutoScroll->Stop();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/CaptureSelection.h"
+#include "pages/DocumentLayer.h"
 
 #include <QImage>
 #include <QWidget>
@@ -24,12 +25,15 @@ class HtmlCaptureImageWnd final : public QWidget {
     explicit HtmlCaptureImageWnd(QWidget* parent = nullptr);
     ~HtmlCaptureImageWnd() override;
 
-    // Takes a page image (converted to Format_RGB32 if it is not) and resets the selection to
-    // the first one (CaptureSelection::Inset for the rows the view shows). A null image is
-    // refused (false) and the view keeps what it had.
-    bool SetImage(QImage image);
+    // Takes a page image (converted to Format_RGB32 if it is not), with what the capture
+    // recorded of its document (in the image's pixels), and resets the selection to the first
+    // one (CaptureSelection::Inset for the rows the view shows). A null image is refused
+    // (false) and the view keeps what it had.
+    bool SetImage(QImage image, DocumentLayer layer = DocumentLayer());
     bool HasImage() const { return m_bHasImage; }
     const QImage& Image() const { return m_image; }
+    // The words, links and headings of the image's document; empty when none were recorded.
+    const DocumentLayer& Layer() const { return m_layer; }
     int ImageWidth() const { return m_image.width(); }
     int ImageHeight() const { return m_image.height(); }
 
@@ -79,7 +83,8 @@ class HtmlCaptureImageWnd final : public QWidget {
     void PaintFrame(QPainter& dc) const;
     QPoint ToClient(QPointF widgetPos) const;
 
-    QImage m_image;      // the page image, Format_RGB32
+    QImage m_image; // the page image, Format_RGB32
+    DocumentLayer m_layer;
     QImage m_backBuffer; // m_nVisibleWidth x m_nVisibleHeight, Format_RGB32
     bool m_bHasImage = false;
     CaptureSelection::DragMode m_dragMode = CaptureSelection::DragNone;

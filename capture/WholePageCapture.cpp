@@ -137,7 +137,7 @@ class ControlState final {
 
 WholePageCapture::WholePageCapture(BrowserControl* control) : m_pControl(control) {}
 
-CaptureResult WholePageCapture::CaptureWholePage(QImage* image) {
+CaptureResult WholePageCapture::CaptureWholePage(QImage* image, DocumentLayer* layer) {
     // The waits run local event loops: a second capture must not start inside the first.
     static bool s_bBusy = false;
     if (s_bBusy)
@@ -161,6 +161,9 @@ CaptureResult WholePageCapture::CaptureWholePage(QImage* image) {
     m_timings = Timings();
     QElapsedTimer timer;
     timer.start();
+    m_bRecord = layer != nullptr;
+    m_layer = DocumentLayer();
+    m_layer.captured = QDateTime::currentDateTime();
     // Read before the deadline runs: however soon it passes, the control is put back.
     ControlState state(m_pControl);
     QTimer deadline;
@@ -207,13 +210,24 @@ CaptureResult WholePageCapture::CaptureWholePage(QImage* image) {
     }
     Timings& t = m_timings;
     t.total = double(timer.nsecsElapsed()) / 1e6;
-    t.measure = t.total - t.lazyWalk - t.resize - t.frameWait - t.grab - t.copy - t.restore;
+    t.measure =
+        t.total - t.lazyWalk - t.resize - t.frameWait - t.grab - t.copy - t.restore - t.record;
+    if (result && layer)
+        *layer = std::move(m_layer);
+    m_layer = DocumentLayer();
     return result;
 }
 
 void WholePageCapture::Cancel() {
     if (m_pControl && !m_bRestoring)
         m_pControl->Interrupt(BrowserControl::Cancelled);
+}
+
+void WholePageCapture::Record(const DocumentRecorder::Placement& placement) {
+    if (!m_bRecord || Stopped())
+        return;
+    StepTime step(&m_timings.record);
+    DocumentRecorder(placement).Record(m_pControl, &m_layer);
 }
 
 bool WholePageCapture::Fail(CaptureResult::Reason reason, QSize size) {
@@ -284,6 +298,20 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
                           scrolled.view.size());
     if (!stitcher.IsValid())
         return Fail(CaptureResult::OutOfMemory);
+    {
+        // The first tile is the top left of the view (of all of it, around a box).
+        DocumentRecorder::Placement placement;
+        placement.image = imageSize;
+        placement.firstTile = scrolled.box ? QRect(0, 0, viewWidth, viewHeight)
+                                           : QRect(QPoint(0, 0), stitcher.TileSize());
+        placement.box = scrolled.box;
+        placement.boxView = scrolled.view;
+        placement.boxContent = scrolled.content;
+        for (int i = 0; i < scrolled.sides.size(); ++i)
+            placement.sides.append(
+                {scrolled.sides.at(i).view, scrolled.sides.at(i).height, scrolled.sideIndex.at(i)});
+        Record(placement);
+    }
     QImage first;
     BoxSurround surround(scrolled.view, scrolled.content, scrolled.sides);
     QElapsedTimer tiles;
@@ -328,17 +356,20 @@ bool WholePageCapture::FindScrolled(QSize document, QSize view, Scrolled* scroll
         scrolled->content = QSize(g[4].toInt(), g[5].toInt()).expandedTo(scrolled->view.size());
         QVariant sides;
         m_pControl->RunScript(DocumentScripts::SideBoxGeometry(), &sides);
-        for (const QVariant& value : sides.toList()) {
-            const QVariantList s = value.toList();
+        const QVariantList found = sides.toList();
+        for (int index = 0; index < found.size(); ++index) {
+            const QVariantList s = found.at(index).toList();
             if (s.size() != 6)
                 continue;
             const QRect side = QRect(s[0].toInt(), s[1].toInt(), s[2].toInt(), s[3].toInt())
                                    .intersected(QRect(QPoint(0, 0), view));
             // Only as tall as the box's tiles step, or its rows would have gaps.
             if (!side.isEmpty() &&
-                side.height() >= scrolled->view.height() - TileStitcher::kOverlap)
+                side.height() >= scrolled->view.height() - TileStitcher::kOverlap) {
                 scrolled->sides.append({side, std::max(side.height(), s[4].toInt()),
                                         QRgb(s[5].toUInt()) | 0xFF000000});
+                scrolled->sideIndex.append(index);
+            }
         }
         return scrolled->view.width() > 2 * TileStitcher::kOverlap &&
                scrolled->view.height() > 2 * TileStitcher::kOverlap;
@@ -433,8 +464,11 @@ bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolle
         if (!stitcher.Place(index, tile, area.topLeft()))
             return Fail(tile.isNull() ? CaptureResult::OutOfMemory : CaptureResult::NoAnswer);
         const QVariantList tops = reply.toList();
-        for (int i = 0; i < scrolled.sides.size() && i + 2 < tops.size(); ++i)
-            surround.PlaceSide(stitcher.Image(), tile, i, tops.at(i + 2).toInt());
+        // The script scrolls every side box it found; some may have been left out here.
+        for (int i = 0; i < scrolled.sides.size() && scrolled.sideIndex.at(i) + 2 < tops.size();
+             ++i)
+            surround.PlaceSide(stitcher.Image(), tile, i,
+                               tops.at(scrolled.sideIndex.at(i) + 2).toInt());
         if (m_progress)
             m_progress(stitcher.FilledRows(), scrolled.content.height());
         if (index == 0 && scrolled.box)
@@ -553,6 +587,12 @@ bool WholePageCapture::DrawFrameset(int width, int height, QImage* image) {
         return Fail(CaptureResult::NoAnswer);
     m_pControl->RunAsyncScript(QStringLiteral(
         "for(let i=0;i<3;++i)await new Promise(r=>requestAnimationFrame(()=>r()));return true;"));
+    // Every frame is drawn where it stands, at once: what the frames' documents draw is where
+    // the view shows it.
+    DocumentRecorder::Placement placement;
+    placement.image = QSize(width, height);
+    placement.firstTile = QRect(QPoint(0, 0), placement.image);
+    Record(placement);
     const QImage tile = m_pControl->GrabViewport();
     if (tile.width() < width || tile.height() < height)
         return false;

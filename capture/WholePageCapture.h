@@ -2,6 +2,7 @@
 
 #include "capture/BoxSurround.h"
 #include "capture/CaptureResult.h"
+#include "capture/DocumentRecorder.h"
 
 #include <QImage>
 #include <QList>
@@ -24,7 +25,8 @@ class TileStitcher;
 // The page's scroll handlers and intersection observers do not see the tiles' scrolling, so a
 // layout that follows the scroll position stands as at the top; panels the user or the page
 // scrolled keep their place. Afterwards the control has its former size, scroll position and
-// scroll bars.
+// scroll bars. Asked to, it also records the words, links and headings the image shows
+// (DocumentRecorder), once, where the layout stands as the tiles show it.
 class WholePageCapture final {
   public:
     // Largest page image, in bytes of pixels; larger documents fail.
@@ -46,12 +48,16 @@ class WholePageCapture final {
         double grab = 0;      // drawing the view into memory
         double copy = 0;      // placing the tiles into the image
         double restore = 0;   // giving the control back as it was
+        double record = 0;    // recording the document's words, links and headings
     };
 
     explicit WholePageCapture(BrowserControl* control);
 
-    // The whole document into *image; on failure *image is untouched and the result says why.
-    CaptureResult CaptureWholePage(QImage* image);
+    // The whole document into *image and, when layer is given, what it shows of the document
+    // into *layer (its time of capture the start of this one); on failure both are untouched
+    // and the result says why. A recording that fails leaves the layer empty, not the capture
+    // failed.
+    CaptureResult CaptureWholePage(QImage* image, DocumentLayer* layer = nullptr);
     // Stops a capture in progress at its next step; it fails as cancelled. Only until the
     // control is being put back as it was, which always completes.
     void Cancel();
@@ -76,6 +82,7 @@ class WholePageCapture final {
         bool box = false;
         bool spare = false;             // the view has rows below view for the frame marker
         QList<BoxSurround::Side> sides; // boxes that scroll along with the box
+        QList<int> sideIndex;           // each one's index among the script's side boxes
     };
     // The size of the top document, or (*frameset) of its largest readable frame.
     bool MeasureDocument(QSize* size, QList<int>* remembered, bool* frameset);
@@ -99,6 +106,8 @@ class WholePageCapture final {
     bool WaitForMarker(QPoint at, int token, int timeoutMs, QImage* grab);
     void RenderView(QImage* buffer);
     QImage GrabUnmarked(const QImage& previous);
+    // Records the document's layer as placement says the image shows it, when one is wanted.
+    void Record(const DocumentRecorder::Placement& placement);
     // Notes why the capture fails (the first reason stands) and returns false.
     bool Fail(CaptureResult::Reason reason, QSize size = QSize());
     // true once the control was interrupted or its renderer ended: every step fails now.
@@ -113,4 +122,6 @@ class WholePageCapture final {
     bool m_bMarkerSeen = true;
     Timings m_timings;
     std::function<void(int, int)> m_progress;
+    bool m_bRecord = false;
+    DocumentLayer m_layer; // what this capture recorded, until it is handed over
 };
