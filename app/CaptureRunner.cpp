@@ -4,6 +4,8 @@
 #include "app/CaptureOutput.h"
 #include "capture/BrowserControl.h"
 #include "capture/WholePageCapture.h"
+#include "pages/PageLayer.h"
+#include "pages/PageSet.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -12,6 +14,8 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+
+#include <new>
 
 #include <unistd.h>
 
@@ -73,7 +77,8 @@ DocumentLayer LayerRows(const DocumentLayer& layer, int width, int top, int bott
     }
     for (const DocumentLayer::Heading& heading : layer.headings)
         if (keeps(heading.place.y()))
-            rows.headings.push_back({heading.level, heading.text, heading.place - up});
+            rows.headings.push_back(
+                {heading.level, heading.text, heading.place - up, heading.height});
     return rows;
 }
 
@@ -118,7 +123,18 @@ int CaptureRunner::RunJob(const CaptureJob& job) {
     if (!Capture(job, &rows, &m_layer, &reason))
         return Report(CaptureOptions::kCaptureFailed, job.address, reason);
     CaptureOutput output;
-    if (!output.Write(rows, job))
+    const auto place = [this](const PageSet& set) {
+        QList<const PageRecord*> pages;
+        for (int i = 0; i < set.Count(); ++i)
+            pages.append(set.Page(i));
+        try {
+            return PageLayer::Of(m_layer, pages, set.Geometry(), set.SourceLeft());
+        } catch (const std::bad_alloc&) {
+            // Short of memory the PDF is still written, as pictures only.
+            return PageLayer();
+        }
+    };
+    if (!output.Write(rows, job, place))
         return Report(CaptureOptions::kWriteFailed, output.FailedFile(), output.Reason());
     return CaptureOptions::kDone;
 }

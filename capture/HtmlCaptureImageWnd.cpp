@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -304,5 +305,9 @@ bool HtmlCaptureImageWnd::CutPages(PageSet& set) const {
         set.FreePages();
         return false;
     }
-    return PageCutter::Cut(m_image, Selection(), set);
+    if (!PageCutter::Cut(m_image, Selection(), set))
+        return false;
+    // The pages carry what was recorded on the image, for the files that hold text.
+    set.SetDocument(std::make_shared<const DocumentLayer>(m_layer));
+    return true;
 }
