@@ -100,3 +100,23 @@ TEST(RowMap, FollowsEveryRowThroughEveryOperation) {
     ASSERT_EQ(MarginReflow(tail.set).ApplyAll({{0, 100}}), Result::Applied);
     EXPECT_EQ(tail.CheckSourceRows(), "");
 }
+
+// Margins count document rows at any scale: at 2, a top margin of 50 is 100 white pixel rows and
+// the preview shows the page the apply makes.
+TEST(RowMap, MarginsAtScaleTwoAreDocumentRows) {
+    std::vector<int> keys(3000);
+    std::iota(keys.begin(), keys.end(), 0);
+    CutSet cut(5, keys, QRect(1, 0, 3, 3000), 2);
+    MarginReflow reflow(cut.set);
+    QByteArray preview;
+    ASSERT_TRUE(reflow.Preview(0, 50, 400, preview));
+    ASSERT_EQ(reflow.Apply(0, 50, 400), Result::Applied);
+    EXPECT_TRUE(preview == QByteArray(reinterpret_cast<const char*>(cut.Page(0)->pixels),
+                                      cut.set.Geometry().pageBytes));
+    const qsizetype pixelRow = cut.set.Geometry().rowBytes;
+    EXPECT_EQ(preview.left(100 * pixelRow), QByteArray(100 * pixelRow, char(0xFF)));
+    EXPECT_NE(preview.mid(100 * pixelRow, pixelRow), QByteArray(pixelRow, char(0xFF)));
+    EXPECT_EQ(cut.Page(0)->sourceRows[50], 0);
+    EXPECT_EQ(cut.Page(1)->sourceRows[0], H - 450);
+    EXPECT_EQ(cut.CheckSourceRows(), "");
+}
