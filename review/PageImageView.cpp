@@ -2,6 +2,7 @@
 
 #include "capture/ViewScroller.h"
 #include "pages/BandCut.h"
+#include "pages/LargeMemory.h"
 #include "pages/PageSet.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Dialog.h"
@@ -37,6 +38,17 @@ QImage::Format FormatFor(int bytesPerPixel) {
     }
 }
 
+// A page image of that size, its memory faulted in at once where it can be: at a scale of 2 or
+// more, faults per 4 KiB page while it is first filled cost more than the rest of a first paint.
+QImage NewPageImage(int width, int height, QImage::Format format) {
+    if (format != QImage::Format_RGB32)
+        return QImage(width, height, format);
+    QImage page = LargeMemory::Image(width, height);
+    if (!page.isNull())
+        LargeMemory::Populate(page.bits(), size_t(page.sizeInBytes()));
+    return page;
+}
+
 } // namespace
 
 PageImageView::PageImageView(QWidget* parent) : QWidget(parent) {
@@ -57,7 +69,7 @@ bool PageImageView::Create(const QRect& rect, QWidget* parent, int id) {
     // The page and the frame hold scale pixels per document pixel, drawn at document size: pixel
     // for pixel on a screen of that ratio, scaled down on others.
     const int n = m_geometry.scale;
-    QImage page(m_geometry.pageWidth, m_geometry.pageHeight, format);
+    QImage page = NewPageImage(m_geometry.pageWidth, m_geometry.pageHeight, format);
     QImage back(client * n, QImage::Format_RGB32);
     if (page.isNull() || back.isNull())
         return false;
