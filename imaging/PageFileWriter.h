@@ -12,6 +12,7 @@ struct PageStack {
     int width = 0;
     int pageHeight = 0;
     int bytesPerPixel = 4;
+    int scale = 1; // pixels per document pixel; the layer written with them is in document pixels
 };
 
 // Writes pages as one file of its format (see PageOutput::Writer). A file that cannot be written

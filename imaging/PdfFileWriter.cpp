@@ -18,7 +18,7 @@ bool PdfFileWriter::Write(const QString& path, const PageStack& pages, const Pag
     bool ok = pdf.Open(path, {title, layer.address, layer.captured, PageOutput::Producer()});
     for (qsizetype i = 0; ok && i < pages.pixels.size(); ++i) {
         ok = pdf.AddPage(pages.pixels[i], pages.width, pages.pageHeight, pages.bytesPerPixel,
-                         OfPage(layer.words, i), OfPage(layer.links, i));
+                         OfPage(layer.words, i), OfPage(layer.links, i), pages.scale);
     }
     pdf.SetHeadings(layer.headings);
     return pdf.Close() && ok;

@@ -114,10 +114,11 @@ void PdfWriter::BeginObject(int number) {
 
 bool PdfWriter::AddPage(const quint8* pixels, qint32 width, qint32 height, int bytesPerPixel,
                         const std::vector<PageLayer::Word>& words,
-                        const std::vector<PageLayer::Link>& links) {
+                        const std::vector<PageLayer::Link>& links, int scale) {
     if (!m_file.IsOpen() || m_bFailed)
         return false;
-    if (!pixels || width <= 0 || height <= 0 || (bytesPerPixel != 3 && bytesPerPixel != 4))
+    if (!pixels || width <= 0 || height <= 0 || (bytesPerPixel != 3 && bytesPerPixel != 4) ||
+        scale < 1)
         return Fail();
     const int image = int(m_objectOffsets.size()) + 1;
     if (!WriteImage(pixels, width, height, bytesPerPixel))
@@ -127,8 +128,11 @@ bool PdfWriter::AddPage(const quint8* pixels, qint32 width, qint32 height, int b
     const QByteArray draw = "q " + Number(at.width()) + " 0 0 " + Number(at.height()) + ' ' +
                             Number(at.left()) + ' ' + Number(kPageHeight - at.bottom()) +
                             " cm /Im0 Do Q\n";
-    const Sheet sheet{0, at, at.width() / width, QSizeF(width, height)};
-    const QByteArray text = PdfPageText::Operators(words, width, height, m_font);
+    // The layer is placed in its own pixels: scale times fewer than the picture's.
+    const QSizeF layerSize(double(width) / scale, double(height) / scale);
+    const Sheet sheet{0, at, at.width() / width * scale, layerSize};
+    const QByteArray text =
+        PdfPageText::Operators(words, layerSize.width(), layerSize.height(), m_font);
     const int contents = Reserve();
     if (text.isEmpty()) {
         BeginObject(contents);
@@ -137,7 +141,7 @@ bool PdfWriter::AddPage(const quint8* pixels, qint32 width, qint32 height, int b
     } else {
         if (m_nFont == 0)
             m_nFont = Reserve();
-        // The text is laid out in the picture's pixels, y up from its top edge.
+        // The text is laid out in the layer's pixels, y up from the picture's top edge.
         const QByteArray scale = QByteArray::number(sheet.scale, 'f', 8);
         WriteStream(contents, draw + "q " + scale + " 0 0 " + scale + ' ' + Number(at.left()) +
                                   ' ' + Number(kPageHeight - at.top()) + " cm\n" + text + "Q\n");

@@ -23,8 +23,9 @@ typedef struct z_stream_s z_stream;
 // Over its picture a page may carry the page's words as invisible text (see PdfPageText and
 // PdfTextFont) and its links as link annotations; the document may carry an outline of headings
 // and its information (title, address as /URL, creation time, producer). Places on pages are in
-// the pixels of the page's picture. A file that is not completed - a write or the close failed, or
-// no page was added - never replaces the target (see OutputFile).
+// the pixels of the page's picture, or of its document size (see AddPage). A file that is not
+// completed - a write or the close failed, or no page was added - never replaces the target (see
+// OutputFile).
 class PdfWriter final {
   public:
     static constexpr double kPageWidth = 595.2756; // A4 in points
@@ -57,11 +58,13 @@ class PdfWriter final {
     }
     // Adds one sheet with the picture, and over it the words and the links. A link goes to its
     // target page (counted among the pages added, from 0) when that page is in the document, else
-    // to its address. false, for this and every later call, when the picture is unusable or the
-    // write failed.
+    // to its address. The words, links and places that go to this page are in pixels of the
+    // picture divided by scale (document pixels of a page captured at that scale): a picture of
+    // N x the pixels lands where the smaller one would, and its layer with it. false, for this and
+    // every later call, when the picture is unusable, the scale not positive or the write failed.
     bool AddPage(const quint8* pixels, qint32 width, qint32 height, int bytesPerPixel,
                  const std::vector<PageLayer::Word>& words = {},
-                 const std::vector<PageLayer::Link>& links = {});
+                 const std::vector<PageLayer::Link>& links = {}, int scale = 1);
     // The headings Close makes the outline of; those whose page is not in the document are left
     // out.
     void SetHeadings(std::vector<PageLayer::Heading> headings) { m_headings = std::move(headings); }
@@ -75,8 +78,8 @@ class PdfWriter final {
     struct Sheet {
         int object = 0;
         QRectF at;        // the picture on the sheet, in points from the top-left corner
-        double scale = 1; // points per pixel
-        QSizeF pixels;
+        double scale = 1; // points per pixel of the layer
+        QSizeF pixels;    // the picture in pixels of the layer
     };
     // A link to a place in the document, written once every page is known.
     struct PendingLink {

@@ -40,7 +40,7 @@ bool ContentStream::IsWhiteRow(const quint8* row) const {
     const PageGeometry& g = m_pages.Geometry();
     if (g.rowBytes != qsizetype(g.pageWidth) * g.bytesPerPixel)
         return std::memcmp(row, m_white.data(), m_white.size()) == 0;
-    return MarginReflow::IsBlankPage(row, g.pageWidth, 1, g.bytesPerPixel);
+    return MarginReflow::IsBlankPage(row, g.pageWidth, g.scale, g.bytesPerPixel);
 }
 
 qint64 ContentStream::FindContentEnd() const {

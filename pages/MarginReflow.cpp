@@ -58,7 +58,7 @@ bool AllWhite32(const quint8* px, qint64 count) {
 MarginReflow::MarginReflow(PageSet& pages) : m_pages(pages) {}
 
 qsizetype MarginReflow::RowBytes() const {
-    return m_pages.Geometry().rowBytes;
+    return m_pages.RowBytes();
 }
 
 int MarginReflow::BytesPerPixel() const {
@@ -186,11 +186,11 @@ void MarginReflow::PushRows(PageRecord* const* pages, int count, int s, int d,
 
 bool MarginReflow::PushedRowsBlank(const PageRecord* last, int d) const {
     // Only where pixels fill rows exactly do the rows alone decide whether a page is blank.
-    const int bpp = BytesPerPixel();
-    const qint32 width = m_pages.Geometry().pageWidth;
-    if (qint64(width) * bpp != RowBytes())
+    const PageGeometry& g = m_pages.Geometry();
+    if (qint64(g.pageWidth) * g.bytesPerPixel != g.rowBytes)
         return false;
-    return IsBlankPage(Row(last, kPageRows - last->bottomMargin - d), width, d, bpp);
+    return IsBlankPage(Row(last, kPageRows - last->bottomMargin - d), g.pageWidth, d * g.scale,
+                       g.bytesPerPixel);
 }
 
 void MarginReflow::PullRows(PageRecord* const* pages, int count, int s, int firstRow, int d) const {
@@ -212,7 +212,8 @@ bool MarginReflow::DropBlankLastPage() {
         return false;
     PageRecord* last = m_pages.Page(count - 1);
     if (!last || !last->pixels ||
-        !IsBlankPage(last->pixels, m_pages.Geometry().pageWidth, kPageRows, BytesPerPixel()))
+        !IsBlankPage(last->pixels, m_pages.Geometry().pageWidth, m_pages.Geometry().pageHeight,
+                     BytesPerPixel()))
         return false;
     m_pages.RemoveLast();
     return true;

@@ -13,8 +13,9 @@ class ContentStream;
 // rows topMargin .. pageHeight - bottomMargin; read in page order the content of all pages is one
 // continuous image, which preview and apply keep: a larger margin pushes rows onto the following
 // pages (a page is appended when they overflow), a smaller one pulls rows back. Bytes per row and
-// per pixel come from the set's geometry, so 2- and 3-byte pixels work as 4-byte ones do. The
-// pages' source rows move with their pixels on every path.
+// per pixel come from the set's geometry, so 2- and 3-byte pixels work as 4-byte ones do. Rows
+// and margins are document rows, moved whole at any scale. The pages' source rows move with their
+// pixels on every path.
 class MarginReflow final {
   public:
     static constexpr int maxTopMargin = 50;
@@ -53,6 +54,7 @@ class MarginReflow final {
     // by bits 0-4 and 6-15 (bit 5 is not looked at); any other size is never white.
     static bool IsBlankPage(const quint8* pixels, qint32 width, qint32 height, int bytesPerPixel);
 
+    // Bytes of one document row.
     qsizetype RowBytes() const;
     int BytesPerPixel() const;
 

@@ -256,15 +256,17 @@ PageLayer PageLayer::Of(const DocumentLayer& doc, const QList<const PageRecord*>
     layer.captured = doc.captured;
     layer.words.resize(size_t(pages.size()));
     layer.links.resize(size_t(pages.size()));
-    const RowIndex index(pages, geometry.pageHeight);
+    // The row map and the layer are in document pixels at every scale.
+    const qint32 width = geometry.DocWidth();
+    const RowIndex index(pages, geometry.DocRows());
     const qreal dx = sourceLeft;
-    PlaceWords(doc, index, dx, geometry.pageWidth, layer);
-    PlaceLinks(doc, index, dx, geometry.pageWidth, layer);
+    PlaceWords(doc, index, dx, width, layer);
+    PlaceLinks(doc, index, dx, width, layer);
     for (const DocumentLayer::Heading& heading : doc.headings) {
         RowSpan span;
         if (!RowsOf(QRectF(heading.place, QSizeF(0, std::max(qreal(0), heading.height))), &span))
             continue;
-        const PageLayer::Place place = PlaceOf(index, heading.place, span, dx, geometry.pageWidth);
+        const PageLayer::Place place = PlaceOf(index, heading.place, span, dx, width);
         if (place.page >= 0)
             layer.headings.push_back({heading.level, heading.text, place});
     }

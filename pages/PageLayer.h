@@ -13,9 +13,10 @@ struct PageGeometry;
 struct PageRecord;
 
 // A document layer as it falls on the pages written: per page the words and links over its
-// pixels, and the headings with the page and place they go to, all in pixels of the page (x the
-// page column, y the page row). Pages are counted among the pages given to the placement, first
-// page 0.
+// pixels, and the headings with the page and place they go to, all in document pixels of the page
+// (x the page column, y the page row; at a scale of N a document pixel is N x N pixels of the
+// page's picture, and writers scale the layer where they place it). Pages are counted among the
+// pages given to the placement, first page 0.
 struct PageLayer {
     struct Place {
         int page = -1; // -1: not on any page

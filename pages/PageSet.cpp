@@ -21,7 +21,7 @@ PageRecord* PageSet::Page(int index) const {
 }
 
 quint8* PageSet::Row(const PageRecord* page, int row) const {
-    return m_geometry.Row(page->pixels, row);
+    return m_geometry.DocRow(page->pixels, row);
 }
 
 void PageSet::CopyRows(PageRecord* dst, int dstRow, const PageRecord* src, int srcRow,
@@ -46,8 +46,8 @@ void PageSet::WhitenRows(PageRecord* page, int first, int rows) const {
         std::fill_n(page->sourceRows.data() + first, rows, -1);
 }
 
-bool PageSet::SetWidth(qint32 width) {
-    return SetGeometry(PageGeometry::For(width, bytesPerPixel, pageHeight));
+bool PageSet::SetWidth(qint32 width, int scale) {
+    return SetGeometry(PageGeometry::For(width, bytesPerPixel, pageHeight, scale));
 }
 
 bool PageSet::SetGeometry(const PageGeometry& geometry) {
@@ -64,7 +64,7 @@ PageSet::PagePtr PageSet::AllocPage(bool fillWhite) const {
     if (!page)
         return nullptr;
     try {
-        page->sourceRows.assign(size_t(m_geometry.pageHeight), -1);
+        page->sourceRows.assign(size_t(m_geometry.DocRows()), -1);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

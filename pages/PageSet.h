@@ -15,18 +15,21 @@ struct PageRecord {
     qint32 topMargin = 0;     // rows of white inserted above the content
     qint32 bottomMargin = 0;  // rows kept white at the bottom
     quint8* pixels = nullptr; // geometry's pageBytes bytes: rows top first, B,G,R,spare
-    // Per page row, the row of the captured image it shows, or -1 (a margin, padding, white
-    // brought in). Every operation that moves rows moves these with them, so text recorded on
-    // the image can be placed on the pages. Empty: not known (records made elsewhere).
+    // Per page row (document row), the document row of the captured image it shows, or -1 (a
+    // margin, padding, white brought in). Every operation that moves rows moves these with them, so
+    // text recorded on the image can be placed on the pages. Empty: not known (records made
+    // elsewhere).
     std::vector<qint32> sourceRows = {};
 };
 
 // The pages cut from one capture selection, first page first, all of one geometry. Owns its
-// records and buffers; the review adds, removes and rewrites them in place.
+// records and buffers; the review adds, removes and rewrites them in place. Its rows are document
+// rows (see PageGeometry): pageHeight of them per page, each RowBytes() bytes of `scale` pixel
+// rows, so that every row move keeps a document row whole at any scale.
 class PageSet final {
   public:
-    static constexpr qint32 pageHeight = PageGeometry::defaultHeight;
-    static constexpr int bytesPerPixel = 4; // what a cut makes
+    static constexpr qint32 pageHeight = PageGeometry::defaultHeight; // document rows
+    static constexpr int bytesPerPixel = 4;                           // what a cut makes
 
     // Frees a record made by AllocPage together with its buffer.
     struct PageDeleter {
@@ -42,10 +45,12 @@ class PageSet final {
     int Count() const { return int(m_pages.size()); }
     // The record at index, or null outside 0..Count()-1.
     PageRecord* Page(int index) const;
-    qsizetype RowBytes() const { return m_geometry.rowBytes; }
-    // Start of row `row` of a page buffer.
+    // Bytes of one (document) row.
+    qsizetype RowBytes() const { return m_geometry.DocRowBytes(); }
+    // Start of (document) row `row` of a page buffer.
     quint8* Row(const PageRecord* page, int row) const;
-    // The image column that page column 0 shows (the selection's left); 0 unless a cut set it.
+    // The image column (document pixels) that page column 0 shows (the selection's left); 0
+    // unless a cut set it.
     qint32 SourceLeft() const { return m_nSourceLeft; }
     void SetSourceLeft(qint32 left) { m_nSourceLeft = left; }
     // What the capture recorded of the document the pages were cut from (its words, links and
@@ -62,12 +67,13 @@ class PageSet final {
     void WhitenRows(PageRecord* page, int first, int rows) const;
     // Whether the page's source rows are known: one per row of the geometry.
     bool KnowsRows(const PageRecord* page) const {
-        return page->sourceRows.size() == size_t(m_geometry.pageHeight);
+        return page->sourceRows.size() == size_t(m_geometry.DocRows());
     }
 
-    // Sets the geometry for pages of that width (4 bytes per pixel, 1024 rows); false (nothing
-    // changed) when the size is unusable. Only while the set is empty.
-    bool SetWidth(qint32 width);
+    // Sets the geometry for pages of that width in document pixels (4 bytes per pixel, 1024
+    // document rows) at that scale; false (nothing changed) when the size is unusable. Only while
+    // the set is empty.
+    bool SetWidth(qint32 width, int scale = 1);
     // The same for any geometry (pages of 2 or 3 bytes per pixel); false for an empty one.
     bool SetGeometry(const PageGeometry& geometry);
     // A record (used, no margins) with a new buffer of pageBytes, all white unless the caller

@@ -140,7 +140,7 @@ bool PageFileSaver::WriteFile(const QString& path, Format format, const QList<co
                               const PageLayer& layer) {
     const PageGeometry& g = m_pages.geometry;
     const bool ok = PageOutput::Writer(format)->Write(
-        path, {pages, g.pageWidth, g.pageHeight, g.bytesPerPixel}, layer);
+        path, {pages, g.pageWidth, g.pageHeight, g.bytesPerPixel, g.scale}, layer);
     m_nWritten += ok ? 1 : 0;
     return ok;
 }

@@ -2,6 +2,7 @@
 
 #include "capture/ViewScroller.h"
 #include "pages/BandCut.h"
+#include "pages/LargeMemory.h"
 #include "pages/PageSet.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Dialog.h"
@@ -37,6 +38,17 @@ QImage::Format FormatFor(int bytesPerPixel) {
     }
 }
 
+// A page image of that size, its memory faulted in at once where it can be: at a scale of 2 or
+// more, faults per 4 KiB page while it is first filled cost more than the rest of a first paint.
+QImage NewPageImage(int width, int height, QImage::Format format) {
+    if (format != QImage::Format_RGB32)
+        return QImage(width, height, format);
+    QImage page = LargeMemory::Image(width, height);
+    if (!page.isNull())
+        LargeMemory::Populate(page.bits(), size_t(page.sizeInBytes()));
+    return page;
+}
+
 } // namespace
 
 PageImageView::PageImageView(QWidget* parent) : QWidget(parent) {
@@ -54,12 +66,17 @@ bool PageImageView::Create(const QRect& rect, QWidget* parent, int id) {
     const QSize client = rect.size() - QSize(2 * ViewScroller::border, 2 * ViewScroller::border);
     if (format == QImage::Format_Invalid || client.isEmpty())
         return false;
-    QImage page(m_geometry.pageWidth, m_geometry.pageHeight, format);
-    QImage back(client, QImage::Format_RGB32);
+    // The page and the frame hold scale pixels per document pixel, drawn at document size: pixel
+    // for pixel on a screen of that ratio, scaled down on others.
+    const int n = m_geometry.scale;
+    QImage page = NewPageImage(m_geometry.pageWidth, m_geometry.pageHeight, format);
+    QImage back(client * n, QImage::Format_RGB32);
     if (page.isNull() || back.isNull())
         return false;
+    page.setDevicePixelRatio(n);
+    back.setDevicePixelRatio(n);
     try {
-        m_sourceRows.reserve(size_t(m_geometry.pageHeight)); // ShowPage then never allocates
+        m_sourceRows.reserve(size_t(m_geometry.DocRows())); // ShowPage then never allocates
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -103,7 +120,7 @@ void PageImageView::ShowPage(PageRecord* record, bool reset) {
     if (reset) {
         m_pScroller->SetPos(QPoint(0, 0));
         const ViewScroller::Layout layout =
-            m_pScroller->Apply(m_geometry.pageWidth, m_geometry.pageHeight);
+            m_pScroller->Apply(m_geometry.DocWidth(), m_geometry.DocRows());
         m_nVisibleWidth = layout.visibleWidth;
         m_nVisibleHeight = layout.visibleHeight;
     } else {
@@ -166,21 +183,25 @@ void PageImageView::paintEvent(QPaintEvent* event) {
     if (m_backBuffer.isNull())
         return;
     ComposeBackBuffer();
+    if (m_backBuffer.devicePixelRatio() > dc.device()->devicePixelRatio())
+        dc.setRenderHint(QPainter::SmoothPixmapTransform);
     dc.drawImage(ClientOrigin(), m_backBuffer);
 }
 
 void PageImageView::ComposeBackBuffer() {
     m_backBuffer.fill(backColor);
     const QPoint s = ScrollPos();
+    const int n = m_geometry.scale;
+    const int clientHeight = m_backBuffer.height() / n;
     {
         QPainter dc(&m_backBuffer);
-        dc.drawImage(QPoint(0, 0), m_page, QRect(s, QSize(m_nVisibleWidth, m_nVisibleHeight)));
+        dc.drawImage(QPoint(0, 0), m_page,
+                     QRect(s * n, QSize(m_nVisibleWidth, m_nVisibleHeight) * n));
         if (m_bDragging) {
             dc.drawImage(QPoint(0, m_nDragY), m_strip);
             const int below = m_nDragY + m_nStripHeight;
-            if (below < m_backBuffer.height())
-                dc.fillRect(QRect(0, below, m_nVisibleWidth, m_backBuffer.height() - below),
-                            Qt::white);
+            if (below < clientHeight)
+                dc.fillRect(QRect(0, below, m_nVisibleWidth, clientHeight - below), Qt::white);
         }
     }
     if (m_bAdjustMode && !m_bDragging)
@@ -188,8 +209,10 @@ void PageImageView::ComposeBackBuffer() {
 }
 
 void PageImageView::XorAdjustLine(int y) {
-    const int first = std::max(0, y - kLineHalf);
-    const int last = std::min(m_backBuffer.height() - 1, y + kLineHalf);
+    // In the frame's pixels: scale of them per client row.
+    const int n = m_geometry.scale;
+    const int first = std::max(0, (y - kLineHalf) * n);
+    const int last = std::min(m_backBuffer.height() - 1, (y + kLineHalf + 1) * n - 1);
     for (int row = first; row <= last; ++row) {
         auto* px = reinterpret_cast<quint32*>(m_backBuffer.scanLine(row));
         for (int x = 0; x < m_backBuffer.width(); ++x)
@@ -215,9 +238,12 @@ void PageImageView::BeginDrag(int y) {
     if (y < 0 || y >= m_nVisibleHeight || m_nVisibleWidth <= 0)
         return;
     const QPoint s = ScrollPos();
-    QImage strip = m_page.copy(QRect(s.x(), s.y() + y, m_nVisibleWidth, m_nVisibleHeight - y));
+    const int n = m_geometry.scale;
+    QImage strip = m_page.copy(
+        QRect(s.x() * n, (s.y() + y) * n, m_nVisibleWidth * n, (m_nVisibleHeight - y) * n));
     if (strip.isNull())
         return;
+    strip.setDevicePixelRatio(n);
     m_strip = std::move(strip);
     m_nStripHeight = m_nVisibleHeight - y;
     m_nDragStartY = y;
@@ -258,12 +284,14 @@ void PageImageView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool PageImageView::CutBand(int y) {
-    // In page rows: the band between the release and the press goes.
+    // In document rows of the page, scale pixel rows each: the band between the release and the
+    // press goes.
     const int sy = ScrollPos().y();
-    if (!BandCut::Cut(m_page.bits(), m_page.bytesPerLine(), m_page.height(), y + sy,
-                      m_nDragStartY + sy))
+    const int n = m_geometry.scale;
+    const int rows = m_page.height() / n;
+    if (!BandCut::Cut(m_page.bits(), m_page.bytesPerLine() * n, rows, y + sy, m_nDragStartY + sy))
         return false;
-    if (m_sourceRows.size() == size_t(m_page.height()))
+    if (m_sourceRows.size() == size_t(rows))
         BandCut::Cut(m_sourceRows, y + sy, m_nDragStartY + sy);
     return true;
 }

@@ -17,7 +17,8 @@ class ViewScroller;
 // wheel. It works on a copy of the page: ShowPage copies a record in, ShowPreview shows a margin
 // preview, and in adjust mode the user drags the part below a line upwards to cut out the band
 // in between; the view then signals ImageChanged, its owner asks whether to keep the change
-// and, to keep it, calls KeepChange, which writes it back into the record.
+// and, to keep it, calls KeepChange, which writes it back into the record. Positions, scrolling
+// and cuts are in document pixels at any scale of the geometry.
 class PageImageView final : public QWidget {
     Q_OBJECT
 
@@ -85,8 +86,8 @@ class PageImageView final : public QWidget {
     bool CutBand(int y);
 
     PageGeometry m_geometry;
-    QImage m_page;                    // the page being viewed and edited
-    QImage m_backBuffer;              // client size: every frame is composed here
+    QImage m_page;                    // the page being viewed and edited, at the page's scale
+    QImage m_backBuffer;              // client size at the page's scale: frames are composed here
     QImage m_strip;                   // the rows being dragged
     std::vector<qint32> m_sourceRows; // the shown page's source rows, cut with it
     PageRecord* m_pRecord = nullptr;

@@ -476,3 +476,24 @@ TEST(PdfHostileLayer, AnyTextAndAnyBoxYieldAValidDocument) {
         << title.toStdString();
     EXPECT_TRUE(title.contains(QString(100, QChar(0x4E00))));
 }
+
+// Pages captured at twice the pixels, with the layer in document pixels: the picture is stored
+// at its own 2x size on the same place of the sheet, and the words still lie over their ink.
+TEST_F(PdfReadersTest, AtScaleTwoTheWordsStillLieOverTheirInk) {
+    std::vector<QImage> sharp;
+    PageStack stack{{}, 2 * kWidth, 2 * kHeight, 4, 2};
+    for (const QImage& page : *s_pages) {
+        sharp.push_back(page.scaled(2 * kWidth, 2 * kHeight));
+        stack.pixels.append(sharp.back().constBits());
+    }
+    const QString pdf = s_dir->filePath(QStringLiteral("sharp.pdf"));
+    ASSERT_TRUE(PageOutput::Writer(PageOutput::Format::Pdf)->Write(pdf, stack, *s_layer));
+    const auto list = Tool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->contains(" 2400  2048 ")) << list->toStdString();
+    const QString html = s_dir->filePath(QStringLiteral("sharp.html"));
+    ASSERT_TRUE(Tool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, html}));
+    QFile file(html);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    ExpectSameWords(PopplerWords(QString::fromUtf8(file.readAll())), "pdftotext at 2");
+}

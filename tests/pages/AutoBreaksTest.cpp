@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -211,4 +212,15 @@ TEST(AutoBreaks, InvariantHoldsThroughBreaksMarginsAndBandCuts) {
             ASSERT_EQ(cut.CheckInvariant(), "") << "step " << step << " kind " << kind;
         }
     }
+}
+
+// At scale 2 a break goes only between document rows whose every pixel row is the same.
+TEST(AutoBreaks, AtScaleTwoComparesEveryPixelRowOfARow) {
+    std::vector<int> keys(1500);
+    std::iota(keys.begin(), keys.end(), 0);
+    keys[1014] = keys[1013];
+    CutSet cut(3, 4, keys, 2);
+    EXPECT_EQ(AutoBreaks::Plan(cut.set).at(0).bottom, 1023 - 1013);
+    cut.set.Row(cut.Page(0), 1014)[cut.set.Geometry().rowBytes] ^= 1; // its second pixel row
+    EXPECT_EQ(AutoBreaks::Plan(cut.set).at(0).bottom, 0);
 }

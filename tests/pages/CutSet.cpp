@@ -14,23 +14,33 @@ CutSet::CutSet(qint32 width, int bytesPerPixel, int rows) : expected(size_t(rows
     Cut();
 }
 
-CutSet::CutSet(qint32 width, int bytesPerPixel, std::vector<int> keys)
+CutSet::CutSet(qint32 width, int bytesPerPixel, std::vector<int> keys, int scale)
     : expected(std::move(keys)), source(expected) {
-    set.SetGeometry(PageGeometry::For(width, bytesPerPixel, H));
+    set.SetGeometry(PageGeometry::For(width, bytesPerPixel, H, scale));
     Cut();
 }
 
-CutSet::CutSet(qint32 imageWidth, const std::vector<int>& imageKeys, const QRect& selection)
+CutSet::CutSet(qint32 imageWidth, const std::vector<int>& imageKeys, const QRect& selection,
+               int scale)
     : source(imageKeys) {
-    QImage image(imageWidth, int(imageKeys.size()), QImage::Format_RGB32);
-    const QRect sel = selection.intersected(image.rect());
-    for (int y = 0; y < image.height(); ++y) {
-        std::memset(image.scanLine(y), 0x5A, size_t(image.bytesPerLine()));
-        FillRow(image.scanLine(y) + 4 * sel.x(), 4 * qsizetype(sel.width()), imageKeys[size_t(y)]);
+    const int rows = int(imageKeys.size());
+    QImage image(imageWidth * scale, rows * scale, QImage::Format_RGB32);
+    const QRect sel = selection.intersected(QRect(0, 0, imageWidth, rows));
+    const qsizetype selBytes = 4 * qsizetype(sel.width()) * scale;
+    std::vector<quint8> band(size_t(selBytes * scale));
+    for (int y = 0; y < rows; ++y) {
+        FillRow(band.data(), qsizetype(band.size()), imageKeys[size_t(y)]);
+        for (int k = 0; k < scale; ++k) {
+            uchar* line = image.scanLine(y * scale + k);
+            std::memset(line, 0x5A, size_t(image.bytesPerLine()));
+            if (selBytes > 0)
+                std::memcpy(line + 4 * sel.x() * scale, band.data() + selBytes * k,
+                            size_t(selBytes));
+        }
     }
     if (!sel.isEmpty())
         expected.assign(imageKeys.begin() + sel.top(), imageKeys.begin() + sel.bottom() + 1);
-    PageCutter::Cut(image, selection, set);
+    PageCutter::Cut(image, selection, set, scale);
 }
 
 std::vector<int> CutSet::TextKeys(std::mt19937& rng, int rows) {

@@ -17,10 +17,13 @@ class CutSet {
 
     // Rows 0 .. rows-1, every one different.
     CutSet(qint32 width, int bytesPerPixel, int rows);
-    CutSet(qint32 width, int bytesPerPixel, std::vector<int> keys);
-    // The page cutter's cut of an image of imageWidth whose row y reads as imageKeys[y] across
-    // the selection's columns (other columns hold other bytes).
-    CutSet(qint32 imageWidth, const std::vector<int>& imageKeys, const QRect& selection);
+    CutSet(qint32 width, int bytesPerPixel, std::vector<int> keys, int scale = 1);
+    // The page cutter's cut of an image of imageWidth document pixels whose document row y reads
+    // as imageKeys[y] across the selection's columns (other columns hold other bytes). At a scale
+    // N the image is N times as wide and tall, and each of the N pixel rows of a document row
+    // holds its own part of the row's bytes, so a pixel row out of place shows.
+    CutSet(qint32 imageWidth, const std::vector<int>& imageKeys, const QRect& selection,
+           int scale = 1);
 
     // Rows of a page of text: lines of glyph rows (each different) between runs of identical
     // background rows, now and then a white gap or a picture taller than any margin.

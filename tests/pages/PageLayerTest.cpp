@@ -102,4 +102,17 @@ TEST(PageLayer, PlacesThroughTheSourceRows) {
     using Hd = PageLayer::Heading;
     EXPECT_EQ(layer.headings, (std::vector<Hd>{{1, QStringLiteral("top"), {0, {0, 10}}},
                                                {2, QStringLiteral("band"), {2, {0, 386}}}}));
+
+    // Pages at scale 2 with the same rows: the same layer, in document pixels.
+    PageSet sharp;
+    ASSERT_TRUE(sharp.SetWidth(100, 2));
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(sharp.AppendWhitePage());
+        sharp.Page(i)->sourceRows = set.Page(i)->sourceRows;
+    }
+    const PageLayer twice =
+        PageLayer::Of(doc, {sharp.Page(0), &unknown, sharp.Page(1)}, sharp.Geometry(), 20);
+    EXPECT_EQ(twice.words, layer.words);
+    EXPECT_EQ(twice.links, layer.links);
+    EXPECT_EQ(twice.headings, layer.headings);
 }

@@ -64,6 +64,21 @@ TEST_F(PageFileSaverTest, PerPageBmpFilesAreNumberedByListPlaceWithRowsBottomUp)
     EXPECT_EQ(file.right(rowBytes), review.Row(2, 0));
 }
 
+// Pages at scale 2 are written with all their pixels, and the JPEG limit counts those rows.
+TEST_F(PageFileSaverTest, PagesAtScaleTwoAreWrittenWithTwiceTheRowsAndColumns) {
+    const TestReview review(2, 6, 1024, {}, 2);
+    PageFileSaver saver(review.Pages(), Images());
+    EXPECT_EQ(saver.MaxJpegScrollPages(), 65500 / 2048);
+    ASSERT_EQ(saver.Save(QStringLiteral("sharp"), Format::Bmp, true), Outcome::Saved);
+    const QByteArray file = ReadAll(Images() + QStringLiteral("/sharp.bmp"));
+    const int rowBytes = 12 * 4;
+    ASSERT_EQ(file.size(), 54 + 2 * 2048 * rowBytes);
+    EXPECT_EQ(HeaderField(file, 18), 12);
+    EXPECT_EQ(HeaderField(file, 22), 2 * 2048);
+    EXPECT_EQ(file.mid(54, rowBytes), review.Row(1, 2047)) << "first stored row = last page row";
+    EXPECT_EQ(file.right(rowBytes), review.Row(0, 0));
+}
+
 TEST_F(PageFileSaverTest, BmpScrollShowsTheUsedPagesTopToBottom) {
     const TestReview review(5, 4, 1024, {false, true, true, false, true});
     PageFileSaver saver(review.Pages(), Images());

@@ -25,13 +25,16 @@ QRgb PatternPixel(int x, int y) {
     return qRgb((x * 7) & 0xFF, y & 0xFF, (y >> 8) * 40 + 20);
 }
 
-// A page record of width x height 4-byte pixels with a pattern that differs on every row.
+// A page record of width x height 4-byte (document) pixels with a pattern that differs on every
+// row; at a scale each document pixel is scale x scale pixels of its colour.
 struct TestPage {
-    TestPage(int width, int height) : pixels(size_t(width) * size_t(height) * 4) {
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const QRgb c = PatternPixel(x, y);
-                std::memcpy(&pixels[(size_t(y) * size_t(width) + size_t(x)) * 4], &c, 4);
+    TestPage(int width, int height, int scale = 1)
+        : pixels(size_t(width) * size_t(height) * 4 * size_t(scale * scale)) {
+        const int w = width * scale;
+        for (int y = 0; y < height * scale; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const QRgb c = PatternPixel(x / scale, y / scale);
+                std::memcpy(&pixels[(size_t(y) * size_t(w) + size_t(x)) * 4], &c, 4);
             }
         }
         record.pixels = pixels.data();
@@ -62,10 +65,11 @@ class Answerer {
 class ViewTest : public ::testing::Test {
   protected:
     // A view of the given outer size showing page; client sizes are 2 less.
-    void Make(TestPage& page, int pageWidth, int pageHeight, QSize outer, int bytesPerPixel = 4) {
+    void Make(TestPage& page, int pageWidth, int pageHeight, QSize outer, int bytesPerPixel = 4,
+              int scale = 1) {
         m_parent.resize(outer + QSize(40, 40));
         view = new PageImageView;
-        view->SetPageGeometry(PageGeometry::For(pageWidth, bytesPerPixel, pageHeight));
+        view->SetPageGeometry(PageGeometry::For(pageWidth, bytesPerPixel, pageHeight, scale));
         ASSERT_TRUE(view->Create(QRect(QPoint(10, 10), outer), &m_parent));
         m_parent.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_parent));
@@ -199,6 +203,31 @@ TEST_F(ViewTest, StripDragUpwardsCutsTheBandAtScrolledPageRowsAndAsks) {
     EXPECT_EQ(page.record.sourceRows[259], 5259);
     EXPECT_EQ(page.record.sourceRows[260], 5300) << "and the rows it shows";
     EXPECT_EQ(page.record.sourceRows[1023 - 40], 6023);
+    EXPECT_EQ(page.record.sourceRows[1023 - 39], -1);
+}
+
+// At scale 2 the page holds 2 x 2 pixels per document pixel and is shown at document size: the
+// bars, the pointer and the cut count document pixels, and the cut moves whole document rows.
+TEST_F(ViewTest, AtScaleTwoTheViewCountsDocumentPixels) {
+    TestPage page(100, 1024, 2);
+    Make(page, 100, 1024, QSize(302, 302), 4, 2);
+    ASSERT_EQ(view->PageImage().size(), QSize(200, 2048));
+    EXPECT_EQ(view->VScrollBar()->maximum(), 1024 - view->VisibleHeight());
+    view->VScrollBar()->setValue(200);
+    EXPECT_EQ(Shown({5, 51}), PatternPixel(5, 251));
+    ASSERT_TRUE(view->SetAdjustMode(true));
+    Mouse(QEvent::MouseMove, 50, Qt::NoButton);
+    EXPECT_EQ(Shown({5, 51}), PatternPixel(5, 251) ^ 0x00FF0000) << "the red XOR line";
+
+    Answerer ok(view, IDOK);
+    Drag(100, 60);
+    EXPECT_EQ(PagePixel(10, 2 * 259 + 1), PatternPixel(5, 259));
+    EXPECT_EQ(PagePixel(10, 2 * 260), PatternPixel(5, 300)) << "document rows 260..299 are gone";
+    EXPECT_EQ(PagePixel(10, 2 * 260 + 1), PatternPixel(5, 300));
+    EXPECT_EQ(PagePixel(10, 2 * (1023 - 40) + 1), PatternPixel(5, 1023));
+    EXPECT_EQ(PagePixel(10, 2 * (1023 - 39)), 0xFFFFFFFFu) << "white comes in at the foot";
+    EXPECT_EQ(ok.asked, 1);
+    EXPECT_EQ(page.record.sourceRows[260], 5300) << "the rows it shows, one per document row";
     EXPECT_EQ(page.record.sourceRows[1023 - 39], -1);
 }
 

@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -61,13 +63,14 @@ class PagePrintTest : public ::testing::Test {
         return PrinterEntries::MakeEntry(name, QStringLiteral("Local Raw Printer"),
                                          CupsPrinter::DeviceUri(name));
     }
-    // A page of one flat colour, as the review hands pages to printing.
-    void AddPage(QRgb colour, bool used, int width = 96) {
-        QImage& pixels = m_pixels.emplace_back(width, 1024, QImage::Format_RGB32);
+    // A page of one flat colour, as the review hands pages to printing; width in document
+    // pixels, at that scale.
+    void AddPage(QRgb colour, bool used, int width = 96, int scale = 1) {
+        QImage& pixels = m_pixels.emplace_back(width * scale, 1024 * scale, QImage::Format_RGB32);
         pixels.fill(colour);
         m_records.push_back(PageRecord{used, 0, 0, pixels.bits()});
         m_pages.pages << &m_records.back();
-        m_pages.geometry = PageGeometry::For(width);
+        m_pages.geometry = PageGeometry::For(width, 4, 1024, scale);
     }
     PagePrinter::Result Print(PagePrinter& printer, const QString& entry, SheetLayout layout,
                               bool keepProportions = false) {
@@ -262,6 +265,31 @@ TEST_F(PagePrintTest, KeptProportionsPrintUndistortedPagesAndStretchFillsTheSlot
     sheets = ReceivedSheets();
     ASSERT_EQ(sheets.size(), 1);
     ExpectImageAt(sheets[0], slot, kRed);
+}
+
+// A page at scale 2 goes to the printer with all its pixels, on the place it has at scale 1.
+TEST_F(PagePrintTest, PagesAtScaleTwoPrintAllTheirPixelsInTheSamePlace) {
+    AddQueue(QStringLiteral("Laser"));
+    const QRect slot = SlotPixels(QStringLiteral("Laser"), SheetLayout::OnePerSheet, 0);
+    AddPage(kBlue, true, 1200, 2);
+    PagePrinter printer;
+    ASSERT_EQ(
+        Print(printer, EntryOf(QStringLiteral("Laser")), SheetLayout::OnePerSheet, true).outcome,
+        PagePrinter::Outcome::Printed);
+    const QList<QImage> sheets = ReceivedSheets();
+    ASSERT_EQ(sheets.size(), 1);
+    const QRect wide = PrintGeometry::FitKeepingProportions(slot, QSize(1200, 1024)).toRect();
+    ExpectImageAt(sheets[0], wide, kBlue);
+    EXPECT_TRUE(Near(sheets[0].pixel(slot.center().x(), wide.bottom() + 5), kWhite));
+    QTemporaryDir dir;
+    QFile job(dir.filePath(QStringLiteral("job.pdf")));
+    ASSERT_TRUE(job.open(QIODevice::WriteOnly));
+    job.write(m_receiver.Jobs().first());
+    job.close();
+    QProcess list;
+    list.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), job.fileName()});
+    ASSERT_TRUE(list.waitForFinished(60000));
+    EXPECT_TRUE(list.readAllStandardOutput().contains(" 2400  2048 ")) << "the job's picture";
 }
 
 // The review's print button prints its used pages and leaves the review open.

@@ -7,15 +7,16 @@ QRgb RowColor(int page, int row) {
     return qRgb(20 + n % 200, 30 + (n / 200) % 200, 40 + page * 10 % 200);
 }
 
-void Fill(PageSet& set, int count, int width, bool blankLast) {
-    set.SetWidth(width);
+void Fill(PageSet& set, int count, int width, bool blankLast, int scale) {
+    set.SetWidth(width, scale);
+    const qsizetype pixels = set.RowBytes() / PageSet::bytesPerPixel; // all pixel rows of a row
     for (int p = 0; p < count; ++p) {
         set.AppendWhitePage();
         if (blankLast && p == count - 1)
             break;
         for (int row = 0; row < PageSet::pageHeight; ++row) {
             auto* line = reinterpret_cast<QRgb*>(set.Row(set.Page(p), row));
-            std::fill(line, line + width, RowColor(p, row) | 0xFF000000);
+            std::fill(line, line + pixels, RowColor(p, row) | 0xFF000000);
         }
     }
 }

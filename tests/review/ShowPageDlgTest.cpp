@@ -52,8 +52,8 @@ class BoxAnswerer final {
 
 class ShowPageDlgTest : public ::testing::Test {
   protected:
-    void Open(int pages, bool blankLast = false) {
-        RT::Fill(set, pages, kWidth, blankLast);
+    void Open(int pages, bool blankLast = false, int scale = 1) {
+        RT::Fill(set, pages, kWidth, blankLast, scale);
         dlg = std::make_unique<ShowPageDlg>(&font);
         dlg->SetPages(&set);
         dlg->Create();
@@ -249,6 +249,27 @@ TEST_F(ShowPageDlgTest, CancelledCutIsGoneAfterReselecting) {
     ClickRow(1);
     ClickRow(0);
     EXPECT_EQ(ViewRow(100), RT::RowColor(0, 100) & 0xFFFFFF);
+}
+
+// At scale 2 the margins typed and the band the pointer cuts are document rows, two pixel rows
+// each, in the view and in the pages.
+TEST_F(ShowPageDlgTest, AtScaleTwoMarginsAndCutsCountDocumentRows) {
+    Open(2, false, 2);
+    Type(30, 0);
+    Click(ShowPageDlg::IDC_MARGIN_APPLY);
+    EXPECT_EQ(set.Page(0)->topMargin, 30);
+    EXPECT_EQ(ViewRow(59), 0xFFFFFFu);
+    EXPECT_EQ(ViewRow(60), RT::RowColor(0, 0) & 0xFFFFFF);
+    EXPECT_EQ(RT::PixelAt(set, set.Page(1)->pixels, 0, 0), RT::RowColor(0, 1024 - 30));
+
+    Click(ShowPageDlg::IDC_IMAGE_ADJUST);
+    ASSERT_TRUE(View()->AdjustMode());
+    Drag(200, 100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answer.lines.isEmpty(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activeModalWidget(); }, 2000));
+    EXPECT_EQ(ViewRow(2 * 100 + 1), RT::RowColor(0, 200 - 30) & 0xFFFFFF) << "rows 100..199 gone";
+    EXPECT_EQ(RT::PixelAt(set, set.Page(0)->pixels, 0, 100), RT::RowColor(0, 200 - 30));
+    EXPECT_EQ(ViewRow(2 * 1023 + 1), 0xFFFFFFu) << "white comes in at the foot";
 }
 
 // Applying renumbers the list after the set: an overflowing last page gains a page.

@@ -2,8 +2,10 @@
 
 #include <cstring>
 
-TestReview::TestReview(int count, int width, int height, const QList<bool>& used) {
-    m_pages.geometry = PageGeometry::For(width, 4, height);
+TestReview::TestReview(int count, int width, int height, const QList<bool>& used, int scale) {
+    m_pages.geometry = PageGeometry::For(width, 4, height, scale);
+    width = m_pages.geometry.pageWidth;
+    height = m_pages.geometry.pageHeight;
     for (int p = 0; p < count; ++p) {
         auto buffer = std::make_unique<quint8[]>(size_t(m_pages.geometry.pageBytes));
         for (int r = 0; r < height; ++r) {

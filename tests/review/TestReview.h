@@ -11,8 +11,10 @@
 // blue = 40 x page, green = row & 0xFF, red = 255 - 40 x page, spare = row >> 8.
 class TestReview final {
   public:
-    // count pages of width pixels and height rows; used[i] marks page i (all used when short).
-    TestReview(int count, int width, int height = 1024, const QList<bool>& used = {});
+    // count pages of width pixels and height rows (document pixels at that scale); used[i] marks
+    // page i (all used when short). Rows are the buffer's pixel rows.
+    TestReview(int count, int width, int height = 1024, const QList<bool>& used = {},
+               int scale = 1);
 
     const ReviewPages& Pages() const { return m_pages; }
     // The four bytes of pixel (row, any column) of page index.
