@@ -1,11 +1,15 @@
-// zelvane-pagetext ADDRESS [WIDTH]: loads a page in the browser control, as the command line's
-// capture does, and prints the text the engine says it shows (innerText): the measure that a
-// PDF's text layer is checked against.
+// zelvane-pagetext ADDRESS [WIDTH [SELECTOR]]: loads a page in the browser control, as the
+// command line's capture does, and prints the text the engine says it shows (innerText) of the
+// body or of the first element SELECTOR names: the measure that a PDF's text layer is checked
+// against. innerText also gives text that is laid out but not drawn (a menu moved off the view),
+// so the main text of a page is the fairer measure.
 #include "capture/BrowserControl.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTimer>
 #include <QUrl>
 #include <QVariant>
@@ -19,7 +23,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: zelvane-pagetext ADDRESS [WIDTH]\n");
+        std::fprintf(stderr, "usage: zelvane-pagetext ADDRESS [WIDTH [SELECTOR]]\n");
         return 2;
     }
     const int width = args.size() > 2 ? args[2].toInt() : 1024;
@@ -36,9 +40,18 @@ int main(int argc, char** argv) {
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
     control.Navigate2(QUrl::fromUserInput(args[1], QDir::currentPath()).toString());
     loop.exec();
+    const QString selector = args.size() > 3 ? args[3] : QStringLiteral("body");
+    const QString quoted =
+        QString::fromUtf8(QJsonDocument(QJsonArray{selector}).toJson(QJsonDocument::Compact))
+            .mid(1)
+            .chopped(1);
+    const QString script =
+        QStringLiteral(
+            "(() => { const e = document.querySelector(%1); return e ? e.innerText : ''; "
+            "})()")
+            .arg(quoted);
     QVariant text;
-    if (!ok ||
-        !control.RunScript(QStringLiteral("document.body ? document.body.innerText : ''"), &text)) {
+    if (!ok || !control.RunScript(script, &text)) {
         std::fprintf(stderr, "zelvane-pagetext: the page could not be loaded\n");
         return 1;
     }
