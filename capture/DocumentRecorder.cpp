@@ -95,7 +95,7 @@ bool DocumentRecorder::Take(const QVariant& reply, DocumentLayer* layer) const {
         return false;
     const FloatRecords words(map.value(QStringLiteral("w")), 6);
     const FloatRecords links(map.value(QStringLiteral("l")), 10);
-    const FloatRecords headings(map.value(QStringLiteral("h")), 5);
+    const FloatRecords headings(map.value(QStringLiteral("h")), 6);
     if (!words.Valid() || !links.Valid() || !headings.Valid())
         return false;
     const QString text = map.value(QStringLiteral("t")).toString();
@@ -151,8 +151,14 @@ bool DocumentRecorder::Take(const QVariant& reply, DocumentLayer* layer) const {
             !PlacePoint(&place, int(headings.At(i, 4))))
             continue;
         const QString title = strings.at(qsizetype(headings.At(i, 3))).left(kMaxHeadingChars);
+        // The height lets a heading whose top row was cut away be found by its other rows.
+        const double height = headings.At(i, 5);
         if (!title.isEmpty())
-            out.headings.push_back({int(level), title, place});
+            out.headings.push_back(
+                {int(level), title, place,
+                 Finite({height}) && height > 0 && height <= m_place.image.height()
+                     ? height * kImageScale
+                     : 0.0});
     }
     *layer = std::move(out);
     return true;

@@ -9,7 +9,7 @@ namespace {
 //      texts one after the other in t, each length long;
 //   l: Float32 records of link boxes, [x, y, width, height, address, place, has target, target
 //      x, target y, target place], one per box of the link (a line it runs over);
-//   h: Float32 records of headings, [level, x, y, text, place];
+//   h: Float32 records of headings, [level, x, y, text, place, height];
 //   s: the strings the records name (addresses, heading texts) by index;
 //   title, address, cut (the bounds stopped the walk: what came before is whole).
 // place: 2 * region + 1 when only the first tile draws it (a fixed element, hidden after); the
@@ -493,7 +493,7 @@ const char kRecord[] = R"JS(
     }
   };
   const heading = (el, s, cs, level) => {
-    if (H.length >= o.headings * 5 || cs.visibility !== 'visible') return;
+    if (H.length >= o.headings * 6 || cs.visibility !== 'visible') return;
     const q = el.getBoundingClientRect();
     if (!(q.width > 0 && q.height > 0)) return;
     const b = meet(boxOf(q, s.f), s.base);
@@ -502,7 +502,7 @@ const char kRecord[] = R"JS(
     if (t.length > o.heading) t = t.slice(0, /[\uD800-\uDBFF]/.test(t[o.heading - 1]) ?
                                              o.heading - 1 : o.heading);
     const i = t ? str(t) : -1;
-    if (i >= 0) H.push(level, q.left + s.f.ox, q.top + s.f.oy, i, place(s));
+    if (i >= 0) H.push(level, q.left + s.f.ox, q.top + s.f.oy, i, place(s), q.height);
   };
   // A frame's document, drawn inside its content box where the frame is.
   const frame = (el, s) => {

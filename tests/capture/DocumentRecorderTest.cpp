@@ -72,9 +72,9 @@ TEST(DocumentRecorderTest, TakesOnlyWhatItCanCheck) {
         10, 10, 20, 10, 7, 0, 0, 0, 0,    0, // names no string
     });
     const QByteArray headings = Floats({
-        1, 0, 100, 1, 0, // kept
-        7, 0, 100, 1, 0, // no such level
-        2, 0, 300, 1, 0, // below the image
+        1, 0, 100, 1, 0, 24, // kept
+        7, 0, 100, 1, 0, 24, // no such level
+        2, 0, 300, 1, 0, 24, // below the image
     });
     DocumentLayer layer;
     ASSERT_TRUE(recorder.Take(Reply(words, text, links, headings,
@@ -90,6 +90,7 @@ TEST(DocumentRecorderTest, TakesOnlyWhatItCanCheck) {
     EXPECT_FALSE(layer.links[1].hasTarget);
     ASSERT_EQ(layer.headings.size(), 1u);
     EXPECT_EQ(layer.headings[0].text, QStringLiteral("Head"));
+    EXPECT_EQ(layer.headings[0].height, 24);
 
     // Lengths that run past the text, or records cut short: nothing is taken.
     for (const QVariantMap& bad :
