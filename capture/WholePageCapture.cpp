@@ -240,7 +240,7 @@ void WholePageCapture::Record(const DocumentRecorder::Placement& placement) {
 
 bool WholePageCapture::Fail(CaptureResult::Reason reason, QSize size) {
     if (m_failure.Ok())
-        m_failure = CaptureResult::Failed(reason, size);
+        m_failure = CaptureResult::Failed(reason, size, m_nScale);
     return false;
 }
 
