@@ -3,12 +3,17 @@
 #include "tests/support/TestHttpServer.h"
 
 #include "capture/BrowserControl.h"
+#include "capture/HtmlCaptureImageWnd.h"
 #include "capture/WholePageCapture.h"
+#include "pages/PageSet.h"
 
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace {
 
@@ -66,4 +71,47 @@ TEST(CaptureAtRatioTwo, KeepsTheEnginesPixelsStitchedExactly) {
                 << "pixel row " << y << " column " << x;
     EXPECT_EQ(image.pixel(2 * kCanvasWidth, 0) & 0xFFFFFF, 0xFFFFFFu);
     EXPECT_EQ(control.size(), QSize(kViewWidth, kViewHeight));
+}
+
+// The capture view shows an image of scale 2 pixel for pixel, scrolled and selected in document
+// pixels, and F4's cut takes the selection's document rows at that scale.
+TEST(CaptureAtRatioTwo, ViewShowsThePixelsAndCutsInDocumentPixels) {
+    constexpr int kWidth = 200, kHeight = 3000; // document pixels
+    QImage image(kWidth * 2, kHeight * 2, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, (y >> 8) * 10));
+    QWidget parent;
+    parent.resize(340, 440);
+    auto* view = new HtmlCaptureImageWnd(&parent);
+    view->setGeometry(10, 10, 302, 402);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    ASSERT_TRUE(view->SetImage(image, DocumentLayer(), 2));
+    EXPECT_EQ(view->ImageWidth(), kWidth);
+    EXPECT_EQ(view->ImageHeight(), kHeight);
+    view->VScrollBar()->setValue(500);
+    ASSERT_EQ(view->ScrollPos().y(), 500);
+    view->SetSelection(QRect(0, 0, kWidth, kHeight));
+
+    const QImage shot = view->grab().toImage();
+    ASSERT_EQ(shot.devicePixelRatio(), 2.0);
+    const QPoint origin = view->ClientOrigin() * 2;
+    int wrong = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 2 * kWidth; ++x)
+            wrong += (shot.pixel(origin + QPoint(x, y)) | 0xFF000000) != image.pixel(x, 1000 + y);
+    EXPECT_EQ(wrong, 0);
+
+    view->SetSelection(QRect(10, 100, 150, 1100));
+    EXPECT_EQ(view->Selection(), QRect(10, 100, 150, 1100));
+    PageSet set;
+    ASSERT_TRUE(view->CutPages(set));
+    ASSERT_EQ(set.Count(), 2);
+    EXPECT_EQ(set.Geometry().pageWidth, 300);
+    EXPECT_EQ(set.Geometry().pageHeight, 2048);
+    // Page 2's first pixel row is document row 100 + 1024, pixel column 20.
+    QRgb first;
+    std::memcpy(&first, set.Row(set.Page(1), 0), 4);
+    EXPECT_EQ(first | 0xFF000000, image.pixel(20, 2 * 1124));
 }
