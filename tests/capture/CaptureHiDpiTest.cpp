@@ -2,6 +2,7 @@
 // must be set before the application starts.
 #include "tests/support/TestHttpServer.h"
 
+#include "app/AppTexts.h"
 #include "capture/BrowserControl.h"
 #include "capture/HtmlCaptureImageWnd.h"
 #include "capture/WholePageCapture.h"
@@ -71,6 +72,23 @@ TEST(CaptureAtRatioTwo, KeepsTheEnginesPixelsStitchedExactly) {
                 << "pixel row " << y << " column " << x;
     EXPECT_EQ(image.pixel(2 * kCanvasWidth, 0) & 0xFFFFFF, 0xFFFFFFu);
     EXPECT_EQ(control.size(), QSize(kViewWidth, kViewHeight));
+
+    // The largest picture counts pixels: a document well within it at ratio 1 is four times as
+    // large here, and the reason says why.
+    server.AddFile("/large.html",
+                   "<body style=margin:0><div style=\"width:12000px;height:12000px;"
+                   "background:#abc\"></div>",
+                   "text/html");
+    loaded.clear();
+    control.Navigate2(server.Url(QStringLiteral("/large.html")));
+    ASSERT_TRUE(loaded.wait(20000));
+    const CaptureResult large = WholePageCapture(&control).CaptureWholePage(&image);
+    EXPECT_EQ(large.Why(), CaptureResult::TooLarge);
+    EXPECT_EQ(large.Size(), QSize(24000, 24000));
+    const QString reason = AppTexts::CaptureFailureText(large);
+    EXPECT_TRUE(reason.contains(QStringLiteral("24000 × 24000")) &&
+                reason.contains(QStringLiteral("4배 작습니다")))
+        << reason.toStdString();
 }
 
 // The capture view shows an image of scale 2 pixel for pixel, scrolled and selected in document
