@@ -33,16 +33,18 @@ QRgb RowColour(int v) {
 
 // A canvas of kRows document rows, row v coloured RowColour(v), drawn without smoothing: at
 // ratio 2 each of its rows is two rows of the screen, of its own colour.
-QString RowsPage() {
+// style: the page's own, e.g. a body that scrolls as a box in place of the document.
+QString RowsPage(const char* style = "") {
     return QStringLiteral(
-               "<!doctype html><meta charset=utf-8><body style=margin:0>"
+               "<!doctype html><meta charset=utf-8><style>%3</style><body style=margin:0>"
                "<canvas width=%1 height=%2 style=\"display:block;image-rendering:pixelated\">"
                "</canvas><script>const c=document.querySelector('canvas'),w=c.width,h=c.height,"
                "g=c.getContext('2d'),d=g.createImageData(w,h);for(let y=0;y<h;++y)"
                "for(let x=0;x<w;++x){const i=4*(y*w+x);d.data[i]=y&255;d.data[i+1]=(y>>8)&255;"
                "d.data[i+2]=153;d.data[i+3]=255;}g.putImageData(d,0,0);</script>")
         .arg(kCanvasWidth)
-        .arg(kRows);
+        .arg(kRows)
+        .arg(QLatin1String(style));
 }
 
 } // namespace
@@ -53,25 +55,34 @@ TEST(CaptureAtRatioTwo, KeepsTheEnginesPixelsStitchedExactly) {
     ASSERT_TRUE(kRatioTwo);
     TestHttpServer server;
     server.AddFile("/rows.html", RowsPage().toUtf8(), "text/html; charset=utf-8");
+    server.AddFile(
+        "/box.html",
+        RowsPage("html{overflow:hidden;height:100%}body{height:100%;overflow:auto}").toUtf8(),
+        "text/html; charset=utf-8");
     BrowserControl control;
     control.resize(kViewWidth, kViewHeight);
     control.show();
     ASSERT_EQ(control.CaptureScale(), 2);
     QSignalSpy loaded(&control, &BrowserControl::DocumentComplete);
-    control.Navigate2(server.Url(QStringLiteral("/rows.html")));
-    ASSERT_TRUE(loaded.wait(20000));
-    ASSERT_TRUE(loaded.last().at(1).toBool());
-    WholePageCapture capture(&control);
     QImage image;
-    ASSERT_TRUE(capture.CaptureWholePage(&image).Ok());
-    EXPECT_EQ(capture.Scale(), 2);
-    ASSERT_EQ(image.size(), QSize(kViewWidth, kRows) * 2);
-    for (int y = 0; y < kRows * 2; ++y)
-        for (int x : {0, 1, 2 * kCanvasWidth - 1})
-            ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, RowColour(y / 2))
-                << "pixel row " << y << " column " << x;
-    EXPECT_EQ(image.pixel(2 * kCanvasWidth, 0) & 0xFFFFFF, 0xFFFFFFu);
-    EXPECT_EQ(control.size(), QSize(kViewWidth, kViewHeight));
+    // The document's tiles, and a box's whole content unfolded with the page around it.
+    for (const char* page : {"/rows.html", "/box.html"}) {
+        SCOPED_TRACE(page);
+        loaded.clear();
+        control.Navigate2(server.Url(QString::fromLatin1(page)));
+        ASSERT_TRUE(loaded.wait(20000));
+        ASSERT_TRUE(loaded.last().at(1).toBool());
+        WholePageCapture capture(&control);
+        ASSERT_TRUE(capture.CaptureWholePage(&image).Ok());
+        EXPECT_EQ(capture.Scale(), 2);
+        ASSERT_EQ(image.size(), QSize(kViewWidth, kRows) * 2);
+        for (int y = 0; y < kRows * 2; ++y)
+            for (int x : {0, 1, 2 * kCanvasWidth - 1})
+                ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, RowColour(y / 2))
+                    << "pixel row " << y << " column " << x;
+        EXPECT_EQ(image.pixel(2 * kCanvasWidth, 0) & 0xFFFFFF, 0xFFFFFFu);
+        EXPECT_EQ(control.size(), QSize(kViewWidth, kViewHeight));
+    }
 
     // The largest picture counts pixels: a document well within it at ratio 1 is four times as
     // large here, and the reason says why.
