@@ -11,6 +11,8 @@
 #include <QWebEngineView>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -59,16 +61,42 @@ QString MarkerColour(int token, int row) {
     return QStringLiteral("rgb(%1,%2,%3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
 }
 
-// at in document pixels of an image of scale pixels per document pixel; each of the marker's
-// document pixels is looked at in its middle, away from the edges a fractional screen ratio blurs.
-bool ShowsMarker(const QImage& image, QPoint at, int token, qreal scale) {
-    const auto middle = [scale](int v) { return int((v + 0.5) * scale); };
-    for (int row = 0; row < 2; ++row)
-        for (int x = 0; x < 2; ++x)
-            if ((image.pixel(middle(at.x() + x), middle(at.y() + row)) & 0xFFFFFF) !=
-                (MarkerRgb(token, row) & 0xFFFFFF))
-                return false;
-    return true;
+// How far a marker pixel may be from its colour, per channel, where a screen ratio that is no
+// whole number draws the view scaled: less than half the step between two tiles' colours.
+constexpr int kScaledMarkerTolerance = 12;
+
+// at in document pixels of an image of scale pixels per document pixel. At a whole scale each of
+// the marker's document pixels is looked at in its middle. Where a ratio that is no whole number
+// draws it, the engine moves its rows to whole pixels and the view may be drawn scaled: its two
+// colours are looked for, one below the other, around where it should be.
+bool ShowsMarker(const QImage& image, QPoint at, int token, qreal scale, int tolerance) {
+    const auto near = [tolerance](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+               std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+               std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+    };
+    if (tolerance == 0) {
+        const auto middle = [scale](int v) { return int((v + 0.5) * scale); };
+        for (int row = 0; row < 2; ++row)
+            for (int x = 0; x < 2; ++x)
+                if (!near(image.pixel(middle(at.x() + x), middle(at.y() + row)),
+                          MarkerRgb(token, row)))
+                    return false;
+        return true;
+    }
+    const int side = int(std::ceil(2 * scale)) + 2;
+    const QRect area = QRect(int(at.x() * scale) - 1, int(at.y() * scale) - 1, side, side)
+                           .intersected(image.rect());
+    int row = 0;
+    for (int y = area.top(); y <= area.bottom() && row < 2; ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (near(image.pixel(x, y), MarkerRgb(token, row))) {
+                ++row;
+                break;
+            }
+        }
+    }
+    return row == 2;
 }
 
 QRect Scaled(const QRect& r, int scale) {
@@ -554,19 +582,21 @@ bool WholePageCapture::WaitForMarker(QPoint at, int token, int timeoutMs, QImage
     QElapsedTimer timer;
     timer.start();
     const QRect spot(at, QSize(2, 2));
+    const qreal ratio = m_pControl->View()->devicePixelRatioF();
+    const int tolerance = ratio == std::round(ratio) ? 0 : kScaledMarkerTolerance;
     while (true) {
         // The probe holds the screen's pixels: the marker's document pixels are read at their
         // own scale there.
         const QImage probe = m_pControl->View()->grab(spot).toImage();
         const qreal probeScale = qreal(probe.width()) / spot.width();
         if (probe.width() >= spot.width() && probe.height() >= spot.height() &&
-            ShowsMarker(probe, QPoint(0, 0), token, probeScale)) {
+            ShowsMarker(probe, QPoint(0, 0), token, probeScale, tolerance)) {
             if (!grab)
                 return true;
             RenderView(grab);
             // The whole grab comes from the same or a later frame: the marker says which.
             if (grab->rect().contains(Scaled(spot, m_nScale)) &&
-                ShowsMarker(*grab, at, token, m_nScale))
+                ShowsMarker(*grab, at, token, m_nScale, tolerance))
                 return true;
         }
         if (timer.elapsed() > timeoutMs || Stopped())
