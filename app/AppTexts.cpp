@@ -70,11 +70,19 @@ QString CaptureFailureText(const CaptureResult& result) {
         break;
     case CaptureResult::NothingToCapture:
         return QStringLiteral("원인: 캡쳐할 문서가 없습니다.");
-    case CaptureResult::TooLarge:
-        return QStringLiteral("원인: 페이지(%1 × %2 픽셀)가 너무 커서 한 장의 그림에 담을 수 "
-                              "없습니다.")
-            .arg(result.Size().width())
-            .arg(result.Size().height());
+    case CaptureResult::TooLarge: {
+        const QString text = QStringLiteral("원인: 페이지(%1 × %2 픽셀)가 너무 커서 한 장의 그림에 "
+                                            "담을 수 없습니다.")
+                                 .arg(result.Size().width())
+                                 .arg(result.Size().height());
+        // The largest picture counts pixels: at a ratio of N a page holds N^2 as many.
+        if (result.Scale() <= 1)
+            return text;
+        return text + QStringLiteral(" 화면 배율 %1에서는 문서 한 픽셀이 %2픽셀이라, 담을 수 있는 "
+                                     "가장 큰 페이지가 배율 1보다 %2배 작습니다.")
+                          .arg(result.Scale())
+                          .arg(result.Scale() * result.Scale());
+    }
     case CaptureResult::Shrank:
         return QStringLiteral("원인: 캡쳐하는 동안 페이지가 짧아졌습니다.");
     case CaptureResult::NoAnswer:

@@ -51,6 +51,11 @@ int CaptureCommand::Main(int argc, char* argv[]) {
     // No window is shown, so no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The engine draws --scale pixels per CSS pixel as on a screen of that ratio, whatever the
+    // screen's own: the captures keep what it draws, the layout stays as at 1.
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    qunsetenv("QT_SCREEN_SCALE_FACTORS");
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(options.Scale()));
     BrowserControl::PrepareEngine();
     QApplication framework(argc, argv);
     QCoreApplication::setApplicationName(AppTexts::AppName());

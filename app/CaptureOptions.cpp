@@ -19,12 +19,17 @@ constexpr int kMainHeight = 700;
 constexpr double kMaxTimeoutS = 86400;
 
 const QStringList& CommandOptions() {
-    static const QStringList options = {
-        QStringLiteral("--capture"), QStringLiteral("--out"),
-        QStringLiteral("--pages"),   QStringLiteral("--auto-breaks"),
-        QStringLiteral("--rows"),    QStringLiteral("--width"),
-        QStringLiteral("--timeout"), QStringLiteral("--capture-timeout"),
-        QStringLiteral("--help"),    QStringLiteral("--version")};
+    static const QStringList options = {QStringLiteral("--capture"),
+                                        QStringLiteral("--out"),
+                                        QStringLiteral("--pages"),
+                                        QStringLiteral("--auto-breaks"),
+                                        QStringLiteral("--rows"),
+                                        QStringLiteral("--width"),
+                                        QStringLiteral("--scale"),
+                                        QStringLiteral("--timeout"),
+                                        QStringLiteral("--capture-timeout"),
+                                        QStringLiteral("--help"),
+                                        QStringLiteral("--version")};
     return options;
 }
 
@@ -129,7 +134,8 @@ bool CaptureOptions::ReadOption(const QString& option, const QStringList& argume
     const bool takesValue =
         option == QLatin1String("--capture") || option == QLatin1String("--out") ||
         option == QLatin1String("--rows") || option == QLatin1String("--width") ||
-        option == QLatin1String("--timeout") || option == QLatin1String("--capture-timeout");
+        option == QLatin1String("--scale") || option == QLatin1String("--timeout") ||
+        option == QLatin1String("--capture-timeout");
     QString value;
     if (takesValue && !Take(arguments, i, &value))
         return false;
@@ -160,6 +166,8 @@ bool CaptureOptions::ReadOption(const QString& option, const QStringList& argume
         return ReadRows(value, job);
     } else if (option == QLatin1String("--width")) {
         return ReadWidth(value);
+    } else if (option == QLatin1String("--scale")) {
+        return ReadScale(value);
     } else if (option == QLatin1String("--timeout")) {
         return ReadSeconds(option, value, &m_nTimeoutMs);
     } else if (option == QLatin1String("--capture-timeout")) {
@@ -216,6 +224,19 @@ bool CaptureOptions::ReadWidth(const QString& text) {
     return true;
 }
 
+bool CaptureOptions::ReadScale(const QString& text) {
+    bool ok = false;
+    const int scale = text.toInt(&ok);
+    if (!ok || scale < 1 || scale > kMaxScale) {
+        Fail(QStringLiteral("--scale wants 1 to %1 pixels per CSS pixel, not %2")
+                 .arg(kMaxScale)
+                 .arg(text));
+        return false;
+    }
+    m_nScale = scale;
+    return true;
+}
+
 bool CaptureOptions::ReadSeconds(const QString& option, const QString& text, int* ms) {
     bool ok = false;
     const double seconds = text.toDouble(&ok);
@@ -266,7 +287,7 @@ QString CaptureOptions::Usage(const QString& program) {
                "Usage: %1                 open the window\n"
                "       %1 --capture ADDRESS --out FILE [--pages] [--auto-breaks]\n"
                "              [--rows TOP,BOTTOM] [--capture ADDRESS --out FILE ...]\n"
-               "              [--width N] [--timeout S] [--capture-timeout S]\n"
+               "              [--width N] [--scale N] [--timeout S] [--capture-timeout S]\n"
                "       %1 --help | --version\n"
                "\n"
                "Captures each whole web page as F3 does, without a window, and writes FILE.\n"
@@ -276,7 +297,10 @@ QString CaptureOptions::Usage(const QString& program) {
                "  --pages             1024-row pages as NAME001.EXT, NAME002.EXT, ... beside FILE\n"
                "  --auto-breaks       page breaks placed between identical rows, as 자동 나누기\n"
                "  --rows TOP,BOTTOM   keep only the document's rows TOP to BOTTOM - 1\n"
-               "  --width N           the view's width in pixels (default %2)\n"
+               "  --width N           the view's width in CSS pixels (default %2)\n"
+               "  --scale N           N x N pixels per CSS pixel, 1 to 4 (default 1), as a screen\n"
+               "                      of device pixel ratio N draws them; the layout, --rows and\n"
+               "                      --width stay in CSS pixels; --pages pages are 1024 * N rows\n"
                "  --timeout S         seconds a page may take to load (default %3)\n"
                "  --capture-timeout S seconds a capture may take (default %4)\n"
                "\n"

@@ -20,7 +20,8 @@ struct CaptureJob {
 // own), --help (or -h), --version, or one or more captures. Options that belong to a capture
 // (--pages,
 // --auto-breaks, --rows) apply to the --capture they follow; given before the first --capture
-// they apply to every capture. --width, --timeout and --capture-timeout apply to the whole run.
+// they apply to every capture. --width, --scale, --timeout and --capture-timeout apply to the
+// whole run.
 class CaptureOptions final {
   public:
     enum class Mode { Window, Capture, Help, Version, Error };
@@ -29,6 +30,7 @@ class CaptureOptions final {
     enum Status { kDone = 0, kCaptureFailed = 1, kBadCommandLine = 2, kWriteFailed = 3 };
 
     static constexpr int kMinWidth = 100;
+    static constexpr int kMaxScale = 4;
     static constexpr int kMaxWidth = 16000;
     static constexpr double kDefaultTimeoutS = 30;
     static constexpr double kDefaultCaptureTimeoutS = 300;
@@ -39,6 +41,8 @@ class CaptureOptions final {
     const QList<CaptureJob>& Jobs() const { return m_jobs; }
     // The view's size: the main window's browser, its width replaced by --width.
     QSize ViewSize() const { return m_viewSize; }
+    // Pixels per CSS pixel across and down that the captures keep (--scale), 1 .. kMaxScale.
+    int Scale() const { return m_nScale; }
     int TimeoutMs() const { return m_nTimeoutMs; }
     // The bound of each capture, once its page has loaded.
     int CaptureTimeoutMs() const { return m_nCaptureTimeoutMs; }
@@ -63,6 +67,7 @@ class CaptureOptions final {
     bool ReadOption(const QString& option, const QStringList& arguments, int* index);
     bool ReadRows(const QString& text, CaptureJob* job);
     bool ReadWidth(const QString& text);
+    bool ReadScale(const QString& text);
     bool ReadSeconds(const QString& option, const QString& text, int* ms);
     bool Check();
     Mode Fail(const QString& error);
@@ -70,6 +75,7 @@ class CaptureOptions final {
     QList<CaptureJob> m_jobs;
     CaptureJob m_defaults; // per-capture options given before the first --capture
     QSize m_viewSize = DefaultViewSize();
+    int m_nScale = 1;
     int m_nTimeoutMs = int(kDefaultTimeoutS * 1000);
     int m_nCaptureTimeoutMs = int(kDefaultCaptureTimeoutS * 1000);
     QString m_strError;

@@ -27,8 +27,8 @@ QString SystemReason() {
 
 } // namespace
 
-bool CaptureOutput::CutPages(const QImage& rows, bool autoBreaks, PageSet& set) {
-    if (!PageCutter::Cut(rows, rows.rect(), set))
+bool CaptureOutput::CutPages(const QImage& rows, bool autoBreaks, PageSet& set, int scale) {
+    if (scale < 1 || !PageCutter::Cut(rows, QRect(QPoint(0, 0), rows.size() / scale), set, scale))
         return false;
     if (!autoBreaks)
         return true;
@@ -43,14 +43,15 @@ QList<const quint8*> CaptureOutput::PagePixels(const PageSet& set) {
     return pixels;
 }
 
-bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job, const LayerPlacement& place) {
+bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job, const LayerPlacement& place,
+                          int scale) {
     m_written.clear();
     m_strFailedFile.clear();
     m_strReason.clear();
     // Every file of the job goes beside FILE under a staging name and into place only when all
     // are complete: a failed job removes nothing that was there before.
     StagedFiles stage(QFileInfo(job.out).path());
-    if (!WriteAll(rows, job, place, stage))
+    if (!WriteAll(rows, job, place, scale, stage))
         return false;
     if (!stage.Commit())
         return Fail(stage.FailedTarget(), SystemReason());
@@ -59,7 +60,7 @@ bool CaptureOutput::Write(const QImage& rows, const CaptureJob& job, const Layer
 }
 
 bool CaptureOutput::WriteAll(const QImage& rows, const CaptureJob& job, const LayerPlacement& place,
-                             StagedFiles& stage) {
+                             int scale, StagedFiles& stage) {
     const QImage image = FileImage(rows);
     const std::optional<PageOutput::Format> known = PageOutput::FormatOfFile(job.out);
     if (!known)
@@ -68,27 +69,28 @@ bool CaptureOutput::WriteAll(const QImage& rows, const CaptureJob& job, const La
     if (image.isNull())
         return Fail(job.out, QStringLiteral("out of memory"));
     if (format != PageOutput::Format::Pdf && !job.pages && !job.autoBreaks)
-        return WriteFile({image.constBits()}, image.width(), image.height(), job.out, format,
+        return WriteFile({image.constBits()}, image.width(), image.height(), scale, job.out, format,
                          stage);
     PageSet set;
-    if (!CutPages(image, job.autoBreaks, set))
+    if (!CutPages(image, job.autoBreaks, set, scale))
         return Fail(job.out, QStringLiteral("out of memory"));
     // The pages are written from their buffers, as the save dialog writes them.
     const QList<const quint8*> pages = PagePixels(set);
-    const int width = set.Geometry().pageWidth;
+    const PageGeometry& geometry = set.Geometry();
+    const int width = geometry.pageWidth, pageRows = geometry.pageHeight;
     if (format == PageOutput::Format::Pdf)
-        return WriteFile(pages, width, kPageRows, job.out, format, stage,
+        return WriteFile(pages, width, pageRows, geometry.scale, job.out, format, stage,
                          place ? place(set) : PageLayer());
     if (!job.pages)
-        return WriteFile(pages, width, kPageRows, job.out, format, stage);
+        return WriteFile(pages, width, pageRows, geometry.scale, job.out, format, stage);
     for (int i = 0; i < pages.size(); ++i)
-        if (!WriteFile({pages.at(i)}, width, kPageRows, PageOutput::NumberedFile(job.out, i + 1),
-                       format, stage))
+        if (!WriteFile({pages.at(i)}, width, pageRows, geometry.scale,
+                       PageOutput::NumberedFile(job.out, i + 1), format, stage))
             return false;
     return true;
 }
 
-bool CaptureOutput::WriteFile(const QList<const quint8*>& pages, int width, int pageRows,
+bool CaptureOutput::WriteFile(const QList<const quint8*>& pages, int width, int pageRows, int scale,
                               const QString& path, PageOutput::Format format, StagedFiles& stage,
                               const PageLayer& layer) {
     const qint64 rows = qint64(pages.size()) * pageRows;
@@ -108,7 +110,7 @@ bool CaptureOutput::WriteFile(const QList<const quint8*>& pages, int width, int 
     const QString staged = stage.Stage(path);
     if (staged.isEmpty())
         return Fail(path, SystemReason());
-    return PageOutput::Writer(format)->Write(staged, {pages, width, pageRows, 4}, layer) ||
+    return PageOutput::Writer(format)->Write(staged, {pages, width, pageRows, 4, scale}, layer) ||
            Fail(path, SystemReason());
 }
 

@@ -134,7 +134,7 @@ int CaptureRunner::RunJob(const CaptureJob& job) {
             return PageLayer();
         }
     };
-    if (!output.Write(rows, job, place))
+    if (!output.Write(rows, job, place, m_nScale))
         return Report(CaptureOptions::kWriteFailed, output.FailedFile(), output.Reason());
     return CaptureOptions::kDone;
 }
@@ -199,20 +199,24 @@ bool CaptureRunner::Capture(const CaptureJob& job, QImage* rows, DocumentLayer* 
                   AppTexts::CaptureFailureText(result);
         return false;
     }
+    m_nScale = capture.Scale();
     if (!job.hasRows) {
         *rows = std::move(image);
         *layer = std::move(recorded);
         return true;
     }
-    if (job.top >= image.height()) {
+    // --rows counts document rows, as the layer does; the image has scale pixel rows for each.
+    const int s = m_nScale, documentRows = image.height() / s;
+    if (job.top >= documentRows) {
         *reason = QStringLiteral("rows %1,%2 lie below the document's %3 rows")
                       .arg(job.top)
                       .arg(job.bottom)
-                      .arg(image.height());
+                      .arg(documentRows);
         return false;
     }
-    *rows = image.copy(0, job.top, image.width(), std::min(job.bottom, image.height()) - job.top);
-    *layer = LayerRows(recorded, rows->width(), job.top, job.top + rows->height());
+    const int kept = std::min(job.bottom, documentRows) - job.top;
+    *rows = image.copy(0, job.top * s, image.width(), kept * s);
+    *layer = LayerRows(recorded, image.width() / s, job.top, job.top + kept);
     if (rows->isNull())
         *reason = QStringLiteral("out of memory");
     return !rows->isNull();

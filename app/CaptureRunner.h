@@ -34,8 +34,10 @@ class CaptureRunner final {
     void SetShowProgress(bool on) { m_bProgress = on; }
 
     // What the last job's capture recorded of its document (words, links, headings), in the
-    // pixels of the rows handed to the output; recorded only for a PDF, else empty.
+    // document pixels of the rows handed to the output; recorded only for a PDF, else empty.
+    // The rows hold Scale() x Scale() pixels per document pixel.
     const DocumentLayer& Layer() const { return m_layer; }
+    int Scale() const { return m_nScale; }
 
   private:
     void StartEngine();
@@ -51,4 +53,5 @@ class CaptureRunner final {
     BrowserControl* m_pControl = nullptr;
     bool m_bProgress = false;
     DocumentLayer m_layer;
+    int m_nScale = 1; // pixels per document pixel of the last capture
 };

@@ -263,6 +263,7 @@ void MainWnd::OnCapture() {
     QImage image;
     DocumentLayer layer;
     CaptureResult result = CaptureResult::Failed(CaptureResult::NothingToCapture);
+    int scale = 1;
     {
         const QScopedValueRollback<bool> busy(m_bBusy, true);
         Q_EMIT CaptureStarted();
@@ -273,8 +274,9 @@ void MainWnd::OnCapture() {
                 [this](int done, int total) { Q_EMIT CaptureProgress(done, total); });
             const CaptureInputGuard guard(m_pBrowser, [&capture] { capture.Cancel(); });
             result = capture.CaptureWholePage(&image, &layer);
+            scale = capture.Scale();
         }
-        if (result && !m_pCaptureView->SetImage(std::move(image), std::move(layer)))
+        if (result && !m_pCaptureView->SetImage(std::move(image), std::move(layer), scale))
             result = CaptureResult::Failed(CaptureResult::OutOfMemory);
         QApplication::restoreOverrideCursor();
         // A cancel was the user's own wish: nothing to report.

@@ -6,6 +6,9 @@
 // the share of the words of its innerText the recording has, in order, is shown.
 // --display captures only a 994 x 35,900 page at the main window's browser width, on whatever
 // platform QT_QPA_PLATFORM names (run-bench runs it offscreen, under Xvfb and under weston).
+// --ratio N captures the 30000-row pages on a screen of device pixel ratio N (a process of its
+// own: the ratio is set at its start); the whole run starts one at ratio 2 and gives it its
+// ratio-1 figures (--against BANDS_MS,TEXT_MS) for the ratio of the two.
 #include "ChromiumShot.h"
 #include "capture/BrowserControl.h"
 #include "capture/WholePageCapture.h"
@@ -15,6 +18,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QProcess>
 #include <QSignalSpy>
 
 #include <algorithm>
@@ -275,19 +279,67 @@ void WarmMemory() {
     std::printf("memory: 2 GiB touched before timing, in %.0f ms\n", timer.nsecsElapsed() / 1e6);
 }
 
+// The 30000-row pages at the process's ratio, against the ratio-1 times when given.
+int CaptureAtRatio(BrowserControl& control, int ratio, const QStringList& against) {
+    TestHttpServer server;
+    int failed = 0;
+    for (bool text : {false, true}) {
+        const QByteArray path = QByteArray("/") + (text ? "text" : "bands") + "30000.html";
+        server.AddFile(path, PageHtml(text, 30000), "text/html; charset=utf-8");
+        WholePageCapture::Timings where;
+        double first = -1;
+        const double ms = TimeCapture(control, server.Url(QString::fromLatin1(path)),
+                                      QSize(kWidth, 30000) * ratio, &where, &first);
+        if (ms < 0) {
+            std::printf("capture at ratio %d, %-11s 30000 rows: FAILED\n", ratio, KindName(text));
+            ++failed;
+            continue;
+        }
+        std::printf("capture at ratio %d, %-11s 30000 rows (%d x %d pixels): %7.1f ms (best of "
+                    "%d; the first: %.1f ms)",
+                    ratio, KindName(text), kWidth * ratio, 30000 * ratio, ms, kRounds, first);
+        const double one = against.size() == 2 ? against.at(text).toDouble() : 0;
+        if (one > 0)
+            std::printf("; ratio %d / ratio 1: %.2f (goal 4 or less)", ratio, ms / one);
+        std::printf("\n");
+        PrintTimings(where);
+        std::fflush(stdout);
+    }
+    return failed == 0 ? 0 : 1;
+}
+
+// This bench again at ratio 2, for the 30000-row pages, given the ratio-1 times.
+void RunAtRatioTwo(const double ours[2]) {
+    std::fflush(stdout);
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--ratio"), QStringLiteral("2"), QStringLiteral("--against"),
+                 QStringLiteral("%1,%2").arg(ours[0]).arg(ours[1])});
+    if (!child.waitForFinished(600000))
+        child.kill();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     BrowserControl::PrepareEngine();
+    // The ratio is the screen's: set before the application starts.
+    int ratio = 0;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (qstrcmp(argv[i], "--ratio") == 0)
+            ratio = std::clamp(std::atoi(argv[i + 1]), 1, 4);
+    if (ratio > 0)
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(ratio));
     QApplication app(argc, argv);
     // --race: only the 30000-row pages, ours and Chromium's. Addresses (with --width W and
     // --save DIR): those pages captured once each instead.
     bool race = false, display = false, record = false;
     int width = kWidth;
     QString folder;
-    QStringList urls;
+    QStringList urls, against;
     for (int i = 1; i < app.arguments().size(); ++i) {
         const QString a = app.arguments().at(i);
         if (a == QLatin1String("--race"))
@@ -300,16 +352,22 @@ int main(int argc, char* argv[]) {
             width = app.arguments().at(++i).toInt();
         else if (a == QLatin1String("--save") && i + 1 < app.arguments().size())
             folder = app.arguments().at(++i);
+        else if (a == QLatin1String("--ratio") && i + 1 < app.arguments().size())
+            ++i;
+        else if (a == QLatin1String("--against") && i + 1 < app.arguments().size())
+            against = app.arguments().at(++i).split(QLatin1Char(','));
         else
             urls << a;
     }
-    if (urls.isEmpty())
+    if (urls.isEmpty() && ratio == 0)
         WarmMemory();
     BrowserControl control;
     control.resize(display ? kDisplayWidth : std::max(100, width), 700);
     control.show();
     if (display)
         return CaptureOnPlatform(control);
+    if (ratio > 0)
+        return CaptureAtRatio(control, ratio, against);
     if (!urls.isEmpty())
         return record ? RecordAddresses(control, urls) : CaptureAddresses(control, urls, folder);
     TestHttpServer server;
@@ -344,6 +402,8 @@ int main(int argc, char* argv[]) {
             std::fflush(stdout);
         }
     }
+    if (!race)
+        RunAtRatioTwo(ours30000);
     if (!ChromiumShot::Available()) {
         std::printf("chromium: skipped (%s not installed)\n", ChromiumShot::kChromium);
         return 0;

@@ -28,6 +28,8 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -482,13 +484,19 @@ bool BrowserControl::SetBodyScroll(int frame, bool yes) {
     return RunScript(DocumentScripts::SetScroll(frame, yes), &value) && value.toBool();
 }
 
+int BrowserControl::CaptureScale() const {
+    return std::clamp(int(std::lround(m_pView->devicePixelRatioF())), 1, 4);
+}
+
 QImage BrowserControl::GrabViewport() {
     const QPixmap pixmap = m_pView->grab();
     QImage image = pixmap.toImage();
     if (image.isNull())
         return image;
-    if (image.devicePixelRatio() != 1.0 || image.size() != m_pView->size())
-        image = image.scaled(m_pView->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Only a screen ratio that is no whole number is scaled, to the nearest one.
+    const QSize pixels = m_pView->size() * CaptureScale();
+    if (image.size() != pixels)
+        image = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     image.setDevicePixelRatio(1.0);
     return image.format() == QImage::Format_RGB32 ? image
                                                   : image.convertToFormat(QImage::Format_RGB32);

@@ -113,7 +113,11 @@ class BrowserControl final : public QWidget {
     // page's own scrolling. true when the document could be reached.
     bool SetBodyScroll(int frame, bool yes);
 
-    // The view's current rendering of the viewport, device pixel ratio 1, Format_RGB32.
+    // Pixels per view pixel that a capture keeps: the view's device pixel ratio rounded to the
+    // nearest whole number, 1 .. 4.
+    int CaptureScale() const;
+    // The view's current rendering of the viewport, Format_RGB32, CaptureScale() pixels per view
+    // pixel across and down (the engine's own pixels when that is the screen's ratio).
     QImage GrabViewport();
 
     // Ends every wait on the engine at once, and fails the waits after it, until

@@ -19,10 +19,11 @@ class CaptureResult final {
     };
 
     CaptureResult() = default;
-    static CaptureResult Failed(Reason reason, QSize size = QSize()) {
+    static CaptureResult Failed(Reason reason, QSize size = QSize(), int scale = 1) {
         CaptureResult result;
         result.m_reason = reason;
         result.m_size = size;
+        result.m_nScale = scale;
         return result;
     }
 
@@ -31,8 +32,11 @@ class CaptureResult final {
     Reason Why() const { return m_reason; }
     // For TooLarge: the picture's size in pixels.
     QSize Size() const { return m_size; }
+    // For TooLarge: the picture's pixels per document pixel, across and down.
+    int Scale() const { return m_nScale; }
 
   private:
     Reason m_reason = Done;
     QSize m_size;
+    int m_nScale = 1;
 };

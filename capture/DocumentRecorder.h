@@ -18,7 +18,8 @@ class BrowserControl;
 // it. A page is free to make this fail: the capture goes on without it.
 class DocumentRecorder final {
   public:
-    // Image pixels per CSS pixel of the document as the capture lays it out.
+    // Layer units per CSS pixel of the document as the capture lays it out: the layer is in
+    // document pixels whatever the image's scale, which the page model applies.
     static constexpr double kImageScale = 1.0;
     // Bounds of one recording: the script's time, then what it may send back. Past them the
     // recording stops; what came before stands.

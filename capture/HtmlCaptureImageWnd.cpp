@@ -4,6 +4,7 @@
 #include "capture/DragAutoScroll.h"
 #include "capture/ViewScroller.h"
 #include "pages/PageCutter.h"
+#include "pages/PageGeometry.h"
 #include "pages/PageSet.h"
 #include "toolkit/QX_Command.h"
 #include "toolkit/QX_Theme.h"
@@ -27,8 +28,9 @@ constexpr COLORREF kWhite = 0xFFFFFF;
 
 // Inverts every pixel of r (clipped to the image), as a pattern-invert with white does; the
 // spare byte stays as it is.
-void InvertRect(QImage& image, QRect r) {
-    r = r.intersected(image.rect());
+// r in view pixels of an image of scale pixels per view pixel.
+void InvertRect(QImage& image, QRect r, int scale) {
+    r = QRect(r.topLeft() * scale, r.size() * scale).intersected(image.rect());
     if (r.isEmpty())
         return;
     for (int y = r.top(); y <= r.bottom(); ++y) {
@@ -68,7 +70,7 @@ HtmlCaptureImageWnd::HtmlCaptureImageWnd(QWidget* parent) : QWidget(parent) {
     m_pAutoScroll = new DragAutoScroll(this, m_pScroller);
     // The pointer stays still over a moving image: the dragged edge moves with the image.
     connect(m_pAutoScroll, &DragAutoScroll::Scrolled, this, [this](QPoint moved) {
-        m_selection.Drag(m_dragMode, moved.x(), moved.y(), m_image.width(), m_image.height());
+        m_selection.Drag(m_dragMode, moved.x(), moved.y(), ImageWidth(), ImageHeight());
         update();
     });
     RecreateBackBuffer();
@@ -76,8 +78,8 @@ HtmlCaptureImageWnd::HtmlCaptureImageWnd(QWidget* parent) : QWidget(parent) {
 
 HtmlCaptureImageWnd::~HtmlCaptureImageWnd() = default;
 
-bool HtmlCaptureImageWnd::SetImage(QImage image, DocumentLayer layer) {
-    if (image.isNull())
+bool HtmlCaptureImageWnd::SetImage(QImage image, DocumentLayer layer, int scale) {
+    if (image.isNull() || scale < 1 || scale > PageGeometry::maxScale)
         return false;
     if (image.format() != QImage::Format_RGB32) {
         image = image.convertToFormat(QImage::Format_RGB32);
@@ -85,19 +87,23 @@ bool HtmlCaptureImageWnd::SetImage(QImage image, DocumentLayer layer) {
             return false;
     }
     m_image = std::move(image);
+    m_image.setDevicePixelRatio(1.0);
     m_layer = std::move(layer);
+    const bool rescaled = scale != m_nScale;
+    m_nScale = scale;
     m_bHasImage = true;
     m_dragMode = CaptureSelection::DragNone;
     m_pAutoScroll->Stop();
-    if (UpdateScrollBars())
+    if (UpdateScrollBars() || rescaled)
         RecreateBackBuffer();
-    m_selection = CaptureSelection::Inset(m_image.width(), m_image.height(), m_nVisibleHeight);
+    m_selection = CaptureSelection::Inset(ImageWidth(), ImageHeight(), m_nVisibleHeight);
     update();
     return true;
 }
 
 void HtmlCaptureImageWnd::SetSelection(const QRect& selection) {
-    m_selection = CaptureSelection::FromRect(selection.normalized().intersected(m_image.rect()));
+    m_selection = CaptureSelection::FromRect(
+        selection.normalized().intersected(QRect(0, 0, ImageWidth(), ImageHeight())));
     update();
 }
 
@@ -120,7 +126,7 @@ QPoint HtmlCaptureImageWnd::ClientOrigin() const {
 bool HtmlCaptureImageWnd::UpdateScrollBars() {
     const int oldW = m_nVisibleWidth;
     const int oldH = m_nVisibleHeight;
-    const auto layout = m_pScroller->Apply(m_image.width(), m_image.height());
+    const auto layout = m_pScroller->Apply(ImageWidth(), ImageHeight());
     m_nVisibleWidth = layout.visibleWidth;
     m_nVisibleHeight = layout.visibleHeight;
     if (m_nVisibleWidth == oldW && m_nVisibleHeight == oldH)
@@ -133,7 +139,10 @@ void HtmlCaptureImageWnd::RecreateBackBuffer() {
     if (m_nVisibleWidth <= 0 || m_nVisibleHeight <= 0)
         m_backBuffer = QImage();
     else
-        m_backBuffer = QImage(m_nVisibleWidth, m_nVisibleHeight, QImage::Format_RGB32);
+        m_backBuffer =
+            QImage(m_nVisibleWidth * m_nScale, m_nVisibleHeight * m_nScale, QImage::Format_RGB32);
+    // Drawn at view size: pixel for pixel on a screen of the image's ratio, scaled on another.
+    m_backBuffer.setDevicePixelRatio(m_nScale);
 }
 
 void HtmlCaptureImageWnd::resizeEvent(QResizeEvent* event) {
@@ -168,8 +177,8 @@ void HtmlCaptureImageWnd::mouseMoveEvent(QMouseEvent* event) {
         const QPoint s = ScrollPos();
         setCursor(CaptureSelection::CursorFor(m_selection.HitTest(p, s.x(), s.y())));
     } else {
-        m_selection.Drag(m_dragMode, p.x() - m_lastMouse.x(), p.y() - m_lastMouse.y(),
-                         m_image.width(), m_image.height());
+        m_selection.Drag(m_dragMode, p.x() - m_lastMouse.x(), p.y() - m_lastMouse.y(), ImageWidth(),
+                         ImageHeight());
         m_lastMouse = p;
         m_pAutoScroll->Track(p, QRect(0, 0, m_nVisibleWidth, m_nVisibleHeight),
                              DragAutoScroll::AxesFor(m_dragMode));
@@ -195,7 +204,7 @@ void HtmlCaptureImageWnd::keyPressEvent(QKeyEvent* event) {
         m_pScroller->SetPos(action.scroll);
         break;
     case CaptureViewKeys::SelectAll:
-        m_selection = CaptureViewKeys::WholeImage(m_image.width(), m_image.height());
+        m_selection = CaptureViewKeys::WholeImage(ImageWidth(), ImageHeight());
         update();
         break;
     case CaptureViewKeys::Cancel:
@@ -240,11 +249,12 @@ void HtmlCaptureImageWnd::ComposeBackBuffer() {
     const QPoint s = ScrollPos();
     const int sx = s.x(), sy = s.y();
     m_backBuffer.fill(kBackFill);
-    const int copyW = std::min(m_nVisibleWidth, m_image.width() - sx);
-    const int copyH = std::min(m_nVisibleHeight, m_image.height() - sy);
+    const int n = m_nScale;
+    const int copyW = std::min(m_nVisibleWidth, ImageWidth() - sx) * n;
+    const int copyH = std::min(m_nVisibleHeight, ImageHeight() - sy) * n;
     for (int y = 0; y < copyH && copyW > 0; ++y)
-        std::memcpy(m_backBuffer.scanLine(y), m_image.constScanLine(sy + y) + sx * 4,
-                    size_t(copyW) * 4);
+        std::memcpy(m_backBuffer.scanLine(y),
+                    m_image.constScanLine(sy * n + y) + size_t(sx) * n * 4, size_t(copyW) * 4);
 
     InvertOutsideSelection(sx, sy);
     QPainter dc(&m_backBuffer);
@@ -254,7 +264,7 @@ void HtmlCaptureImageWnd::ComposeBackBuffer() {
 }
 
 void HtmlCaptureImageWnd::InvertOutsideSelection(int sx, int sy) {
-    const int w = m_image.width(), h = m_image.height();
+    const int w = ImageWidth(), h = ImageHeight();
     const int l = m_selection.left, t = m_selection.top;
     const int r = m_selection.right, b = m_selection.bottom;
     const QRect visible(sx, sy, m_nVisibleWidth, m_nVisibleHeight);
@@ -263,7 +273,7 @@ void HtmlCaptureImageWnd::InvertOutsideSelection(int sx, int sy) {
     for (const QRect& band : bands) {
         const QRect part = band.intersected(visible);
         if (!part.isEmpty())
-            InvertRect(m_backBuffer, part.translated(-sx, -sy));
+            InvertRect(m_backBuffer, part.translated(-sx, -sy), m_nScale);
     }
 }
 
@@ -305,7 +315,7 @@ bool HtmlCaptureImageWnd::CutPages(PageSet& set) const {
         set.FreePages();
         return false;
     }
-    if (!PageCutter::Cut(m_image, Selection(), set))
+    if (!PageCutter::Cut(m_image, Selection(), set, m_nScale))
         return false;
     // The pages carry what was recorded on the image, for the files that hold text.
     set.SetDocument(std::make_shared<const DocumentLayer>(m_layer));

@@ -25,19 +25,24 @@ class HtmlCaptureImageWnd final : public QWidget {
     explicit HtmlCaptureImageWnd(QWidget* parent = nullptr);
     ~HtmlCaptureImageWnd() override;
 
-    // Takes a page image (converted to Format_RGB32 if it is not), with what the capture
-    // recorded of its document (in the image's pixels), and resets the selection to the first
-    // one (CaptureSelection::Inset for the rows the view shows). A null image is refused
-    // (false) and the view keeps what it had.
-    bool SetImage(QImage image, DocumentLayer layer = DocumentLayer());
+    // Takes a page image (converted to Format_RGB32 if it is not) of scale x scale pixels per
+    // document pixel, with what the capture recorded of its document (in document pixels), and
+    // resets the selection to the first one (CaptureSelection::Inset for the rows the view
+    // shows). The image is shown at scale pixels per view pixel: pixel for pixel on a screen of
+    // that ratio. A null image or a scale outside 1 .. 4 is refused (false) and the view keeps
+    // what it had.
+    bool SetImage(QImage image, DocumentLayer layer = DocumentLayer(), int scale = 1);
     bool HasImage() const { return m_bHasImage; }
     const QImage& Image() const { return m_image; }
     // The words, links and headings of the image's document; empty when none were recorded.
     const DocumentLayer& Layer() const { return m_layer; }
-    int ImageWidth() const { return m_image.width(); }
-    int ImageHeight() const { return m_image.height(); }
+    // The image's size in document pixels, the units of the selection and the scrolling.
+    int ImageWidth() const { return m_image.width() / m_nScale; }
+    int ImageHeight() const { return m_image.height() / m_nScale; }
+    // Pixels of the image per document pixel, across and down.
+    int Scale() const { return m_nScale; }
 
-    // The selection in image coordinates: x, y are left and top, x + width and y + height the
+    // The selection in document pixels: x, y are left and top, x + width and y + height the
     // exclusive right and bottom.
     QRect Selection() const { return m_selection.ToRect(); }
     // Applies a selection as given, clipped to the image; repaints.
@@ -85,7 +90,10 @@ class HtmlCaptureImageWnd final : public QWidget {
 
     QImage m_image; // the page image, Format_RGB32
     DocumentLayer m_layer;
-    QImage m_backBuffer; // m_nVisibleWidth x m_nVisibleHeight, Format_RGB32
+    int m_nScale = 1;
+    // The visible part at the image's scale: m_nVisibleWidth x m_nVisibleHeight view pixels,
+    // m_nScale pixels each; Format_RGB32.
+    QImage m_backBuffer;
     bool m_bHasImage = false;
     CaptureSelection::DragMode m_dragMode = CaptureSelection::DragNone;
     int m_nFrameExtraWidth = 0;

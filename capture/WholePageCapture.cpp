@@ -11,6 +11,8 @@
 #include <QWebEngineView>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -59,13 +61,46 @@ QString MarkerColour(int token, int row) {
     return QStringLiteral("rgb(%1,%2,%3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
 }
 
-bool ShowsMarker(const QImage& image, QPoint at, int token) {
-    for (int row = 0; row < 2; ++row)
-        for (int x = 0; x < 2; ++x)
-            if ((image.pixel(at.x() + x, at.y() + row) & 0xFFFFFF) !=
-                (MarkerRgb(token, row) & 0xFFFFFF))
-                return false;
-    return true;
+// How far a marker pixel may be from its colour, per channel, where a screen ratio that is no
+// whole number draws the view scaled: less than half the step between two tiles' colours.
+constexpr int kScaledMarkerTolerance = 12;
+
+// at in document pixels of an image of scale pixels per document pixel. At a whole scale each of
+// the marker's document pixels is looked at in its middle. Where a ratio that is no whole number
+// draws it, the engine moves its rows to whole pixels and the view may be drawn scaled: its two
+// colours are looked for, one below the other, around where it should be.
+bool ShowsMarker(const QImage& image, QPoint at, int token, qreal scale, int tolerance) {
+    const auto near = [tolerance](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+               std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+               std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+    };
+    if (tolerance == 0) {
+        const auto middle = [scale](int v) { return int((v + 0.5) * scale); };
+        for (int row = 0; row < 2; ++row)
+            for (int x = 0; x < 2; ++x)
+                if (!near(image.pixel(middle(at.x() + x), middle(at.y() + row)),
+                          MarkerRgb(token, row)))
+                    return false;
+        return true;
+    }
+    const int side = int(std::ceil(2 * scale)) + 2;
+    const QRect area = QRect(int(at.x() * scale) - 1, int(at.y() * scale) - 1, side, side)
+                           .intersected(image.rect());
+    int row = 0;
+    for (int y = area.top(); y <= area.bottom() && row < 2; ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (near(image.pixel(x, y), MarkerRgb(token, row))) {
+                ++row;
+                break;
+            }
+        }
+    }
+    return row == 2;
+}
+
+QRect Scaled(const QRect& r, int scale) {
+    return QRect(r.topLeft() * scale, r.size() * scale);
 }
 
 QPoint ReadPoint(const QVariant& value) {
@@ -159,6 +194,7 @@ CaptureResult WholePageCapture::CaptureWholePage(QImage* image, DocumentLayer* l
         return CaptureResult::Failed(why);
     }
     m_timings = Timings();
+    m_nScale = m_pControl->CaptureScale();
     QElapsedTimer timer;
     timer.start();
     m_bRecord = layer != nullptr;
@@ -232,7 +268,7 @@ void WholePageCapture::Record(const DocumentRecorder::Placement& placement) {
 
 bool WholePageCapture::Fail(CaptureResult::Reason reason, QSize size) {
     if (m_failure.Ok())
-        m_failure = CaptureResult::Failed(reason, size);
+        m_failure = CaptureResult::Failed(reason, size, m_nScale);
     return false;
 }
 
@@ -275,8 +311,8 @@ void WholePageCapture::RestoreBodies(const QList<int>& remembered) {
 bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
     if (width <= 0 || height <= 0)
         return Fail(CaptureResult::NothingToCapture);
-    if (qint64(width) * height * 4 > kMaxImageBytes)
-        return Fail(CaptureResult::TooLarge, QSize(width, height));
+    if (qint64(width) * height * m_nScale * m_nScale * 4 > kMaxImageBytes)
+        return Fail(CaptureResult::TooLarge, QSize(width, height) * m_nScale);
 
     const int viewWidth = std::min(width, m_nMaxViewWidth);
     const int viewHeight = m_pControl->View()->height();
@@ -291,11 +327,11 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
     const QSize imageSize =
         scrolled.box ? QSize(viewWidth, viewHeight) + scrolled.content - scrolled.view.size()
                      : scrolled.content;
-    if (qint64(imageSize.width()) * imageSize.height() * 4 > kMaxImageBytes)
-        return Fail(CaptureResult::TooLarge, imageSize);
+    if (qint64(imageSize.width()) * imageSize.height() * m_nScale * m_nScale * 4 > kMaxImageBytes)
+        return Fail(CaptureResult::TooLarge, imageSize * m_nScale);
 
     TileStitcher stitcher(imageSize, QRect(scrolled.view.topLeft(), scrolled.content),
-                          scrolled.view.size());
+                          scrolled.view.size(), m_nScale);
     if (!stitcher.IsValid())
         return Fail(CaptureResult::OutOfMemory);
     {
@@ -313,7 +349,13 @@ bool WholePageCapture::DrawDocument(int width, int height, QImage* image) {
         Record(placement);
     }
     QImage first;
-    BoxSurround surround(scrolled.view, scrolled.content, scrolled.sides);
+    // The surround works on the image's pixels.
+    QList<BoxSurround::Side> sides = scrolled.sides;
+    for (BoxSurround::Side& side : sides) {
+        side.view = Scaled(side.view, m_nScale);
+        side.height *= m_nScale;
+    }
+    BoxSurround surround(Scaled(scrolled.view, m_nScale), scrolled.content * m_nScale, sides);
     QElapsedTimer tiles;
     tiles.start();
     const double before = m_timings.grab + m_timings.copy;
@@ -405,7 +447,9 @@ int WholePageCapture::ChooseTileHeight(int width, int viewHeight, int documentHe
     // A taller view means fewer tiles, but only when nothing is laid out by the view's height
     // (viewport units, percentages of it, scripts that read it, fixed elements at its bottom).
     *spare = false;
-    const int tall = std::min(documentHeight, std::max(viewHeight, kTilePixels / width));
+    // The engine rasterises the screen's pixels: scale^2 of them per view pixel.
+    const int tall =
+        std::min(documentHeight, std::max(viewHeight, kTilePixels / (width * m_nScale * m_nScale)));
     if (tall <= viewHeight)
         return viewHeight;
     // Rows for the marker only where the view stays within the document: a view taller than
@@ -468,7 +512,7 @@ bool WholePageCapture::GrabTiles(TileStitcher& stitcher, const Scrolled& scrolle
         for (int i = 0; i < scrolled.sides.size() && scrolled.sideIndex.at(i) + 2 < tops.size();
              ++i)
             surround.PlaceSide(stitcher.Image(), tile, i,
-                               tops.at(scrolled.sideIndex.at(i) + 2).toInt());
+                               tops.at(scrolled.sideIndex.at(i) + 2).toInt() * m_nScale);
         if (m_progress)
             m_progress(stitcher.FilledRows(), scrolled.content.height());
         if (index == 0 && scrolled.box)
@@ -519,14 +563,18 @@ bool WholePageCapture::GrabTile(TileStitcher& stitcher, int index, const QRect& 
         return false;
     // Drawn no earlier than the frame that moved the marker away: the corner as the page has it.
     // Only these pixels are needed, not a second drawing of the whole view.
-    const QImage corner = m_pControl->View()
-                              ->grab(QRect(area.topLeft(), QSize(2, 2)))
-                              .toImage()
-                              .convertToFormat(QImage::Format_RGB32);
-    if (corner.size() != QSize(2, 2))
+    const int s = m_nScale;
+    QImage corner = m_pControl->View()
+                        ->grab(QRect(area.topLeft(), QSize(2, 2)))
+                        .toImage()
+                        .convertToFormat(QImage::Format_RGB32);
+    if (corner.size() != QSize(2, 2) * s)
+        corner = corner.scaled(QSize(2, 2) * s, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (corner.size() != QSize(2, 2) * s)
         return false;
-    for (int y = 0; y < 2; ++y)
-        std::memcpy(tile->scanLine(area.top() + y) + area.left() * 4, corner.constScanLine(y), 8);
+    for (int y = 0; y < 2 * s; ++y)
+        std::memcpy(tile->scanLine(area.top() * s + y) + size_t(area.left()) * s * 4,
+                    corner.constScanLine(y), size_t(8) * s);
     return true;
 }
 
@@ -534,14 +582,21 @@ bool WholePageCapture::WaitForMarker(QPoint at, int token, int timeoutMs, QImage
     QElapsedTimer timer;
     timer.start();
     const QRect spot(at, QSize(2, 2));
+    const qreal ratio = m_pControl->View()->devicePixelRatioF();
+    const int tolerance = ratio == std::round(ratio) ? 0 : kScaledMarkerTolerance;
     while (true) {
-        QImage probe = m_pControl->View()->grab(spot).toImage();
-        if (probe.size() == spot.size() && ShowsMarker(probe, QPoint(0, 0), token)) {
+        // The probe holds the screen's pixels: the marker's document pixels are read at their
+        // own scale there.
+        const QImage probe = m_pControl->View()->grab(spot).toImage();
+        const qreal probeScale = qreal(probe.width()) / spot.width();
+        if (probe.width() >= spot.width() && probe.height() >= spot.height() &&
+            ShowsMarker(probe, QPoint(0, 0), token, probeScale, tolerance)) {
             if (!grab)
                 return true;
             RenderView(grab);
             // The whole grab comes from the same or a later frame: the marker says which.
-            if (grab->rect().contains(spot) && ShowsMarker(*grab, at, token))
+            if (grab->rect().contains(Scaled(spot, m_nScale)) &&
+                ShowsMarker(*grab, at, token, m_nScale, tolerance))
                 return true;
         }
         if (timer.elapsed() > timeoutMs || Stopped())
@@ -555,10 +610,13 @@ void WholePageCapture::RenderView(QImage* buffer) {
     // more in page faults than the drawing itself.
     StepTime step(&m_timings.grab);
     QWidget* view = m_pControl->View();
-    if (buffer->size() != view->size() || buffer->format() != QImage::Format_RGB32)
-        *buffer = QImage(view->size(), QImage::Format_RGB32);
+    // The engine's own pixels at the screen's ratio: the view draws into a buffer of that ratio.
+    const QSize pixels = view->size() * m_nScale;
+    if (buffer->size() != pixels || buffer->format() != QImage::Format_RGB32)
+        *buffer = QImage(pixels, QImage::Format_RGB32);
     if (buffer->isNull())
         return;
+    buffer->setDevicePixelRatio(m_nScale);
     view->render(buffer, QPoint(), QRegion(view->rect()),
                  QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
 }
@@ -580,7 +638,7 @@ bool WholePageCapture::DrawFrameset(int width, int height, QImage* image) {
     // A frameset does not scroll as a whole: it is laid out at the size of its largest frame
     // and rendered at once.
     if (height > kMaxFramesetSide)
-        return Fail(CaptureResult::TooLarge, QSize(width, height));
+        return Fail(CaptureResult::TooLarge, QSize(width, height) * m_nScale);
     m_pControl->SetWidth(width);
     m_pControl->SetHeight(height);
     if (!m_pControl->RunAsyncScript(DocumentScripts::WaitForViewport(width, height)))
@@ -594,9 +652,9 @@ bool WholePageCapture::DrawFrameset(int width, int height, QImage* image) {
     placement.firstTile = QRect(QPoint(0, 0), placement.image);
     Record(placement);
     const QImage tile = m_pControl->GrabViewport();
-    if (tile.width() < width || tile.height() < height)
+    if (tile.width() < width * m_nScale || tile.height() < height * m_nScale)
         return false;
-    QImage result = tile.copy(0, 0, width, height);
+    QImage result = tile.copy(0, 0, width * m_nScale, height * m_nScale);
     if (result.isNull())
         return Fail(CaptureResult::OutOfMemory);
     *image = std::move(result);

@@ -17,19 +17,21 @@ class BrowserControl;
 class TileStitcher;
 
 // Renders the whole document shown in the browser control, not only its visible part, into
-// one image of document pixels (Format_RGB32). The view keeps the height the user saw (so
-// viewport-sized sections keep their size; taller only when nothing is laid out by it), is
-// made as wide as the document (up to a limit, beyond which tiles go across as well) and is
-// scrolled tile by tile; the tiles are stitched. A page that does not scroll as a document but
-// in a box that fills most of the view is captured with that box's whole content (BoxSurround).
-// The page's scroll handlers and intersection observers do not see the tiles' scrolling, so a
-// layout that follows the scroll position stands as at the top; panels the user or the page
-// scrolled keep their place. Afterwards the control has its former size, scroll position and
-// scroll bars. Asked to, it also records the words, links and headings the image shows
-// (DocumentRecorder), once, where the layout stands as the tiles show it.
+// one image (Format_RGB32) of N x N pixels per document pixel, N the control's capture scale
+// (the screen's ratio: the engine's own pixels are kept). The view keeps the height the user saw
+// (so viewport-sized sections keep their size; taller only when nothing is laid out by it), is made
+// as wide as the document (up to a limit, beyond which tiles go across as well) and is scrolled
+// tile by tile; the tiles are stitched. A page that does not scroll as a document but in a box that
+// fills most of the view is captured with that box's whole content (BoxSurround). The page's scroll
+// handlers and intersection observers do not see the tiles' scrolling, so a layout that follows the
+// scroll position stands as at the top; panels the user or the page scrolled keep their place.
+// Afterwards the control has its former size, scroll position and scroll bars. Asked to, it also
+// records the words, links and headings the image shows (DocumentRecorder), once, where the layout
+// stands as the tiles show it.
 class WholePageCapture final {
   public:
-    // Largest page image, in bytes of pixels; larger documents fail.
+    // Largest page image, in bytes of pixels (at a scale of N a document of N^2 times fewer
+    // document pixels); larger documents fail.
     static constexpr qint64 kMaxImageBytes = qint64(2) << 30;
     // Widest view the capture makes; wider documents are tiled across.
     static constexpr int kMaxViewWidth = 16000;
@@ -73,6 +75,8 @@ class WholePageCapture final {
     }
 
     const Timings& LastTimings() const { return m_timings; }
+    // Pixels per document pixel of the last capture's image, across and down.
+    int Scale() const { return m_nScale; }
 
   private:
     // What the capture scrolls: the document, or a box inside the view.
@@ -116,6 +120,7 @@ class WholePageCapture final {
     BrowserControl* m_pControl;
     int m_nMaxViewWidth = kMaxViewWidth;
     int m_nToken = 0;
+    int m_nScale = 1;
     int m_nDeadlineMs = kDeadlineMs;
     bool m_bRestoring = false;
     CaptureResult m_failure;

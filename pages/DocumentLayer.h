@@ -8,8 +8,10 @@
 #include <vector>
 
 // What a capture knows of its document beyond the pixels: the words it draws, its links and its
-// headings, each where the captured image shows it (x the image column, y the image row, in
-// image pixels), in document order. A layer with nothing in it is a capture that recorded none.
+// headings, each where the captured image shows it, in document order. In document pixels (x
+// the column, y the row) at every capture scale: an image captured at scale N shows document
+// pixel (x, y) in its pixels N*x .. N*x+N-1, N*y .. N*y+N-1. A layer with nothing in it is a
+// capture that recorded none.
 struct DocumentLayer {
     struct Word {
         QString text; // NFC, no white space inside

@@ -62,6 +62,28 @@ QByteArray RowCodedPage() {
     return html;
 }
 
+// Lines of words with room between the paragraphs: a text layer off its ink finds blank rows.
+QByteArray TextPage() {
+    QByteArray html = "<!doctype html><meta charset=utf-8><body style='margin:20px;"
+                      "font:24px/36px sans-serif'>";
+    for (int i = 0; i < 40; ++i)
+        html += QStringLiteral("<p>Paragraph %1: the quick brown fox jumps over the lazy dog.</p>")
+                    .arg(i)
+                    .toUtf8();
+    return html;
+}
+
+// Runs a tool to its end; true when it exits with 0.
+bool Tool(const QString& program, const QStringList& args, QByteArray* out = nullptr) {
+    QProcess tool;
+    tool.start(program, args);
+    if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit)
+        return false;
+    if (out)
+        *out = tool.readAllStandardOutput();
+    return tool.exitCode() == 0;
+}
+
 QImage Rgb(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
@@ -79,6 +101,7 @@ class CaptureCommandTest : public ::testing::Test {
     static void SetUpTestSuite() {
         s_server = new TestHttpServer;
         s_server->AddFile("/rows.html", RowCodedPage(), "text/html");
+        s_server->AddFile("/text.html", TextPage(), "text/html; charset=utf-8");
         CZelvaneApp app;
         app.InitApplication();
         app.InitInstance();
@@ -159,6 +182,52 @@ TEST_F(CaptureCommandTest, PagesAndRowsCutTheKeptRows) {
     EXPECT_EQ(scroll.pixel(5, kRows) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+// At --scale 2 every document pixel is 2 x 2 pixels of F3's colour at ratio 1, and the PDF's
+// words lie over their ink on the A4 page.
+TEST_F(CaptureCommandTest, ScaleTwoKeepsTwiceThePixelsAndTheTextOverItsInk) {
+    const ProgramRun run =
+        RunProgram({QStringLiteral("--scale"), QStringLiteral("2"), QStringLiteral("--capture"),
+                    Url(), QStringLiteral("--out"), Out(QStringLiteral("r.png")),
+                    QStringLiteral("--capture"), s_server->Url(QStringLiteral("/text.html")),
+                    QStringLiteral("--out"), Out(QStringLiteral("t.pdf"))});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QImage rows = Rgb(QImage(Out(QStringLiteral("r.png"))));
+    ASSERT_EQ(rows.size(), s_f3->size() * 2);
+    for (int y = 0; y < rows.height(); ++y)
+        ASSERT_EQ(rows.pixel(21, y), s_f3->pixel(10, y / 2)) << "pixel row " << y;
+
+    const QString page = Out(QStringLiteral("page"));
+    QByteArray boxes;
+    ASSERT_TRUE(Tool(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"),
+                      QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+                      QStringLiteral("-gray"), Out(QStringLiteral("t.pdf")), page}));
+    ASSERT_TRUE(Tool(QStringLiteral("pdftotext"),
+                     {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"),
+                      QStringLiteral("-l"), QStringLiteral("1"), Out(QStringLiteral("t.pdf")),
+                      QStringLiteral("-")},
+                     &boxes));
+    const QImage ink(page + QStringLiteral("-1.pgm"));
+    ASSERT_FALSE(ink.isNull());
+    const QRegularExpression word(QStringLiteral(
+        R"re(xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<)re"));
+    int words = 0;
+    for (const QRegularExpressionMatch& m : word.globalMatch(QString::fromUtf8(boxes))) {
+        ++words;
+        // At 72 dots per inch a point is a pixel.
+        const QRect box = QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                 QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))
+                              .toRect()
+                              .intersected(ink.rect());
+        int dark = 0;
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x)
+                dark += qGray(ink.pixel(x, y)) < 128;
+        EXPECT_GT(dark, box.width() * box.height() / 20) << m.captured(5).toStdString();
+    }
+    EXPECT_GT(words, 100);
+}
+
 TEST(CaptureCommand, HelpVersionAndBadLinesStartNoEngine) {
     const ProgramRun help = RunProgram({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0);
@@ -174,6 +243,15 @@ TEST(CaptureCommand, HelpVersionAndBadLinesStartNoEngine) {
     EXPECT_EQ(bad.status, 2);
     EXPECT_TRUE(bad.err.contains(QLatin1String("a.gif")));
     EXPECT_TRUE(bad.err.contains(QLatin1String("Usage:")));
+    for (const char* scale : {"0", "5", "1.5", "two"}) {
+        const ProgramRun badScale = RunProgram(
+            {QStringLiteral("--scale"), QString::fromUtf8(scale), QStringLiteral("--capture"),
+             QStringLiteral("a.org"), QStringLiteral("--out"), QStringLiteral("a.png")});
+        EXPECT_EQ(badScale.status, 2) << scale;
+        EXPECT_TRUE(badScale.err.contains(QLatin1String("--scale wants 1 to 4")) &&
+                    badScale.err.contains(QLatin1String("Usage:")))
+            << badScale.err.toStdString();
+    }
     // Any other first word is a bad command line too, not a window (there is no display here).
     for (const char* word : {"--bogus", "foo", "-platform"}) {
         const ProgramRun unknown = RunProgram({QString::fromUtf8(word)});
